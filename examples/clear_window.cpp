@@ -1,0 +1,50 @@
+// The smallest Quillmar program: open the window, clear it to a slowly
+// changing colour for a few seconds, and exit.
+//
+//   clear_window [--frames N] [--screenshot FILE]
+#include "common/Screenshot.h"
+
+#include <Quillmar.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+int main(int argc, char** argv) {
+    int frames = -1;  // run for three seconds
+    std::string shot;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--frames") && i + 1 < argc) frames = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--screenshot") && i + 1 < argc) shot = argv[++i];
+    }
+
+    // Initialization
+    Core core;
+    Core::Window.SetTitle("Quillmar: clear window");
+    Core::Window.SetSize(640, 480);
+    if (!Core::Window.Open()) {
+        std::fprintf(stderr, "clear_window: could not open the window\n");
+        return 1;
+    }
+
+    // Main loop
+    float seconds = 0.0f;
+    for (int frame = 0; Core::Window.IsOpen(); ++frame) {
+        Core::Renderer.BeginFrame();
+        seconds += Core::Timer.GetElapsedTime();
+        Core::Window.SetClearColor(0.5f + 0.5f * std::sin(seconds), 0.3f, 0.6f);
+        bool last = frames >= 0 ? frame + 1 >= frames : seconds >= 3.0f;
+        if (Core::Keyboard.GetKeyPress(257)) last = true;  // escape
+        if (last && !shot.empty()) {
+            if (screenshot::SaveBackBuffer(shot, Core::Window.GetWidth(), Core::Window.GetHeight()))
+                std::printf("screenshot: %s\n", shot.c_str());
+        }
+        Core::Renderer.EndFrame();
+        if (last) break;
+    }
+
+    // De-initialization: ~Core closes the window.
+    return 0;
+}

@@ -1,0 +1,36 @@
+// The engine object: constructing it starts the windowing library and wires
+// Core::Renderer to the other shared managers; destroying it closes the
+// window and shuts the windowing library down. The managers themselves live
+// as long as the library is loaded.
+#ifndef QUILLMAR_CORE_H
+#define QUILLMAR_CORE_H
+
+#include "JoystickManager.h"
+#include "KeyboardManager.h"
+#include "MouseManager.h"
+#include "QuillmarExport.h"
+#include "RenderingManager.h"
+#include "TimeManager.h"
+#include "WindowManager.h"
+
+class QM_API Core {
+public:
+    Core();
+    ~Core();
+    Core(const Core&) = default;
+    Core& operator=(const Core& other);
+
+    static WindowManager Window;
+    static TimeManager Timer;
+    static KeyboardManager Keyboard;
+    static MouseManager Mouse;
+    static JoystickManager Joystick;
+    static RenderingManager Renderer;
+
+private:
+    bool initialized;  // whether the windowing library started for this object
+
+    friend struct CoreProbe;
+};
+
+#endif

@@ -1,0 +1,31 @@
+// Keyboard state polled once per frame. Key codes: printable keys 32..126 by
+// character (letters upper case), special keys 257..318 (escape 257, left
+// shift 287, right shift 288, keypad enter 318). Other codes read as up.
+#ifndef QUILLMAR_KEYBOARDMANAGER_H
+#define QUILLMAR_KEYBOARDMANAGER_H
+
+#include "QuillmarExport.h"
+
+class QM_API KeyboardManager {
+public:
+    KeyboardManager();
+    void Step();                // polls every tracked key
+    bool GetKeyHold(int key);     // down in the latest poll
+    bool GetKeyPress(int key);    // down now, up in the poll before
+    bool GetKeyRelease(int key);  // up now, down in the poll before
+    // The character ch types with the shift state of the latest poll
+    // (US layout); characters outside 39..122 pass through unchanged.
+    int CorrectCase(int ch);
+
+private:
+    bool keyState[96];
+    bool prevKeyState[96];
+    bool specialKeyState[62];
+    bool prevSpecialKeyState[62];
+    signed char shiftTable[84];
+    int scanKey;
+
+    friend struct KeyboardManagerProbe;
+};
+
+#endif

@@ -1,0 +1,58 @@
+// Mouse state polled once per frame. Positions are window pixels with the
+// origin at the bottom-left corner, y up (the 2D layer's coordinates).
+#ifndef QUILLMAR_MOUSEMANAGER_H
+#define QUILLMAR_MOUSEMANAGER_H
+
+#include "QuillmarExport.h"
+#include "Vector2D.h"
+
+class QM_API MouseManager {
+public:
+    // Constant: the shared instance needs no code at load.
+    constexpr MouseManager()
+        : rawX(0), rawY(0), smoothX(0), smoothY(0), lastSmoothX(0), lastSmoothY(0),
+          velocityX(0), velocityY(0), readX(0), readY(0), leftDown(false), rightDown(false),
+          prevLeftDown(false), prevRightDown(false), middleDown(false), prevMiddleDown(false) {}
+
+    void Step();
+    Vector2D GetPosition();  // smoothed: moves halfway to the cursor each Step
+    Vector2D GetVelocity();  // change of the smoothed position over the last Step, pixels per frame
+    // Moves the cursor; the smoothed position jumps there.
+    void SetPosition(float x, float y);
+    void SetPosition(Vector2D position);
+    // Shows or hides the cursor; hidden also frees it from the window.
+    void SetVisibility(bool visible);
+    float GetWheelPosition();  // total wheel movement since start, read at call time
+
+    bool GetLeftHold();
+    bool GetLeftPress();
+    bool GetLeftRelease();
+    bool GetRightHold();
+    bool GetRightPress();
+    bool GetRightRelease();
+    bool GetMiddleHold();
+    bool GetMiddlePress();
+    bool GetMiddleRelease();
+
+private:
+    float rawX;
+    float rawY;
+    float smoothX;
+    float smoothY;
+    float lastSmoothX;
+    float lastSmoothY;
+    float velocityX;
+    float velocityY;
+    int readX;
+    int readY;
+    bool leftDown;
+    bool rightDown;
+    bool prevLeftDown;
+    bool prevRightDown;
+    bool middleDown;
+    bool prevMiddleDown;
+
+    friend struct MouseManagerProbe;
+};
+
+#endif

@@ -1,0 +1,58 @@
+// The frame cycle: BeginFrame (clear, then step clock, keyboard, mouse and
+// joysticks), Render3D / Render2D projections, EndFrame (swap). The shared
+// instance is Core::Renderer.
+#ifndef QUILLMAR_RENDERINGMANAGER_H
+#define QUILLMAR_RENDERINGMANAGER_H
+
+#include "Color4f.h"
+#include "QuillmarExport.h"
+#include "ViewFrustum.h"
+
+class WindowManager;
+class TimeManager;
+class KeyboardManager;
+class MouseManager;
+class JoystickManager;
+
+class QM_API RenderingManager {
+public:
+    // Constant: the shared instance needs no code at load.
+    constexpr RenderingManager()
+        : ready(false), fieldOfView(80.0f), window(nullptr), timer(nullptr), keyboard(nullptr),
+          mouse(nullptr), joystick(nullptr), clearColor{0, 0, 0, 0}, nearClip(1.0f),
+          farClip(10000.0f), Frustum{} {}
+
+    // Wires the manager; the pointers are not owned and must outlive its use.
+    void Init(WindowManager* window, TimeManager* timer, KeyboardManager* keyboard,
+              MouseManager* mouse, JoystickManager* joystick);
+    void BeginFrame();
+    void EndFrame();
+    // Orthographic projection in window pixels, origin bottom-left, y up.
+    void Render2D();
+    // Perspective projection from the field of view and the window's aspect ratio.
+    void Render3D();
+    // Degrees, kept only when strictly between 0 and 180.
+    void SetFieldOfView(float degrees);
+    void SetNearClippingPlane(float distance);
+    void SetFarClippingPlane(float distance);
+
+private:
+    bool ready;
+    float fieldOfView;
+    WindowManager* window;
+    TimeManager* timer;
+    KeyboardManager* keyboard;
+    MouseManager* mouse;
+    JoystickManager* joystick;
+    Color4f clearColor;
+    float nearClip;
+    float farClip;
+
+    friend struct RenderingManagerProbe;
+
+public:
+    // Culling against the view of the latest Frustum.Step().
+    ViewFrustum Frustum;
+};
+
+#endif

@@ -1,0 +1,140 @@
+// The GLFW 2.x interface the library is written against, with the 2.x token
+// values. It lives in its own namespace with C++ linkage so it never collides
+// with GLFW 3's C symbols of the same names. glfw2_on_glfw3.cpp implements it
+// over GLFW 3; the unit tests link a recording fake instead.
+//
+// Every call is safe before glfwInit and with no window open: it does nothing
+// and answers zeros.
+#ifndef QUILLMAR_PLATFORM_GLFW2_H
+#define QUILLMAR_PLATFORM_GLFW2_H
+
+namespace glfw2 {
+
+// [SECTION] Tokens (GLFW 2.x values)
+enum : int {
+    GLFW_RELEASE = 0,
+    GLFW_PRESS   = 1,
+
+    GLFW_KEY_UNKNOWN  = -1,
+    GLFW_KEY_SPACE    = 32,
+    GLFW_KEY_SPECIAL  = 256,
+    GLFW_KEY_ESC      = GLFW_KEY_SPECIAL + 1,
+    GLFW_KEY_F1       = GLFW_KEY_SPECIAL + 2,
+    GLFW_KEY_F25      = GLFW_KEY_SPECIAL + 26,
+    GLFW_KEY_UP       = GLFW_KEY_SPECIAL + 27,
+    GLFW_KEY_DOWN     = GLFW_KEY_SPECIAL + 28,
+    GLFW_KEY_LEFT     = GLFW_KEY_SPECIAL + 29,
+    GLFW_KEY_RIGHT    = GLFW_KEY_SPECIAL + 30,
+    GLFW_KEY_LSHIFT   = GLFW_KEY_SPECIAL + 31,
+    GLFW_KEY_RSHIFT   = GLFW_KEY_SPECIAL + 32,
+    GLFW_KEY_LCTRL    = GLFW_KEY_SPECIAL + 33,
+    GLFW_KEY_RCTRL    = GLFW_KEY_SPECIAL + 34,
+    GLFW_KEY_LALT     = GLFW_KEY_SPECIAL + 35,
+    GLFW_KEY_RALT     = GLFW_KEY_SPECIAL + 36,
+    GLFW_KEY_TAB      = GLFW_KEY_SPECIAL + 37,
+    GLFW_KEY_ENTER    = GLFW_KEY_SPECIAL + 38,
+    GLFW_KEY_BACKSPACE= GLFW_KEY_SPECIAL + 39,
+    GLFW_KEY_INSERT   = GLFW_KEY_SPECIAL + 40,
+    GLFW_KEY_DEL      = GLFW_KEY_SPECIAL + 41,
+    GLFW_KEY_PAGEUP   = GLFW_KEY_SPECIAL + 42,
+    GLFW_KEY_PAGEDOWN = GLFW_KEY_SPECIAL + 43,
+    GLFW_KEY_HOME     = GLFW_KEY_SPECIAL + 44,
+    GLFW_KEY_END      = GLFW_KEY_SPECIAL + 45,
+    GLFW_KEY_KP_0     = GLFW_KEY_SPECIAL + 46,
+    GLFW_KEY_KP_9     = GLFW_KEY_SPECIAL + 55,
+    GLFW_KEY_KP_DIVIDE   = GLFW_KEY_SPECIAL + 56,
+    GLFW_KEY_KP_MULTIPLY = GLFW_KEY_SPECIAL + 57,
+    GLFW_KEY_KP_SUBTRACT = GLFW_KEY_SPECIAL + 58,
+    GLFW_KEY_KP_ADD      = GLFW_KEY_SPECIAL + 59,
+    GLFW_KEY_KP_DECIMAL  = GLFW_KEY_SPECIAL + 60,
+    GLFW_KEY_KP_EQUAL    = GLFW_KEY_SPECIAL + 61,
+    GLFW_KEY_KP_ENTER    = GLFW_KEY_SPECIAL + 62,
+    GLFW_KEY_LAST        = GLFW_KEY_KP_ENTER,
+
+    GLFW_MOUSE_BUTTON_1 = 0,
+    GLFW_MOUSE_BUTTON_8 = 7,
+    GLFW_MOUSE_BUTTON_LEFT   = 0,
+    GLFW_MOUSE_BUTTON_RIGHT  = 1,
+    GLFW_MOUSE_BUTTON_MIDDLE = 2,
+
+    GLFW_JOYSTICK_1  = 0,
+    GLFW_JOYSTICK_8  = 7,
+    GLFW_JOYSTICK_16 = 15,
+
+    GLFW_WINDOW     = 0x00010001,
+    GLFW_FULLSCREEN = 0x00010002,
+
+    GLFW_OPENED        = 0x00020001,
+    GLFW_ACTIVE        = 0x00020002,
+    GLFW_ICONIFIED     = 0x00020003,
+    GLFW_ACCELERATED   = 0x00020004,
+    GLFW_RED_BITS      = 0x00020005,
+    GLFW_GREEN_BITS    = 0x00020006,
+    GLFW_BLUE_BITS     = 0x00020007,
+    GLFW_ALPHA_BITS    = 0x00020008,
+    GLFW_DEPTH_BITS    = 0x00020009,
+    GLFW_STENCIL_BITS  = 0x0002000A,
+    GLFW_REFRESH_RATE  = 0x0002000B,
+    GLFW_STEREO        = 0x00020011,
+    GLFW_WINDOW_NO_RESIZE = 0x00020012,
+    GLFW_FSAA_SAMPLES  = 0x00020013,
+
+    GLFW_MOUSE_CURSOR        = 0x00030001,
+    GLFW_STICKY_KEYS         = 0x00030002,
+    GLFW_STICKY_MOUSE_BUTTONS= 0x00030003,
+    GLFW_SYSTEM_KEYS         = 0x00030004,
+    GLFW_KEY_REPEAT          = 0x00030005,
+    GLFW_AUTO_POLL_EVENTS    = 0x00030006,
+
+    GLFW_PRESENT = 0x00050001,
+    GLFW_AXES    = 0x00050002,
+    GLFW_BUTTONS = 0x00050003,
+};
+
+// [SECTION] Library and window
+int  glfwInit();
+void glfwTerminate();
+// One window at a time: fails (returns 0) while a window is open. The new
+// context is current afterwards. Hints are forgotten after every call.
+int  glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebits,
+                    int alphabits, int depthbits, int stencilbits, int mode);
+void glfwOpenWindowHint(int target, int hint);
+void glfwCloseWindow();
+void glfwSetWindowTitle(const char* title);
+void glfwGetWindowSize(int* width, int* height);
+void glfwSetWindowSize(int width, int height);
+void glfwSetWindowPos(int x, int y);
+int  glfwGetWindowParam(int param);
+// Swaps, then processes pending events (unless GLFW_AUTO_POLL_EVENTS is off).
+// A window the user asked to close is closed here.
+void glfwSwapBuffers();
+void glfwPollEvents();
+void glfwEnable(int token);
+void glfwDisable(int token);
+
+// [SECTION] Input
+int  glfwGetKey(int key);                 // 2.x key code -> GLFW_PRESS / GLFW_RELEASE
+int  glfwGetMouseButton(int button);
+void glfwGetMousePos(int* x, int* y);     // whole pixels from the client area's top-left
+void glfwSetMousePos(int x, int y);
+int  glfwGetMouseWheel();                 // cumulative wheel count since start
+int  glfwGetJoystickParam(int joy, int param);
+int  glfwGetJoystickPos(int joy, float* pos, int numaxes);                   // fills all numaxes
+int  glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons); // fills all
+
+// [SECTION] OpenGL
+void* glfwGetProcAddress(const char* procname);
+int   glfwExtensionSupported(const char* extension);
+
+// [SECTION] Beyond 2.x: native access for the platform layer
+// The X11 Window (as an integer) and Display* of the open window; 0 when closed.
+unsigned long NativeWindow();
+void*         NativeDisplay();
+// Applies the OS cursor display count: hidden while the count is below zero.
+void SetSystemCursorHidden(bool hidden);
+// Sets the swap interval of the current context; 1 on success.
+int  SwapInterval(int interval);
+
+} // namespace glfw2
+
+#endif

@@ -1,0 +1,406 @@
+// The GLFW 2.x interface implemented over GLFW 3. The only file of the
+// project that includes <GLFW/glfw3.h>.
+//
+// What GLFW 2.x did and GLFW 3 does differently, and how it is bridged here:
+// - 2.x has one implicit window; here one GLFWwindow*, and opening a second fails.
+// - 2.x hints are forgotten after every open; they are kept here until then.
+// - 2.x polls events in glfwSwapBuffers; a window the user asked to close is
+//   closed right after that poll, so GLFW_OPENED then reads 0.
+// - 2.x key codes differ for special keys; they are mapped below.
+// - 2.x reports a cumulative wheel count; GLFW 3 reports scroll offsets.
+// - Sticky keys and mouse buttons are on by default, so a tap shorter than a
+//   frame still reads as down at the next poll and up at the one after. The
+//   latch is kept here rather than in GLFW 3's sticky modes: those also hold
+//   back the release of a key whose press was already polled, by one poll.
+#include "glfw2.h"
+
+// GLFW 3 defines many of the same token names as macros with other values, so
+// the 2.x values used here are captured before its header is included.
+namespace v2 {
+using namespace glfw2;
+enum : int {
+    Release = GLFW_RELEASE, Press = GLFW_PRESS,
+    KeyEsc = GLFW_KEY_ESC, KeyF1 = GLFW_KEY_F1, KeyF25 = GLFW_KEY_F25,
+    KeyUp = GLFW_KEY_UP, KeyDown = GLFW_KEY_DOWN, KeyLeft = GLFW_KEY_LEFT, KeyRight = GLFW_KEY_RIGHT,
+    KeyLShift = GLFW_KEY_LSHIFT, KeyRShift = GLFW_KEY_RSHIFT,
+    KeyLCtrl = GLFW_KEY_LCTRL, KeyRCtrl = GLFW_KEY_RCTRL,
+    KeyLAlt = GLFW_KEY_LALT, KeyRAlt = GLFW_KEY_RALT,
+    KeyTab = GLFW_KEY_TAB, KeyEnter = GLFW_KEY_ENTER, KeyBackspace = GLFW_KEY_BACKSPACE,
+    KeyInsert = GLFW_KEY_INSERT, KeyDel = GLFW_KEY_DEL,
+    KeyPageUp = GLFW_KEY_PAGEUP, KeyPageDown = GLFW_KEY_PAGEDOWN,
+    KeyHome = GLFW_KEY_HOME, KeyEnd = GLFW_KEY_END,
+    KeyKp0 = GLFW_KEY_KP_0, KeyKp9 = GLFW_KEY_KP_9,
+    KeyKpDivide = GLFW_KEY_KP_DIVIDE, KeyKpMultiply = GLFW_KEY_KP_MULTIPLY,
+    KeyKpSubtract = GLFW_KEY_KP_SUBTRACT, KeyKpAdd = GLFW_KEY_KP_ADD,
+    KeyKpDecimal = GLFW_KEY_KP_DECIMAL, KeyKpEqual = GLFW_KEY_KP_EQUAL,
+    KeyKpEnter = GLFW_KEY_KP_ENTER,
+    MouseButtonFirst = GLFW_MOUSE_BUTTON_1, MouseButtonLast = GLFW_MOUSE_BUTTON_8,
+    JoystickLast = GLFW_JOYSTICK_16,
+    Window = GLFW_WINDOW, FullScreen = GLFW_FULLSCREEN,
+    Opened = GLFW_OPENED, Active = GLFW_ACTIVE, Iconified = GLFW_ICONIFIED,
+    Accelerated = GLFW_ACCELERATED, RedBits = GLFW_RED_BITS, GreenBits = GLFW_GREEN_BITS,
+    BlueBits = GLFW_BLUE_BITS, AlphaBits = GLFW_ALPHA_BITS, DepthBits = GLFW_DEPTH_BITS,
+    StencilBits = GLFW_STENCIL_BITS, RefreshRate = GLFW_REFRESH_RATE, Stereo = GLFW_STEREO,
+    WindowNoResize = GLFW_WINDOW_NO_RESIZE, FsaaSamples = GLFW_FSAA_SAMPLES,
+    MouseCursor = GLFW_MOUSE_CURSOR, StickyKeys = GLFW_STICKY_KEYS,
+    StickyMouseButtons = GLFW_STICKY_MOUSE_BUTTONS, AutoPollEvents = GLFW_AUTO_POLL_EVENTS,
+    Present = GLFW_PRESENT, Axes = GLFW_AXES, Buttons = GLFW_BUTTONS,
+};
+}  // namespace v2
+
+#include <GLFW/glfw3.h>
+#define GLFW_EXPOSE_NATIVE_X11
+#include <GLFW/glfw3native.h>
+
+#include <climits>
+#include <cmath>
+
+namespace {
+
+struct Hints {
+    int samples = 0;
+    bool noResize = false;
+    int refreshRate = 0;
+    bool stereo = false;
+};
+
+struct State {
+    bool initialized = false;
+    GLFWwindow* window = nullptr;
+    Hints hints;
+    double wheel = 0.0;
+    bool cursorEnabled = true;
+    bool systemCursorHidden = false;
+    bool stickyKeys = true;
+    bool stickyButtons = true;
+    bool autoPoll = true;
+    // Presses taken in since the key or button was last polled (GLFW 3 codes).
+    unsigned char keyLatch[GLFW_KEY_LAST + 1] = {};
+    unsigned char buttonLatch[GLFW_MOUSE_BUTTON_LAST + 1] = {};
+};
+
+State g;
+
+// Whole pixels from a GLFW 3 coordinate; NaN and out-of-range values (a
+// disabled cursor moves without bound) are kept inside int.
+int ToInt(double v) {
+    if (std::isnan(v)) return 0;
+    v = std::floor(v);
+    if (v <= double(INT_MIN)) return INT_MIN;
+    if (v >= double(INT_MAX)) return INT_MAX;
+    return int(v);
+}
+
+int ToGlfw3Key(int key) {
+    if (key >= 32 && key <= 126) {
+        // Printable keys share their codes; GLFW 3 has keys for only some of them.
+        bool known = key == 32 || key == 39 || (key >= 44 && key <= 57) || key == 59 ||
+                     key == 61 || (key >= 65 && key <= 93) || key == 96;
+        return known ? key : -1;
+    }
+    if (key >= v2::KeyF1 && key <= v2::KeyF25) return GLFW_KEY_F1 + (key - v2::KeyF1);
+    if (key >= v2::KeyKp0 && key <= v2::KeyKp9) return GLFW_KEY_KP_0 + (key - v2::KeyKp0);
+    switch (key) {
+    case v2::KeyEsc: return GLFW_KEY_ESCAPE;
+    case v2::KeyUp: return GLFW_KEY_UP;
+    case v2::KeyDown: return GLFW_KEY_DOWN;
+    case v2::KeyLeft: return GLFW_KEY_LEFT;
+    case v2::KeyRight: return GLFW_KEY_RIGHT;
+    case v2::KeyLShift: return GLFW_KEY_LEFT_SHIFT;
+    case v2::KeyRShift: return GLFW_KEY_RIGHT_SHIFT;
+    case v2::KeyLCtrl: return GLFW_KEY_LEFT_CONTROL;
+    case v2::KeyRCtrl: return GLFW_KEY_RIGHT_CONTROL;
+    case v2::KeyLAlt: return GLFW_KEY_LEFT_ALT;
+    case v2::KeyRAlt: return GLFW_KEY_RIGHT_ALT;
+    case v2::KeyTab: return GLFW_KEY_TAB;
+    case v2::KeyEnter: return GLFW_KEY_ENTER;
+    case v2::KeyBackspace: return GLFW_KEY_BACKSPACE;
+    case v2::KeyInsert: return GLFW_KEY_INSERT;
+    case v2::KeyDel: return GLFW_KEY_DELETE;
+    case v2::KeyPageUp: return GLFW_KEY_PAGE_UP;
+    case v2::KeyPageDown: return GLFW_KEY_PAGE_DOWN;
+    case v2::KeyHome: return GLFW_KEY_HOME;
+    case v2::KeyEnd: return GLFW_KEY_END;
+    case v2::KeyKpDivide: return GLFW_KEY_KP_DIVIDE;
+    case v2::KeyKpMultiply: return GLFW_KEY_KP_MULTIPLY;
+    case v2::KeyKpSubtract: return GLFW_KEY_KP_SUBTRACT;
+    case v2::KeyKpAdd: return GLFW_KEY_KP_ADD;
+    case v2::KeyKpDecimal: return GLFW_KEY_KP_DECIMAL;
+    case v2::KeyKpEqual: return GLFW_KEY_KP_EQUAL;
+    case v2::KeyKpEnter: return GLFW_KEY_KP_ENTER;
+    default: return -1;
+    }
+}
+
+void ApplyInputModes() {
+    if (!g.window) return;
+    int cursor = !g.cursorEnabled        ? GLFW_CURSOR_DISABLED
+                 : g.systemCursorHidden ? GLFW_CURSOR_HIDDEN
+                                        : GLFW_CURSOR_NORMAL;
+    glfwSetInputMode(g.window, GLFW_CURSOR, cursor);
+}
+
+void ClearLatches() {
+    for (unsigned char& latch : g.keyLatch) latch = 0;
+    for (unsigned char& latch : g.buttonLatch) latch = 0;
+}
+
+void OnKey(GLFWwindow*, int key, int, int action, int) {
+    if (action == GLFW_PRESS && key >= 0 && key <= GLFW_KEY_LAST) g.keyLatch[key] = 1;
+}
+
+void OnMouseButton(GLFWwindow*, int button, int action, int) {
+    if (action == GLFW_PRESS && button >= 0 && button <= GLFW_MOUSE_BUTTON_LAST)
+        g.buttonLatch[button] = 1;
+}
+
+void OnScroll(GLFWwindow*, double, double yoffset) {
+    if (std::isfinite(yoffset)) g.wheel += yoffset;
+}
+
+void DestroyWindow() {
+    if (!g.window) return;
+    glfwDestroyWindow(g.window);
+    g.window = nullptr;
+}
+
+// After events were processed: a window the user asked to close is closed.
+void CloseIfRequested() {
+    if (g.window && glfwWindowShouldClose(g.window)) DestroyWindow();
+}
+
+void SetMode(int token, bool on) {
+    switch (token) {
+    case v2::MouseCursor: g.cursorEnabled = on; break;
+    case v2::StickyKeys: g.stickyKeys = on; if (!on) ClearLatches(); break;
+    case v2::StickyMouseButtons: g.stickyButtons = on; if (!on) ClearLatches(); break;
+    case v2::AutoPollEvents: g.autoPoll = on; break;
+    default: return;  // key repeat and system keys have no GLFW 3 counterpart here
+    }
+    ApplyInputModes();
+}
+
+bool ValidJoystick(int joy) { return g.initialized && joy >= 0 && joy <= v2::JoystickLast; }
+
+}  // namespace
+
+namespace glfw2 {
+
+// [SECTION] Library and window
+
+int glfwInit() {
+    if (g.initialized) return 1;
+    if (::glfwInit() != GLFW_TRUE) return 0;
+    g = State();
+    g.initialized = true;
+    return 1;
+}
+
+void glfwTerminate() {
+    if (!g.initialized) return;
+    DestroyWindow();
+    ::glfwTerminate();
+    g.initialized = false;
+}
+
+int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebits,
+                   int alphabits, int depthbits, int stencilbits, int mode) {
+    Hints hints = g.hints;
+    g.hints = Hints();
+    if (!g.initialized || g.window) return 0;
+    if (mode != v2::Window && mode != v2::FullScreen) return 0;
+    // 2.x fills in a missing dimension at 4:3, or opens 640 x 480.
+    if (width <= 0 && height <= 0) {
+        width = 640;
+        height = 480;
+    } else if (width <= 0) {
+        width = height * 4 / 3;
+    } else if (height <= 0) {
+        height = width * 3 / 4;
+    }
+
+    ::glfwDefaultWindowHints();
+    ::glfwWindowHint(GLFW_RED_BITS, redbits);
+    ::glfwWindowHint(GLFW_GREEN_BITS, greenbits);
+    ::glfwWindowHint(GLFW_BLUE_BITS, bluebits);
+    ::glfwWindowHint(GLFW_ALPHA_BITS, alphabits);
+    ::glfwWindowHint(GLFW_DEPTH_BITS, depthbits);
+    ::glfwWindowHint(GLFW_STENCIL_BITS, stencilbits);
+    ::glfwWindowHint(GLFW_SAMPLES, hints.samples > 0 ? hints.samples : 0);
+    ::glfwWindowHint(GLFW_RESIZABLE, hints.noResize ? GLFW_FALSE : GLFW_TRUE);
+    ::glfwWindowHint(GLFW_STEREO, hints.stereo ? GLFW_TRUE : GLFW_FALSE);
+    if (hints.refreshRate > 0) ::glfwWindowHint(GLFW_REFRESH_RATE, hints.refreshRate);
+
+    GLFWmonitor* monitor = mode == v2::FullScreen ? ::glfwGetPrimaryMonitor() : nullptr;
+    g.window = ::glfwCreateWindow(width, height, "GLFW Window", monitor, nullptr);
+    if (!g.window) return 0;
+    ::glfwMakeContextCurrent(g.window);
+    ::glfwSetScrollCallback(g.window, OnScroll);
+    ::glfwSetKeyCallback(g.window, OnKey);
+    ::glfwSetMouseButtonCallback(g.window, OnMouseButton);
+    ClearLatches();
+    ApplyInputModes();
+    return 1;
+}
+
+void glfwOpenWindowHint(int target, int hint) {
+    switch (target) {
+    case v2::FsaaSamples: g.hints.samples = hint; break;
+    case v2::WindowNoResize: g.hints.noResize = hint != 0; break;
+    case v2::RefreshRate: g.hints.refreshRate = hint; break;
+    case v2::Stereo: g.hints.stereo = hint != 0; break;
+    default: break;
+    }
+}
+
+void glfwCloseWindow() { DestroyWindow(); }
+
+void glfwSetWindowTitle(const char* title) {
+    if (g.window && title) ::glfwSetWindowTitle(g.window, title);
+}
+
+void glfwGetWindowSize(int* width, int* height) {
+    int w = 0, h = 0;
+    if (g.window) ::glfwGetWindowSize(g.window, &w, &h);
+    if (width) *width = w;
+    if (height) *height = h;
+}
+
+void glfwSetWindowSize(int width, int height) {
+    if (g.window && width > 0 && height > 0) ::glfwSetWindowSize(g.window, width, height);
+}
+
+void glfwSetWindowPos(int x, int y) {
+    if (g.window) ::glfwSetWindowPos(g.window, x, y);
+}
+
+int glfwGetWindowParam(int param) {
+    if (!g.window) return 0;
+    GLint bits = 0;
+    switch (param) {
+    case v2::Opened: return 1;
+    case v2::Active: return ::glfwGetWindowAttrib(g.window, GLFW_FOCUSED);
+    case v2::Iconified: return ::glfwGetWindowAttrib(g.window, GLFW_ICONIFIED);
+    case v2::Accelerated: return 1;
+    case v2::WindowNoResize: return ::glfwGetWindowAttrib(g.window, GLFW_RESIZABLE) ? 0 : 1;
+    case v2::RedBits: glGetIntegerv(GL_RED_BITS, &bits); return bits;
+    case v2::GreenBits: glGetIntegerv(GL_GREEN_BITS, &bits); return bits;
+    case v2::BlueBits: glGetIntegerv(GL_BLUE_BITS, &bits); return bits;
+    case v2::AlphaBits: glGetIntegerv(GL_ALPHA_BITS, &bits); return bits;
+    case v2::DepthBits: glGetIntegerv(GL_DEPTH_BITS, &bits); return bits;
+    case v2::StencilBits: glGetIntegerv(GL_STENCIL_BITS, &bits); return bits;
+    case v2::FsaaSamples: glGetIntegerv(GL_SAMPLES, &bits); return bits;
+    default: return 0;
+    }
+}
+
+void glfwSwapBuffers() {
+    if (!g.window) return;
+    ::glfwSwapBuffers(g.window);
+    if (g.autoPoll) glfwPollEvents();
+}
+
+void glfwPollEvents() {
+    if (!g.initialized) return;
+    ::glfwPollEvents();
+    CloseIfRequested();
+}
+
+void glfwEnable(int token) { SetMode(token, true); }
+void glfwDisable(int token) { SetMode(token, false); }
+
+// [SECTION] Input
+
+int glfwGetKey(int key) {
+    if (!g.window) return v2::Release;
+    int key3 = ToGlfw3Key(key);
+    if (key3 < 0) return v2::Release;
+    // A press not yet polled counts once, even if the key is already up.
+    const bool latched = g.stickyKeys && g.keyLatch[key3];
+    g.keyLatch[key3] = 0;
+    return (latched || ::glfwGetKey(g.window, key3) == GLFW_PRESS) ? v2::Press : v2::Release;
+}
+
+int glfwGetMouseButton(int button) {
+    if (!g.window || button < v2::MouseButtonFirst || button > v2::MouseButtonLast) return v2::Release;
+    const bool latched = g.stickyButtons && g.buttonLatch[button];
+    g.buttonLatch[button] = 0;
+    return (latched || ::glfwGetMouseButton(g.window, button) == GLFW_PRESS) ? v2::Press
+                                                                             : v2::Release;
+}
+
+void glfwGetMousePos(int* x, int* y) {
+    double cx = 0.0, cy = 0.0;
+    if (g.window) ::glfwGetCursorPos(g.window, &cx, &cy);
+    if (x) *x = ToInt(cx);
+    if (y) *y = ToInt(cy);
+}
+
+void glfwSetMousePos(int x, int y) {
+    if (g.window) ::glfwSetCursorPos(g.window, x, y);
+}
+
+int glfwGetMouseWheel() { return ToInt(g.wheel); }
+
+int glfwGetJoystickParam(int joy, int param) {
+    if (!ValidJoystick(joy) || !::glfwJoystickPresent(joy)) return 0;
+    int count = 0;
+    switch (param) {
+    case v2::Present: return 1;
+    case v2::Axes: ::glfwGetJoystickAxes(joy, &count); return count;
+    case v2::Buttons: ::glfwGetJoystickButtons(joy, &count); return count;
+    default: return 0;
+    }
+}
+
+int glfwGetJoystickPos(int joy, float* pos, int numaxes) {
+    if (!pos || numaxes <= 0) return 0;
+    int count = 0;
+    const float* axes = ValidJoystick(joy) ? ::glfwGetJoystickAxes(joy, &count) : nullptr;
+    if (!axes) count = 0;
+    if (count > numaxes) count = numaxes;
+    for (int i = 0; i < numaxes; ++i) pos[i] = i < count ? axes[i] : 0.0f;
+    return count;
+}
+
+int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) {
+    if (!buttons || numbuttons <= 0) return 0;
+    int count = 0;
+    const unsigned char* state = ValidJoystick(joy) ? ::glfwGetJoystickButtons(joy, &count) : nullptr;
+    if (!state) count = 0;
+    if (count > numbuttons) count = numbuttons;
+    for (int i = 0; i < numbuttons; ++i)
+        buttons[i] = (i < count && state[i] == GLFW_PRESS) ? v2::Press : v2::Release;
+    return count;
+}
+
+// [SECTION] OpenGL
+
+void* glfwGetProcAddress(const char* procname) {
+    if (!g.window || !procname) return nullptr;
+    return reinterpret_cast<void*>(::glfwGetProcAddress(procname));
+}
+
+int glfwExtensionSupported(const char* extension) {
+    if (!g.window || !extension) return 0;
+    return ::glfwExtensionSupported(extension);
+}
+
+// [SECTION] Beyond 2.x
+
+unsigned long NativeWindow() { return g.window ? ::glfwGetX11Window(g.window) : 0ul; }
+
+void* NativeDisplay() { return g.window ? ::glfwGetX11Display() : nullptr; }
+
+void SetSystemCursorHidden(bool hidden) {
+    g.systemCursorHidden = hidden;
+    ApplyInputModes();
+}
+
+int SwapInterval(int interval) {
+    if (!g.window) return 0;
+    ::glfwSwapInterval(interval);
+    return 1;
+}
+
+}  // namespace glfw2

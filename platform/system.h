@@ -1,0 +1,39 @@
+// OS services the library needs beside the windowing library. One
+// implementation file per platform (system_linux.cpp); the unit tests link a
+// recording fake.
+#ifndef QUILLMAR_PLATFORM_SYSTEM_H
+#define QUILLMAR_PLATFORM_SYSTEM_H
+
+#include <cstdint>
+
+namespace qmsys {
+
+// Milliseconds from a monotonic clock, as an unsigned 32-bit count that wraps.
+std::uint32_t Milliseconds();
+
+// The cursor display count: +1 for show, -1 for hide; the system cursor is
+// hidden while the count is below zero. Returns the new count.
+int ShowCursor(bool show);
+
+// The one message the library shows a user.
+void ShowMessage(const char* text, const char* caption);
+
+// Native handles of the open window: the top-level window with the given
+// title, and the device context (drawing connection) of a native window.
+void* FindWindow(const char* title);
+void* GetDC(void* window);
+
+// OpenGL entry-point lookup; needs a current context. Null when unknown.
+void* GetProcAddress(const char* name);
+
+// Whether the platform's swap-control extension is offered; glExtensions is
+// the OpenGL extension string, where some platforms list it.
+bool HasSwapControl(const char* glExtensions);
+
+// The platform's swap-interval entry point, in the int(int) shape.
+using SwapIntervalProc = int (*)(int);
+SwapIntervalProc GetSwapIntervalProc();
+
+} // namespace qmsys
+
+#endif

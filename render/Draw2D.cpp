@@ -1,0 +1,28 @@
+#include "Draw2D.h"
+
+#include <GL/gl.h>
+
+namespace {
+// In front of the 2D layer's eye (moved one unit in), inside its depth range.
+const float kDepth = -4.0f;
+}  // namespace
+
+void DrawLine(Vector2D start, Vector2D end, float width) {
+    glLineWidth(width);
+    glBegin(GL_LINES);
+    glVertex3f(start.x, start.y, kDepth);
+    glVertex3f(end.x, end.y, kDepth);
+    glEnd();
+}
+
+void DrawCircle(Vector2D center, float radius, float width) {
+    glLineWidth(width);
+    glBegin(GL_LINE_LOOP);
+    Vector2D unit;
+    for (int i = 0; i < 24; ++i) {
+        float angle = float(double(i) / 24.0 * 360.0);
+        Vector2D vertex = unit.AngleToVector(angle) * radius + center;
+        glVertex3f(vertex.x, vertex.y, kDepth);
+    }
+    glEnd();
+}

@@ -1,0 +1,82 @@
+#include "RenderingManager.h"
+
+#include "JoystickManager.h"
+#include "KeyboardManager.h"
+#include "MouseManager.h"
+#include "TimeManager.h"
+#include "WindowManager.h"
+#include "glfw2.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+void RenderingManager::Init(WindowManager* newWindow, TimeManager* newTimer,
+                            KeyboardManager* newKeyboard, MouseManager* newMouse,
+                            JoystickManager* newJoystick) {
+    window = newWindow;
+    timer = newTimer;
+    keyboard = newKeyboard;
+    mouse = newMouse;
+    joystick = newJoystick;
+    ready = true;
+}
+
+// [SECTION] Frame cycle
+
+void RenderingManager::BeginFrame() {
+    if (ready && window) {
+        if (window->GetClearColorBuffer()) {
+            clearColor = window->GetClearColor();
+            glClearColor(clearColor.r, clearColor.g, clearColor.b, clearColor.a);
+            glClear(window->GetClearDepthBuffer() ? GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT
+                                                  : GL_COLOR_BUFFER_BIT);
+        } else if (window->GetClearDepthBuffer()) {
+            glClear(GL_DEPTH_BUFFER_BIT);
+        }
+    }
+    // Clock first, so every input reader of this frame sees the same frame time.
+    // A manager that was never wired is skipped rather than stepped through null.
+    if (timer) timer->Step();
+    if (keyboard) keyboard->Step();
+    if (mouse) mouse->Step();
+    if (joystick) joystick->Step();
+}
+
+void RenderingManager::EndFrame() {
+    // The swap also takes in the window's pending input events.
+    glfw2::glfwSwapBuffers();
+}
+
+// [SECTION] Projections
+
+void RenderingManager::Render2D() {
+    if (!window) return;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // One unit per pixel, origin bottom-left, y up: the mouse's coordinates.
+    glOrtho(0.0, double(window->GetWidth()), 0.0, double(window->GetHeight()), double(nearClip),
+            double(farClip));
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(0.0f, 0.0f, -1.0f);
+}
+
+void RenderingManager::Render3D() {
+    if (!window) return;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(double(fieldOfView), double(window->GetAspectRatio()), double(nearClip),
+                   double(farClip));
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+// [SECTION] Settings
+
+void RenderingManager::SetFieldOfView(float degrees) {
+    if (degrees > 0.0f && degrees < 180.0f) fieldOfView = degrees;  // NaN fails both
+}
+
+void RenderingManager::SetNearClippingPlane(float distance) { nearClip = distance; }
+
+void RenderingManager::SetFarClippingPlane(float distance) { farClip = distance; }

@@ -1,0 +1,83 @@
+// The GL and GLU calls of the library as a recording fake. Matrix calls act
+// on a small model of the two matrix stacks so that read-backs are real.
+#include "Fakes.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+using fake::Record;
+
+namespace {
+std::vector<std::vector<float>>& Stack() {
+    return fake::gl.mode == GL_PROJECTION ? fake::gl.projection : fake::gl.modelview;
+}
+}  // namespace
+
+extern "C" {
+
+void GLAPIENTRY glEnable(GLenum cap) { Record("glEnable", {double(cap)}); }
+void GLAPIENTRY glDisable(GLenum cap) { Record("glDisable", {double(cap)}); }
+void GLAPIENTRY glCullFace(GLenum mode) { Record("glCullFace", {double(mode)}); }
+void GLAPIENTRY glEnableClientState(GLenum cap) { Record("glEnableClientState", {double(cap)}); }
+const GLubyte* GLAPIENTRY glGetString(GLenum name) {
+    Record("glGetString", {double(name)});
+    return name == GL_EXTENSIONS && !fake::script.noContext
+        ? reinterpret_cast<const GLubyte*>(fake::script.glExtensions.c_str()) : nullptr;
+}
+void GLAPIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
+    Record("glClearColor", {r, g, b, a});
+}
+void GLAPIENTRY glClear(GLbitfield mask) { Record("glClear", {double(mask)}); }
+void GLAPIENTRY glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) {
+    Record("glOrtho", {l, r, b, t, n, f});
+}
+void GLAPIENTRY gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
+    Record("gluPerspective", {fovy, aspect, zNear, zFar});
+}
+void GLAPIENTRY glTranslatef(GLfloat x, GLfloat y, GLfloat z) { Record("glTranslatef", {x, y, z}); }
+void GLAPIENTRY glLineWidth(GLfloat width) { Record("glLineWidth", {width}); }
+void GLAPIENTRY glBegin(GLenum mode) { Record("glBegin", {double(mode)}); }
+void GLAPIENTRY glEnd() { Record("glEnd"); }
+void GLAPIENTRY glVertex3f(GLfloat x, GLfloat y, GLfloat z) { Record("glVertex3f", {x, y, z}); }
+
+void GLAPIENTRY glMatrixMode(GLenum mode) {
+    Record("glMatrixMode", {double(mode)});
+    fake::gl.mode = mode;
+}
+void GLAPIENTRY glLoadIdentity() {
+    Record("glLoadIdentity");
+    Stack().back() = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+}
+void GLAPIENTRY glPushMatrix() {
+    Record("glPushMatrix");
+    Stack().push_back(Stack().back());
+}
+void GLAPIENTRY glPopMatrix() {
+    Record("glPopMatrix");
+    if (Stack().size() > 1) Stack().pop_back();
+}
+void GLAPIENTRY glLoadMatrixf(const GLfloat* m) {
+    Record("glLoadMatrixf");
+    Stack().back().assign(m, m + 16);
+}
+void GLAPIENTRY glMultMatrixf(const GLfloat* m) {
+    Record("glMultMatrixf");
+    std::vector<float>& c = Stack().back();
+    std::vector<float> r(16);
+    for (int col = 0; col < 4; ++col)
+        for (int row = 0; row < 4; ++row) {
+            float s = 0;
+            for (int k = 0; k < 4; ++k) s += c[k * 4 + row] * m[col * 4 + k];
+            r[col * 4 + row] = s;
+        }
+    c = r;
+}
+void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
+    Record("glGetFloatv", {double(pname)});
+    const std::vector<float>* m = nullptr;
+    if (pname == GL_PROJECTION_MATRIX) m = &fake::gl.projection.back();
+    if (pname == GL_MODELVIEW_MATRIX) m = &fake::gl.modelview.back();
+    if (m) std::copy(m->begin(), m->end(), params);
+}
+
+}  // extern "C"

@@ -1,0 +1,59 @@
+// OS services as a recording fake.
+#include "Fakes.h"
+#include "system.h"
+
+using fake::Record;
+using fake::script;
+
+namespace {
+int FakeSwapInterval(int interval) {
+    Record("wglSwapIntervalEXT", {double(interval)});
+    return script.swapIntervalResult;
+}
+}  // namespace
+
+namespace qmsys {
+
+std::uint32_t Milliseconds() {
+    // No Record: the shared timer reads the clock at load, before the log exists.
+    std::uint32_t now = fake::clockNow;
+    fake::clockNow += fake::clockStep;
+    return now;
+}
+
+int ShowCursor(bool show) {
+    Record("ShowCursor", {double(show)});
+    script.cursorCount += show ? 1 : -1;
+    return script.cursorCount;
+}
+
+void ShowMessage(const char* text, const char* caption) {
+    Record("ShowMessage", {}, std::string(caption) + "|" + text);
+}
+
+void* FindWindow(const char* title) {
+    Record("FindWindow", {}, title);
+    return script.nativeWindow;
+}
+
+void* GetDC(void* window) {
+    Record("GetDC", {double(reinterpret_cast<std::uintptr_t>(window))});
+    return script.nativeDC;
+}
+
+void* GetProcAddress(const char* name) {
+    Record("GetProcAddress", {}, name);
+    return script.missingProcs.count(name) ? nullptr : fake::ProcFor(name);
+}
+
+bool HasSwapControl(const char* glExtensions) {
+    Record("HasSwapControl", {}, glExtensions ? glExtensions : "");
+    return script.swapControl;
+}
+
+SwapIntervalProc GetSwapIntervalProc() {
+    Record("GetSwapIntervalProc");
+    return script.missingProcs.count("wglSwapIntervalEXT") ? nullptr : &FakeSwapInterval;
+}
+
+}  // namespace qmsys

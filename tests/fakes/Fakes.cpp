@@ -1,0 +1,51 @@
+#include "Fakes.h"
+
+#include <algorithm>
+
+namespace fake {
+
+Script script;
+std::vector<Call> log;
+bool recording = true;
+std::uint32_t clockNow = 0;
+std::uint32_t clockStep = 0;
+GLMatrices gl;
+
+void Reset() {
+    script = Script();
+    log.clear();
+    recording = true;
+    clockNow = 0;
+    clockStep = 0;
+    gl = GLMatrices();
+}
+
+void Record(const char* name, std::initializer_list<double> args, std::string text) {
+    if (!recording) return;
+    log.push_back(Call{name, std::vector<double>(args), std::move(text)});
+}
+
+std::vector<std::string> Names() {
+    std::vector<std::string> names;
+    for (const Call& c : log) names.push_back(c.name);
+    return names;
+}
+
+std::vector<Call> CallsNamed(const std::string& name) {
+    std::vector<Call> out;
+    std::copy_if(log.begin(), log.end(), std::back_inserter(out),
+                 [&](const Call& c) { return c.name == name; });
+    return out;
+}
+
+std::size_t Count(const std::string& name) {
+    return static_cast<std::size_t>(
+        std::count_if(log.begin(), log.end(), [&](const Call& c) { return c.name == name; }));
+}
+
+void* ProcFor(const std::string& name) {
+    static std::map<std::string, char> storage;
+    return &storage[name];
+}
+
+}  // namespace fake

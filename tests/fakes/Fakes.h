@@ -1,0 +1,88 @@
+// Recording fakes of the platform seam (GLFW 2.x interface, OS services) and
+// of the GL/GLU calls the library makes. Each call is appended to a log with
+// its arguments; answers come from the script below. Reset() before each test.
+#ifndef QUILLMAR_TESTS_FAKES_H
+#define QUILLMAR_TESTS_FAKES_H
+
+#include <cstdint>
+#include <initializer_list>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace fake {
+
+struct Call {
+    std::string name;
+    std::vector<double> args;
+    std::string text;  // string argument, if any
+
+    bool operator==(const Call& o) const {
+        return name == o.name && args == o.args && text == o.text;
+    }
+};
+
+// What the fakes answer. Plain values; tests change them between calls.
+struct Script {
+    // GLFW
+    int initResult = 1;
+    int openResult = 1;           // glfwOpenWindow's answer when no window is open
+    bool windowOpen = false;      // kept by open/close; tests may close "by the user"
+    int windowWidth = 0;
+    int windowHeight = 0;
+    unsigned char keys[512] = {}; // 2.x key code -> GLFW_PRESS / GLFW_RELEASE
+    int mouseButtons[8] = {};
+    int mouseX = 0;
+    int mouseY = 0;
+    int wheel = 0;
+    bool joystickPresent[16] = {};
+    unsigned char joystickButtons[16][32] = {};
+    float joystickAxes[16][8] = {};
+    int joystickButtonCount[16] = {};  // entries the device supplies
+    int joystickAxisCount[16] = {};
+
+    // OS services (the clock is below: it is read at library load)
+    int cursorCount = 0;
+    void* nativeWindow = reinterpret_cast<void*>(0x1234);
+    void* nativeDC = reinterpret_cast<void*>(0x5678);
+    std::set<std::string> missingProcs; // GetProcAddress answers null for these
+    bool swapControl = true;
+    int swapIntervalResult = 1;
+
+    // GL
+    bool noContext = false;  // glGetString answers null, as without a current context
+    std::string glExtensions =
+        "GL_ARB_multitexture GL_ARB_shading_language_100 GL_ARB_shader_objects";
+};
+
+extern Script script;
+// The fake millisecond clock: each read answers clockNow, then adds clockStep.
+// Plain globals so they hold their values before any static constructor runs.
+extern std::uint32_t clockNow;
+extern std::uint32_t clockStep;
+extern std::vector<Call> log;
+extern bool recording;  // off: calls are answered but not logged (no allocation)
+
+void Reset();
+// The arguments arrive as an initializer list so that a call made while
+// recording is off allocates nothing (no-allocation tests rely on it).
+void Record(const char* name, std::initializer_list<double> args = {}, std::string text = {});
+std::vector<std::string> Names();
+std::vector<Call> CallsNamed(const std::string& name);
+std::size_t Count(const std::string& name);
+
+// The fake entry point GetProcAddress hands out for a name (non-null).
+void* ProcFor(const std::string& name);
+
+// The fake GL matrix state: mode, projection and model-view stacks, column-major.
+struct GLMatrices {
+    unsigned mode = 0x1700;  // GL_MODELVIEW
+    std::vector<std::vector<float>> projection{std::vector<float>{1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1}};
+    std::vector<std::vector<float>> modelview{std::vector<float>{1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1}};
+};
+extern GLMatrices gl;
+
+}  // namespace fake
+
+#endif

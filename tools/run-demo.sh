@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds and runs the demo. With a display it opens a window; without one it
+# runs a bounded number of frames under Xvfb and saves a screenshot of the
+# last frame (its path is printed). Extra arguments go to the demo.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+demo=clear_window
+
+tools/install-deps.sh
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMAR_BUILD_TESTS=ON \
+      -DQUILLMAR_BUILD_WINDOW_TESTS=ON -DQUILLMAR_BUILD_EXAMPLES=ON >/dev/null
+cmake --build build -j"$(nproc)" --target "$demo"
+
+if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+  exec "build/examples/$demo" "$@"
+fi
+mkdir -p out
+echo "No display: running headless under Xvfb."
+exec tools/with-display.sh "build/examples/$demo" --frames 180 --screenshot "$PWD/out/$demo.png" "$@"
