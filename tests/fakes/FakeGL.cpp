@@ -2,13 +2,15 @@
 // on a small model of the two matrix stacks so that read-backs are real.
 #include "Fakes.h"
 
+#include <algorithm>
+
 #include <GL/gl.h>
 #include <GL/glu.h>
 
 using fake::Record;
 
 namespace {
-std::vector<std::vector<float>>& Stack() {
+fake::MatrixStack& Stack() {
     return fake::gl.mode == GL_PROJECTION ? fake::gl.projection : fake::gl.modelview;
 }
 }  // namespace
@@ -46,24 +48,28 @@ void GLAPIENTRY glMatrixMode(GLenum mode) {
 }
 void GLAPIENTRY glLoadIdentity() {
     Record("glLoadIdentity");
-    Stack().back() = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    Stack().Top() = fake::kIdentity;
 }
 void GLAPIENTRY glPushMatrix() {
     Record("glPushMatrix");
-    Stack().push_back(Stack().back());
+    fake::MatrixStack& s = Stack();
+    if (s.depth < int(s.levels.size())) {
+        s.levels[std::size_t(s.depth)] = s.Top();
+        ++s.depth;
+    }
 }
 void GLAPIENTRY glPopMatrix() {
     Record("glPopMatrix");
-    if (Stack().size() > 1) Stack().pop_back();
+    if (Stack().depth > 1) --Stack().depth;
 }
 void GLAPIENTRY glLoadMatrixf(const GLfloat* m) {
     Record("glLoadMatrixf");
-    Stack().back().assign(m, m + 16);
+    std::copy(m, m + 16, Stack().Top().begin());
 }
 void GLAPIENTRY glMultMatrixf(const GLfloat* m) {
     Record("glMultMatrixf");
-    std::vector<float>& c = Stack().back();
-    std::vector<float> r(16);
+    fake::Matrix& c = Stack().Top();
+    fake::Matrix r{};
     for (int col = 0; col < 4; ++col)
         for (int row = 0; row < 4; ++row) {
             float s = 0;
@@ -74,9 +80,9 @@ void GLAPIENTRY glMultMatrixf(const GLfloat* m) {
 }
 void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
     Record("glGetFloatv", {double(pname)});
-    const std::vector<float>* m = nullptr;
-    if (pname == GL_PROJECTION_MATRIX) m = &fake::gl.projection.back();
-    if (pname == GL_MODELVIEW_MATRIX) m = &fake::gl.modelview.back();
+    const fake::Matrix* m = nullptr;
+    if (pname == GL_PROJECTION_MATRIX) m = &fake::gl.projection.Top();
+    if (pname == GL_MODELVIEW_MATRIX) m = &fake::gl.modelview.Top();
     if (m) std::copy(m->begin(), m->end(), params);
 }
 

@@ -15,7 +15,7 @@ int FakeSwapInterval(int interval) {
 namespace qmsys {
 
 std::uint32_t Milliseconds() {
-    // No Record: the shared timer reads the clock at load, before the log exists.
+    if (fake::logClock) Record("Milliseconds");
     std::uint32_t now = fake::clockNow;
     fake::clockNow += fake::clockStep;
     return now;
@@ -28,7 +28,7 @@ int ShowCursor(bool show) {
 }
 
 void ShowMessage(const char* text, const char* caption) {
-    Record("ShowMessage", {}, std::string(caption) + "|" + text);
+    Record("ShowMessage", {}, (std::string(caption) + "|" + text).c_str());
 }
 
 void* FindWindow(const char* title) {

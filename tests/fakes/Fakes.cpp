@@ -9,6 +9,7 @@ std::vector<Call> log;
 bool recording = true;
 std::uint32_t clockNow = 0;
 std::uint32_t clockStep = 0;
+bool logClock = false;
 GLMatrices gl;
 
 void Reset() {
@@ -18,6 +19,7 @@ void Reset() {
     clockNow = 0;
     clockStep = 0;
     gl = GLMatrices();
+    logClock = true;
 }
 
 void Record(const char* name, std::initializer_list<double> args, std::string text) {

@@ -4,6 +4,7 @@
 #ifndef QUILLMAR_TESTS_FAKES_H
 #define QUILLMAR_TESTS_FAKES_H
 
+#include <array>
 #include <cstdint>
 #include <initializer_list>
 #include <map>
@@ -61,6 +62,9 @@ extern Script script;
 // Plain globals so they hold their values before any static constructor runs.
 extern std::uint32_t clockNow;
 extern std::uint32_t clockStep;
+// Clock reads are logged as "Milliseconds" only after the first Reset(): the
+// shared timer reads the clock at load, before the log exists.
+extern bool logClock;
 extern std::vector<Call> log;
 extern bool recording;  // off: calls are answered but not logged (no allocation)
 
@@ -76,10 +80,18 @@ std::size_t Count(const std::string& name);
 void* ProcFor(const std::string& name);
 
 // The fake GL matrix state: mode, projection and model-view stacks, column-major.
+// Fixed storage, so that the fake itself never allocates.
+using Matrix = std::array<float, 16>;
+constexpr Matrix kIdentity = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+struct MatrixStack {
+    std::array<Matrix, 32> levels{{kIdentity}};
+    int depth = 1;
+    Matrix& Top() { return levels[std::size_t(depth - 1)]; }
+};
 struct GLMatrices {
     unsigned mode = 0x1700;  // GL_MODELVIEW
-    std::vector<std::vector<float>> projection{std::vector<float>{1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1}};
-    std::vector<std::vector<float>> modelview{std::vector<float>{1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1}};
+    MatrixStack projection;
+    MatrixStack modelview;
 };
 extern GLMatrices gl;
 

@@ -24,6 +24,7 @@ protected:
 // default settings and the temporary title the call used.
 std::vector<Call> CallsAfterOpenWindow(const std::string& temporaryTitle) {
     return {
+        {"Milliseconds", {}, ""},  // seeds the temporary title
         {"glfwSetWindowTitle", {}, temporaryTitle},
         {"FindWindow", {}, temporaryTitle},
         {"GetDC", {double(0x1234)}, ""},
