@@ -1,0 +1,99 @@
+#include "MouseManager.h"
+
+#include "glfw2.h"
+#include "system.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Adds 0.5 and truncates toward zero: nearest integer (halves up) for
+// non-negative values, and deliberately not for negative ones (-0.7 -> 0,
+// -1.6 -> -1). The sum is exact in double for every float. Values whose sum
+// does not fit an int would be undefined to convert: NaN gives 0, and the
+// rest saturate at the int limits, so a far-off target still lands on the
+// nearest edge of the addressable range.
+int RoundHalfUpTruncate(float value) {
+    const double sum = double(value) + 0.5;
+    if (std::isnan(sum)) return 0;
+    if (sum >= 2147483648.0) return std::numeric_limits<int>::max();
+    if (sum <= -2147483649.0) return std::numeric_limits<int>::min();
+    return int(sum);
+}
+
+}  // namespace
+
+void MouseManager::Step() {
+    glfw2::glfwGetMousePos(&readX, &readY);
+    rawX = float(readX);
+    rawY = float(readY);
+
+    // readX/readY are reused for the size: width, then height.
+    glfw2::glfwGetWindowSize(&readX, &readY);
+    // Origin at the bottom-left: height - y, so the top row reads as the
+    // height and the bottom row as 1.
+    rawY = float(double(readY) - double(rawY));
+
+    // Halfway toward the cursor each frame; the sum is rounded to float
+    // before the halving.
+    smoothX = float(double(float(double(smoothX) + double(rawX))) * 0.5);
+    smoothY = float(double(float(double(smoothY) + double(rawY))) * 0.5);
+
+    // Per frame, not per second.
+    velocityX = float(double(smoothX) - double(lastSmoothX));
+    velocityY = float(double(smoothY) - double(lastSmoothY));
+    lastSmoothX = smoothX;
+    lastSmoothY = smoothY;
+
+    prevLeftDown = leftDown;
+    prevRightDown = rightDown;
+    prevMiddleDown = middleDown;
+    leftDown = glfw2::glfwGetMouseButton(glfw2::GLFW_MOUSE_BUTTON_LEFT) > 0;
+    rightDown = glfw2::glfwGetMouseButton(glfw2::GLFW_MOUSE_BUTTON_RIGHT) > 0;
+    middleDown = glfw2::glfwGetMouseButton(glfw2::GLFW_MOUSE_BUTTON_MIDDLE) > 0;
+}
+
+Vector2D MouseManager::GetPosition() { return Vector2D(smoothX, smoothY); }
+
+Vector2D MouseManager::GetVelocity() { return Vector2D(velocityX, velocityY); }
+
+void MouseManager::SetPosition(float x, float y) {
+    glfw2::glfwGetWindowSize(&readX, &readY);
+    // rawY holds the target in the windowing library's top-left coordinates
+    // here; the next Step overwrites it before it is read.
+    rawX = x;
+    rawY = float(double(readY) - double(y));
+    glfw2::glfwSetMousePos(RoundHalfUpTruncate(rawX), RoundHalfUpTruncate(rawY));
+
+    // The smoothed position jumps to the unrounded request, so the next
+    // Step's velocity is measured from there. Velocity and buttons stay.
+    smoothX = x;
+    smoothY = y;
+    lastSmoothX = x;
+    lastSmoothY = y;
+}
+
+void MouseManager::SetPosition(Vector2D position) { SetPosition(position.x, position.y); }
+
+void MouseManager::SetVisibility(bool visible) {
+    // Both the windowing library's cursor mode and the system display count
+    // are told every time; the manager keeps no record of its own.
+    if (visible)
+        glfw2::glfwEnable(glfw2::GLFW_MOUSE_CURSOR);
+    else
+        glfw2::glfwDisable(glfw2::GLFW_MOUSE_CURSOR);
+    qmsys::ShowCursor(visible);
+}
+
+float MouseManager::GetWheelPosition() { return float(glfw2::glfwGetMouseWheel()); }
+
+bool MouseManager::GetLeftHold() { return leftDown; }
+bool MouseManager::GetLeftPress() { return leftDown && !prevLeftDown; }
+bool MouseManager::GetLeftRelease() { return !leftDown && prevLeftDown; }
+bool MouseManager::GetRightHold() { return rightDown; }
+bool MouseManager::GetRightPress() { return rightDown && !prevRightDown; }
+bool MouseManager::GetRightRelease() { return !rightDown && prevRightDown; }
+bool MouseManager::GetMiddleHold() { return middleDown; }
+bool MouseManager::GetMiddlePress() { return middleDown && !prevMiddleDown; }
+bool MouseManager::GetMiddleRelease() { return !middleDown && prevMiddleDown; }

@@ -1,0 +1,287 @@
+// Keyboard, mouse and joystick managers against real input: events injected
+// with XTest into the focused window, read back through the frame cycle.
+#include "WindowTestSupport.h"
+
+#include <X11/keysym.h>
+
+#include <functional>
+
+namespace {
+
+using namespace qmtest;
+
+constexpr int kLShift = 287;
+constexpr int kRShift = 288;
+// Enough frames for an injected event to reach the library on a slow machine.
+constexpr int kPatience = 40;
+
+class InputWindowTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        window = OpenWindow();
+        ASSERT_NE(window, 0u);
+        Focus(window);
+        XWindowAttributes a{};
+        XGetWindowAttributes(X(), window, &a);
+        height = a.height;
+        // Forget whatever earlier tests left in the shared managers.
+        Frame();
+        Frame();
+    }
+
+    // The library's frame cycle seen from the game: the swap takes in the
+    // events, then the next frame polls them.
+    void Frame() {
+        XSync(X(), False);
+        Sleep(5);
+        Core::Renderer.EndFrame();
+        Core::Renderer.BeginFrame();
+    }
+
+    // Runs frames until `seen` holds; false if it never does.
+    bool FramesUntil(const std::function<bool()>& seen) {
+        for (int i = 0; i < kPatience; ++i) {
+            Frame();
+            if (seen()) return true;
+        }
+        return false;
+    }
+
+    void Key(KeySym sym, bool down) {
+        XTestFakeKeyEvent(X(), XKeysymToKeycode(X(), sym), down ? True : False, CurrentTime);
+        XSync(X(), False);
+    }
+    void Button(unsigned button, bool down) {
+        XTestFakeButtonEvent(X(), button, down ? True : False, CurrentTime);
+        XSync(X(), False);
+    }
+    // Moves the real pointer to window pixel (x, y), top-left origin.
+    void MovePointer(int x, int y) {
+        int rootX = 0, rootY = 0;
+        Window child = 0;
+        XTranslateCoordinates(X(), window, DefaultRootWindow(X()), x, y, &rootX, &rootY, &child);
+        XTestFakeMotionEvent(X(), DefaultScreen(X()), rootX, rootY, CurrentTime);
+        XSync(X(), False);
+    }
+    // Where the real pointer is, in window pixels from the top-left.
+    void PointerInWindow(int* x, int* y) {
+        Window root = 0, child = 0;
+        int rootX = 0, rootY = 0;
+        unsigned mask = 0;
+        XQueryPointer(X(), window, &root, &child, &rootX, &rootY, x, y, &mask);
+    }
+
+    Window window = 0;
+    int height = 0;
+};
+
+// [SECTION] Keyboard
+
+TEST_F(InputWindowTest, KeyHeldAcrossFramesGivesOnePressAndOneRelease) {
+    KeyboardManager& k = Core::Keyboard;
+    Key(XK_a, true);
+    ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold('A'); }));
+    EXPECT_TRUE(k.GetKeyPress('A'));
+    EXPECT_FALSE(k.GetKeyRelease('A'));
+    EXPECT_FALSE(k.GetKeyHold('B'));
+    for (int i = 0; i < 3; ++i) {
+        Frame();
+        EXPECT_TRUE(k.GetKeyHold('A'));
+        EXPECT_FALSE(k.GetKeyPress('A'));
+        EXPECT_FALSE(k.GetKeyRelease('A'));
+    }
+    Key(XK_a, false);
+    ASSERT_TRUE(FramesUntil([&] { return !k.GetKeyHold('A'); }));
+    EXPECT_TRUE(k.GetKeyRelease('A'));
+    EXPECT_FALSE(k.GetKeyPress('A'));
+    Frame();
+    EXPECT_FALSE(k.GetKeyRelease('A'));
+}
+
+// Latching taps must not delay the release of a key whose press was already
+// seen: a release arriving with another key's press shows in the same frame.
+TEST_F(InputWindowTest, ReleaseOfAHeldKeyShowsInTheFrameItArrives) {
+    KeyboardManager& k = Core::Keyboard;
+    Key(XK_Escape, true);
+    ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold(257); }));
+    EXPECT_TRUE(k.GetKeyPress(257));
+    Frame();
+    Key(XK_Escape, false);
+    Key(XK_KP_Enter, true);
+    ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold(318); }));
+    EXPECT_FALSE(k.GetKeyHold(257));
+    EXPECT_TRUE(k.GetKeyRelease(257));
+    Key(XK_KP_Enter, false);
+    ASSERT_TRUE(FramesUntil([&] { return !k.GetKeyHold(318); }));
+}
+
+TEST_F(InputWindowTest, TapWithinOneFrameIsSeenOnceThenReleased) {
+    KeyboardManager& k = Core::Keyboard;
+    // Down and up before the library takes in either event.
+    Key(XK_space, true);
+    Key(XK_space, false);
+    ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold(' '); })) << "the tap was lost";
+    EXPECT_TRUE(k.GetKeyPress(' '));
+    Frame();
+    EXPECT_FALSE(k.GetKeyHold(' '));
+    EXPECT_TRUE(k.GetKeyRelease(' '));
+    Frame();
+    EXPECT_FALSE(k.GetKeyHold(' ') || k.GetKeyPress(' ') || k.GetKeyRelease(' '));
+}
+
+TEST_F(InputWindowTest, EitherShiftKeyChangesCorrectCase) {
+    KeyboardManager& k = Core::Keyboard;
+    EXPECT_EQ(k.CorrectCase('A'), 'a');
+    EXPECT_EQ(k.CorrectCase('1'), '1');
+    struct Shift { KeySym sym; int code; };
+    for (Shift s : {Shift{XK_Shift_L, kLShift}, Shift{XK_Shift_R, kRShift}}) {
+        SCOPED_TRACE(s.code);
+        Key(s.sym, true);
+        ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold(s.code); }));
+        EXPECT_EQ(k.CorrectCase('A'), 'A');
+        EXPECT_EQ(k.CorrectCase('1'), '!');
+        EXPECT_EQ(k.CorrectCase(';'), ':');
+        Key(s.sym, false);
+        ASSERT_TRUE(FramesUntil([&] { return !k.GetKeyHold(s.code); }));
+        EXPECT_EQ(k.CorrectCase('A'), 'a');
+        EXPECT_EQ(k.CorrectCase('1'), '1');
+    }
+}
+
+// [SECTION] Mouse
+
+TEST_F(InputWindowTest, SetPositionMovesTheRealPointer) {
+    Core::Mouse.SetPosition(40.0f, 30.0f);
+    int x = -1, y = -1;
+    PointerInWindow(&x, &y);
+    EXPECT_EQ(x, 40);
+    EXPECT_EQ(y, height - 30);
+    Vector2D p = Core::Mouse.GetPosition();
+    EXPECT_EQ(p.x, 40.0f);
+    EXPECT_EQ(p.y, 30.0f);
+    // The library reads the pointer where it was put: the position stays.
+    Frame();
+    p = Core::Mouse.GetPosition();
+    EXPECT_EQ(p.x, 40.0f);
+    EXPECT_EQ(p.y, 30.0f);
+    EXPECT_EQ(Core::Mouse.GetVelocity().x, 0.0f);
+}
+
+TEST_F(InputWindowTest, CursorMoveIsReadFlippedAndSmoothed) {
+    MouseManager& m = Core::Mouse;
+    m.SetPosition(40.0f, 40.0f);
+    Frame();
+    // Pointer to window pixel (200, 60) from the top: (200, height - 60) from the bottom.
+    const float targetX = 200.0f, targetY = float(height - 60);
+    MovePointer(200, 60);
+    ASSERT_TRUE(FramesUntil([&] { return m.GetPosition().x != 40.0f; }));
+    Vector2D p = m.GetPosition(), v = m.GetVelocity();
+    EXPECT_EQ(p.x, (40.0f + targetX) / 2);
+    EXPECT_EQ(p.y, (40.0f + targetY) / 2);
+    EXPECT_EQ(v.x, (targetX - 40.0f) / 2);
+    EXPECT_EQ(v.y, (targetY - 40.0f) / 2);
+    Frame();
+    p = m.GetPosition();
+    v = m.GetVelocity();
+    EXPECT_EQ(p.x, 40.0f + (targetX - 40.0f) * 0.75f);
+    EXPECT_EQ(p.y, 40.0f + (targetY - 40.0f) * 0.75f);
+    EXPECT_EQ(v.x, (targetX - 40.0f) / 4);
+    EXPECT_EQ(v.y, (targetY - 40.0f) / 4);
+}
+
+TEST_F(InputWindowTest, EachMouseButtonHasItsOwnEdges) {
+    MovePointer(100, 100);
+    using Query = bool (MouseManager::*)();
+    struct Case { unsigned xButton; const char* name; Query hold, press, release; };
+    // X numbers the buttons left 1, middle 2, right 3.
+    const Case cases[] = {
+        {1, "left", &MouseManager::GetLeftHold, &MouseManager::GetLeftPress, &MouseManager::GetLeftRelease},
+        {2, "middle", &MouseManager::GetMiddleHold, &MouseManager::GetMiddlePress, &MouseManager::GetMiddleRelease},
+        {3, "right", &MouseManager::GetRightHold, &MouseManager::GetRightPress, &MouseManager::GetRightRelease},
+    };
+    MouseManager& m = Core::Mouse;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Button(c.xButton, true);
+        ASSERT_TRUE(FramesUntil([&] { return (m.*c.hold)(); }));
+        EXPECT_TRUE((m.*c.press)());
+        for (const Case& other : cases)
+            if (other.xButton != c.xButton) {
+                EXPECT_FALSE((m.*other.hold)()) << other.name;
+            }
+        Frame();
+        EXPECT_TRUE((m.*c.hold)());
+        EXPECT_FALSE((m.*c.press)() || (m.*c.release)());
+        Button(c.xButton, false);
+        ASSERT_TRUE(FramesUntil([&] { return !(m.*c.hold)(); }));
+        EXPECT_TRUE((m.*c.release)());
+        EXPECT_FALSE((m.*c.press)());
+    }
+}
+
+TEST_F(InputWindowTest, ReleaseOfAHeldButtonShowsInTheFrameItArrives) {
+    MouseManager& m = Core::Mouse;
+    MovePointer(100, 100);
+    Button(1, true);
+    ASSERT_TRUE(FramesUntil([&] { return m.GetLeftHold(); }));
+    Frame();
+    Button(1, false);
+    Button(3, true);
+    ASSERT_TRUE(FramesUntil([&] { return m.GetRightHold(); }));
+    EXPECT_FALSE(m.GetLeftHold());
+    EXPECT_TRUE(m.GetLeftRelease());
+    Button(3, false);
+    ASSERT_TRUE(FramesUntil([&] { return !m.GetRightHold(); }));
+}
+
+TEST_F(InputWindowTest, MouseButtonTapWithinOneFrameIsSeenOnce) {
+    MouseManager& m = Core::Mouse;
+    MovePointer(100, 100);
+    Button(2, true);
+    Button(2, false);
+    ASSERT_TRUE(FramesUntil([&] { return m.GetMiddleHold(); })) << "the click was lost";
+    EXPECT_TRUE(m.GetMiddlePress());
+    Frame();
+    EXPECT_TRUE(m.GetMiddleRelease());
+    Frame();
+    EXPECT_FALSE(m.GetMiddleHold() || m.GetMiddlePress() || m.GetMiddleRelease());
+}
+
+TEST_F(InputWindowTest, WheelCountsButtonsFourUpAndFiveDown) {
+    MouseManager& m = Core::Mouse;
+    MovePointer(100, 100);
+    const float start = m.GetWheelPosition();
+    for (int i = 0; i < 2; ++i) {
+        Button(4, true);
+        Button(4, false);
+    }
+    // Read at call time: nothing changes until the library takes in events.
+    EXPECT_EQ(m.GetWheelPosition(), start);
+    ASSERT_TRUE(FramesUntil([&] { return m.GetWheelPosition() == start + 2; }));
+    EXPECT_EQ(m.GetWheelPosition(), m.GetWheelPosition());
+    for (int i = 0; i < 5; ++i) {
+        Button(5, true);
+        Button(5, false);
+    }
+    ASSERT_TRUE(FramesUntil([&] { return m.GetWheelPosition() == start - 3; }));
+    // The total, not one frame's movement.
+    Frame();
+    EXPECT_EQ(m.GetWheelPosition(), start - 3);
+}
+
+// [SECTION] Joysticks
+
+TEST_F(InputWindowTest, WithNoJoystickEveryQueryIsAbsentAndZero) {
+    JoystickManager& j = Core::Joystick;
+    Frame();
+    for (int joy = 0; joy < 8; ++joy) {
+        EXPECT_FALSE(j.IsConnected(joy)) << joy;
+        for (int b = 0; b < 16; ++b)
+            EXPECT_FALSE(j.GetButtonHold(joy, b) || j.GetButtonPress(joy, b) ||
+                         j.GetButtonRelease(joy, b));
+        for (int a = 0; a < 6; ++a) EXPECT_EQ(j.GetAxis(joy, a), 0.0f);
+    }
+}
+
+}  // namespace
