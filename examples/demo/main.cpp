@@ -1,0 +1,174 @@
+// Quillmar demo: a ship hunting targets on the 2D layer over a 3D field seen
+// through a flying camera. Shows every subsystem through the public headers:
+// window settings, the frame cycle, both projections, frustum culling, 2D
+// drawing, keyboard / mouse / joystick input, timing, vectors, headings and
+// collisions.
+//
+//   demo [--width N] [--height N] [--samples N] [--vsync | --no-vsync] [--fullscreen]
+//        [--frames N] [--screenshot FILE] [--scripted] [--help]
+#include "Field.h"
+#include "Game.h"
+#include "Options.h"
+#include "Render.h"
+#include "Text.h"
+#include "common/Screenshot.h"
+
+#include <Quillmar.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// Key codes of the windowing library's 2.x numbering.
+const int kEscape = 257, kUp = 283, kDown = 284, kLeft = 285, kRight = 286, kLeftShift = 287;
+const float kStickDeadZone = 0.3f;
+
+// One frame's requests from the keyboard, the mouse and the first joystick.
+demo::Controls ReadDevices() {
+    demo::Controls controls;
+    KeyboardManager& keys = Core::Keyboard;
+    MouseManager& mouse = Core::Mouse;
+    JoystickManager& pad = Core::Joystick;
+
+    float sx = float(keys.GetKeyHold(kRight)) - float(keys.GetKeyHold(kLeft));
+    float sy = float(keys.GetKeyHold(kUp)) - float(keys.GetKeyHold(kDown));
+    bool stick = pad.IsConnected(0);
+    if (stick && sx == 0.0f && sy == 0.0f) {
+        sx = pad.GetAxis(0, 0);
+        sy = -pad.GetAxis(0, 1);  // sticks report up as negative
+    }
+    controls.steering = demo::HeadingFromStick(sx, sy, kStickDeadZone, controls.steerHeading);
+    controls.boost = keys.GetKeyHold(kLeftShift) || (stick && pad.GetButtonHold(0, 1));
+
+    controls.fireNose = keys.GetKeyHold(' ') || (stick && pad.GetButtonHold(0, 0));
+    // Press as well as hold: a click shorter than a frame still fires once.
+    controls.fireTurret = mouse.GetLeftHold() || mouse.GetLeftPress();
+    controls.fireFan = mouse.GetRightPress();
+    controls.aim = mouse.GetPosition();
+
+    controls.cameraMove = float(keys.GetKeyHold('W')) - float(keys.GetKeyHold('S'));
+    controls.cameraTurn = float(keys.GetKeyHold('D')) - float(keys.GetKeyHold('A'));
+    controls.cameraTilt = float(keys.GetKeyHold('F')) - float(keys.GetKeyHold('R'));
+    if (stick) {
+        float turn = pad.GetAxis(0, 2), move = -pad.GetAxis(0, 3);
+        if (turn > kStickDeadZone || turn < -kStickDeadZone) controls.cameraTurn += turn;
+        if (move > kStickDeadZone || move < -kStickDeadZone) controls.cameraMove += move;
+    }
+    controls.zoom = mouse.GetWheelPosition();
+    return controls;
+}
+
+bool HeadlessEnvironment() {
+    const char* value = std::getenv("QUILLMAR_HEADLESS");
+    return value && std::strcmp(value, "1") == 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    demo::Options options;
+    char error[160];
+    if (!demo::ParseOptions(argc, argv, options, error, sizeof error)) {
+        std::fprintf(stderr, "demo: %s\n", error);
+        return 2;
+    }
+    if (options.help) {
+        std::fputs(demo::Usage(), stdout);
+        return 0;
+    }
+    if (HeadlessEnvironment()) options.scripted = true;
+
+    // Initialization
+    Core core;
+    Core::Window.SetTitle("Quillmar demo");
+    Core::Window.SetSize(options.width, options.height);
+    Core::Window.SetDepthBufferBits(24);
+    Core::Window.SetSampleRate(options.samples);
+    Core::Window.SetFullScreen(options.fullScreen);
+    Core::Window.SetClearColor(0.0f, 0.0f, 0.03f);
+    if (!Core::Window.Open()) {
+        // Some servers offer no multisampled visual: try once without.
+        Core::Window.SetSampleRate(0);
+        if (options.samples <= 1 || !Core::Window.Open()) {
+            std::fprintf(stderr, "demo: could not open a %dx%d window\n", options.width,
+                         options.height);
+            return 1;
+        }
+        std::fprintf(stderr, "demo: multisampling unavailable, running without it\n");
+    }
+    Core::Window.SetVerticalSync(options.vsync);
+    Core::Renderer.SetNearClippingPlane(0.5f);
+    Core::Renderer.SetFarClippingPlane(230.0f);  // just past the fog's end
+
+    const int width = Core::Window.GetWidth(), height = Core::Window.GetHeight();
+    demo::InitScene();
+    static demo::Game game;  // static: its arrays stay off the stack
+    static demo::Field field;
+    static demo::FrameHistory history;
+    demo::Camera camera;
+    demo::Script script;
+    game.Reset(float(width), float(height), 20240611u);
+    field.Build(7u);
+    demo::HudInfo hud;
+    hud.scripted = options.scripted;
+    float fieldTime = 0.0f;
+    bool screenshotFailed = false;
+
+    // Main loop
+    for (int frame = 0; Core::Window.IsOpen(); ++frame) {
+        Core::Renderer.BeginFrame();
+        if (Core::Keyboard.GetKeyPress(kEscape)) break;
+
+        // A scripted run steps a fixed 60 Hz so its screenshot is the same on any machine.
+        float dt = options.scripted ? 1.0f / 60.0f : Core::Timer.GetElapsedTime();
+        demo::Controls controls = options.scripted ? script.Next(game, dt) : ReadDevices();
+        game.Update(controls, dt);
+        camera.Update(controls, dt, field.Extent());
+        fieldTime += dt;
+        field.Animate(fieldTime);
+        history.Add(Core::Timer.GetElapsedTime());
+
+        // 3D: the sky first (2D, no depth), then the field through the camera.
+        Core::Renderer.Render2D();
+        demo::DrawBackdrop(width, height, camera);
+        Core::Renderer.SetFieldOfView(camera.fieldOfView);
+        Core::Renderer.Render3D();
+        demo::ApplyCamera(camera);
+        Core::Renderer.Frustum.Step();  // planes of this view, in world coordinates
+        field.Cull(Core::Renderer.Frustum);
+        demo::DrawField(field);
+
+        // 2D layer on top: the panels, then the game over them so nothing hides the ship.
+        Core::Renderer.Render2D();
+        hud.framesPerSecond = Core::Timer.GetFramesPerSecond();
+        hud.frameTime = history.Average();
+        hud.drawn = field.drawn;
+        hud.culled = field.culled;
+        hud.fieldOfView = camera.fieldOfView;
+        hud.score = game.score;
+        hud.hits = game.hits;
+        hud.fired = game.fired;
+        demo::DrawHud(hud, history, width, height);
+        demo::DrawMinimap(field, camera, Core::Window.GetAspectRatio());
+        demo::DrawArena(game, controls.aim);
+
+        bool last = options.frames > 0 && frame + 1 >= options.frames;
+        if (last && options.screenshot) {
+            if (screenshot::SaveBackBuffer(options.screenshot, width, height))
+                std::printf("screenshot: %s\n", options.screenshot);
+            else {
+                std::fprintf(stderr, "demo: could not write %s\n", options.screenshot);
+                screenshotFailed = true;
+            }
+        }
+        Core::Renderer.EndFrame();
+        if (last) break;
+    }
+
+    // De-initialization: ~Core closes the window.
+    std::printf("frames per second: %.0f, score %d, hits %d of %d shots\n",
+                double(Core::Timer.GetFramesPerSecond()), game.score, game.hits, game.fired);
+    return screenshotFailed ? 1 : 0;
+}
