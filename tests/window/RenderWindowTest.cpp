@@ -1,26 +1,13 @@
 // The frame cycle, 2D drawing and frustum culling on a real GL context,
 // checked by reading pixels back.
 #include "WindowTestSupport.h"
+#include "support/AllocationCounter.h"
 
 #include <GL/glu.h>
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <new>
 #include <random>
 
-// [SECTION] Allocation counter for this test program
-namespace {
-std::atomic<long> gAllocations{0};
-}
-void* operator new(std::size_t size) {
-    ++gAllocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -221,7 +208,7 @@ TEST_F(RenderWindowTest, HundredsOfFramesRunCleanAndAllocateNothing) {
     DrawCircle(Vector2D(100, 100), 30, 2);
     Core::Renderer.EndFrame();
 
-    long before = gAllocations.load();
+    long before = qmtest::AllocationCount();
     for (int frame = 0; frame < 300; ++frame) {
         Core::Renderer.BeginFrame();
         Core::Renderer.Render3D();
@@ -234,7 +221,7 @@ TEST_F(RenderWindowTest, HundredsOfFramesRunCleanAndAllocateNothing) {
         Core::Renderer.EndFrame();
         ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "frame " << frame;
     }
-    EXPECT_EQ(gAllocations.load() - before, 0) << "C++ allocations during 300 frames";
+    EXPECT_EQ(qmtest::AllocationCount() - before, 0) << "C++ allocations during 300 frames";
     EXPECT_GT(visible, 0);
     EXPECT_TRUE(Core::Window.IsOpen());
 }

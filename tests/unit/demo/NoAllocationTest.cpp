@@ -5,20 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
+#include "support/AllocationCounter.h"
 
-namespace {
-std::size_t allocations = 0;
-}
-
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -33,7 +21,7 @@ TEST(DemoNoAllocation, FiveSecondsOfScriptedFrames) {
     ViewFrustum view;
     for (plane_t& p : view.frustum.planes) p = plane_t{0.0f, 0.0f, -1.0f, 40.0f};
 
-    const std::size_t before = allocations;
+    const std::size_t before = qmtest::AllocationCount();
     char text[32];
     int sink = 0;
     for (int frame = 0; frame < 300; ++frame) {
@@ -47,7 +35,7 @@ TEST(DemoNoAllocation, FiveSecondsOfScriptedFrames) {
         sink += demo::FormatInt(text, sizeof text, game.score);
         sink += demo::FormatFixed(text, sizeof text, history.Average() * 1000.0f, 1);
     }
-    EXPECT_EQ(allocations - before, 0u);
+    EXPECT_EQ(qmtest::AllocationCount() - before, 0u);
     EXPECT_GT(sink, 0);
     EXPECT_GT(game.fired, 0);  // the loop did play
 }

@@ -8,20 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <new>
+#include "support/AllocationCounter.h"
 
-namespace {
-std::size_t allocations = 0;
-}
-
-void* operator new(std::size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -35,7 +23,7 @@ TEST(NoAllocation, StepsAndQueriesOfEveryManager) {
     JoystickManager joystick;
 
     fake::recording = false;  // the fakes' log would allocate
-    const std::size_t before = allocations;
+    const std::size_t before = qmtest::AllocationCount();
     float sink = 0;
     for (int frame = 0; frame < 3; ++frame) {
         fake::clockNow += 16;
@@ -53,7 +41,7 @@ TEST(NoAllocation, StepsAndQueriesOfEveryManager) {
         sink += float(joystick.IsConnected(0) + joystick.GetButtonPress(0, 3)) +
                 joystick.GetAxis(0, 1);
     }
-    const std::size_t during = allocations - before;
+    const std::size_t during = qmtest::AllocationCount() - before;
     fake::recording = true;
     EXPECT_EQ(during, 0u);
     EXPECT_NE(sink, 0.0f);

@@ -5,23 +5,11 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
+#include "support/AllocationCounter.h"
+
 
 using fake::Call;
 
-// [SECTION] Allocation counter for this test program
-namespace {
-std::atomic<long> gAllocations{0};
-}
-void* operator new(std::size_t size) {
-    ++gAllocations;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 
 struct RenderingManagerProbe {
     static bool Ready(const RenderingManager& r) { return r.ready; }
@@ -161,7 +149,7 @@ TEST_F(RenderingManagerTest, FrameCycleDoesNotAllocate) {
     fake::recording = false;  // the fakes' own log would allocate
     ViewFrustum& frustum = renderer.Frustum;
     Vector3D center(0.0f, 0.0f, -0.5f);  // the fake leaves the projection at identity
-    long before = gAllocations.load();
+    long before = qmtest::AllocationCount();
     bool visible = false;
     for (int frame = 0; frame < 300; ++frame) {
         renderer.BeginFrame();
@@ -173,7 +161,7 @@ TEST_F(RenderingManagerTest, FrameCycleDoesNotAllocate) {
         DrawCircle(Vector2D(50, 50), 10.0f, 2.0f);
         renderer.EndFrame();
     }
-    long after = gAllocations.load();
+    long after = qmtest::AllocationCount();
     fake::recording = true;
     EXPECT_EQ(after - before, 0);
     EXPECT_TRUE(visible);
