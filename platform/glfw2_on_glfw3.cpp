@@ -12,6 +12,12 @@
 //   frame still reads as down at the next poll and up at the one after. The
 //   latch is kept here rather than in GLFW 3's sticky modes: those also hold
 //   back the release of a key whose press was already polled, by one poll.
+// - 2.x answers keys, the cursor position and the window size from state its
+//   event processing keeps; GLFW 3 on X11 asks the X server (a round trip)
+//   for the cursor and the size at every call, twice per frame for the mouse.
+//   All three are kept here from GLFW 3's callbacks instead (its key callback
+//   sees every change of its own key state), so they change only when events
+//   are taken in, and the keyboard's 157 polls a frame make no GLFW 3 call.
 #include "glfw2.h"
 
 // GLFW 3 defines many of the same token names as macros with other values, so
@@ -74,6 +80,17 @@ struct State {
     bool stickyKeys = true;
     bool stickyButtons = true;
     bool autoPoll = true;
+    // Cursor position (GLFW 3's, top-left origin) and window size as of the
+    // latest events.
+    double cursorX = 0.0;
+    double cursorY = 0.0;
+    int width = 0;
+    int height = 0;
+    // Set by a cursor mode change: motion queued in the old mode may still
+    // report that mode's positions, so the next poll reads the real one.
+    bool cursorResync = false;
+    // Keys down as of the latest events (GLFW 3 codes).
+    unsigned char keyDown[GLFW_KEY_LAST + 1] = {};
     // Presses taken in since the key or button was last polled (GLFW 3 codes).
     unsigned char keyLatch[GLFW_KEY_LAST + 1] = {};
     unsigned char buttonLatch[GLFW_MOUSE_BUTTON_LAST + 1] = {};
@@ -91,7 +108,7 @@ int ToInt(double v) {
     return int(v);
 }
 
-int ToGlfw3Key(int key) {
+constexpr int MapKey(int key) {
     if (key >= 32 && key <= 126) {
         // Printable keys share their codes; GLFW 3 has keys for only some of them.
         bool known = key == 32 || key == 39 || (key >= 44 && key <= 57) || key == 59 ||
@@ -132,12 +149,31 @@ int ToGlfw3Key(int key) {
     }
 }
 
+// MapKey for every 2.x code, worked out at compile time: the keyboard polls
+// 157 keys each frame, and a table read is cheaper than the tests above.
+struct KeyTable {
+    short glfw3[v2::KeyKpEnter + 1];
+    constexpr KeyTable() : glfw3() {
+        for (int key = 0; key <= v2::KeyKpEnter; ++key) glfw3[key] = short(MapKey(key));
+    }
+};
+constexpr KeyTable kKeyTable;
+
+inline int ToGlfw3Key(int key) {
+    return unsigned(key) <= unsigned(v2::KeyKpEnter) ? kKeyTable.glfw3[key] : -1;
+}
+
 void ApplyInputModes() {
     if (!g.window) return;
     int cursor = !g.cursorEnabled        ? GLFW_CURSOR_DISABLED
                  : g.systemCursorHidden ? GLFW_CURSOR_HIDDEN
                                         : GLFW_CURSOR_NORMAL;
+    if (glfwGetInputMode(g.window, GLFW_CURSOR) == cursor) return;
     glfwSetInputMode(g.window, GLFW_CURSOR, cursor);
+    // Entering or leaving the disabled mode moves the position GLFW 3 reports
+    // (virtual / restored) without a callback.
+    glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
+    g.cursorResync = true;
 }
 
 void ClearLatches() {
@@ -146,7 +182,9 @@ void ClearLatches() {
 }
 
 void OnKey(GLFWwindow*, int key, int, int action, int) {
-    if (action == GLFW_PRESS && key >= 0 && key <= GLFW_KEY_LAST) g.keyLatch[key] = 1;
+    if (key < 0 || key > GLFW_KEY_LAST) return;
+    if (action == GLFW_PRESS) g.keyLatch[key] = 1;
+    g.keyDown[key] = action != GLFW_RELEASE;  // a repeat keeps it down
 }
 
 void OnMouseButton(GLFWwindow*, int button, int action, int) {
@@ -156,6 +194,16 @@ void OnMouseButton(GLFWwindow*, int button, int action, int) {
 
 void OnScroll(GLFWwindow*, double, double yoffset) {
     if (std::isfinite(yoffset)) g.wheel += yoffset;
+}
+
+void OnCursorPos(GLFWwindow*, double x, double y) {
+    g.cursorX = x;
+    g.cursorY = y;
+}
+
+void OnWindowSize(GLFWwindow*, int width, int height) {
+    g.width = width;
+    g.height = height;
 }
 
 void DestroyWindow() {
@@ -179,6 +227,12 @@ void SetMode(int token, bool on) {
     }
     ApplyInputModes();
 }
+
+// A software GL presents the back buffer as one X image: a window much larger
+// than its largest viewport crashes the X client library at the next swap.
+// Window sides are kept within what drivers draw (16384 is the common limit).
+constexpr int kMaxWindowSide = 16384;
+int ClampSide(int side) { return side < kMaxWindowSide ? side : kMaxWindowSide; }
 
 bool ValidJoystick(int joy) { return g.initialized && joy >= 0 && joy <= v2::JoystickLast; }
 
@@ -214,10 +268,12 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
         width = 640;
         height = 480;
     } else if (width <= 0) {
-        width = height * 4 / 3;
+        width = ClampSide(height) * 4 / 3;
     } else if (height <= 0) {
-        height = width * 3 / 4;
+        height = ClampSide(width) * 3 / 4;
     }
+    width = ClampSide(width);
+    height = ClampSide(height);
 
     ::glfwDefaultWindowHints();
     ::glfwWindowHint(GLFW_RED_BITS, redbits);
@@ -238,6 +294,11 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
     ::glfwSetScrollCallback(g.window, OnScroll);
     ::glfwSetKeyCallback(g.window, OnKey);
     ::glfwSetMouseButtonCallback(g.window, OnMouseButton);
+    ::glfwSetCursorPosCallback(g.window, OnCursorPos);
+    ::glfwSetWindowSizeCallback(g.window, OnWindowSize);
+    ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
+    ::glfwGetWindowSize(g.window, &g.width, &g.height);
+    for (unsigned char& down : g.keyDown) down = 0;  // a new window starts with every key up
     ClearLatches();
     ApplyInputModes();
     return 1;
@@ -260,14 +321,16 @@ void glfwSetWindowTitle(const char* title) {
 }
 
 void glfwGetWindowSize(int* width, int* height) {
-    int w = 0, h = 0;
-    if (g.window) ::glfwGetWindowSize(g.window, &w, &h);
-    if (width) *width = w;
-    if (height) *height = h;
+    if (width) *width = g.window ? g.width : 0;
+    if (height) *height = g.window ? g.height : 0;
 }
 
 void glfwSetWindowSize(int width, int height) {
-    if (g.window && width > 0 && height > 0) ::glfwSetWindowSize(g.window, width, height);
+    // X11 carries sizes in 16 bits: a larger one is cut, and one that cuts to
+    // 0 is a protocol error that ends the process. Such sizes are ignored.
+    auto fits = [](int v) { return v > 0 && v <= 65535; };
+    if (g.window && fits(width) && fits(height))
+        ::glfwSetWindowSize(g.window, ClampSide(width), ClampSide(height));
 }
 
 void glfwSetWindowPos(int x, int y) {
@@ -304,6 +367,10 @@ void glfwPollEvents() {
     if (!g.initialized) return;
     ::glfwPollEvents();
     CloseIfRequested();
+    if (g.cursorResync && g.window) {
+        ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
+        g.cursorResync = false;
+    }
 }
 
 void glfwEnable(int token) { SetMode(token, true); }
@@ -318,7 +385,7 @@ int glfwGetKey(int key) {
     // A press not yet polled counts once, even if the key is already up.
     const bool latched = g.stickyKeys && g.keyLatch[key3];
     g.keyLatch[key3] = 0;
-    return (latched || ::glfwGetKey(g.window, key3) == GLFW_PRESS) ? v2::Press : v2::Release;
+    return (latched || g.keyDown[key3]) ? v2::Press : v2::Release;
 }
 
 int glfwGetMouseButton(int button) {
@@ -330,14 +397,16 @@ int glfwGetMouseButton(int button) {
 }
 
 void glfwGetMousePos(int* x, int* y) {
-    double cx = 0.0, cy = 0.0;
-    if (g.window) ::glfwGetCursorPos(g.window, &cx, &cy);
-    if (x) *x = ToInt(cx);
-    if (y) *y = ToInt(cy);
+    if (x) *x = g.window ? ToInt(g.cursorX) : 0;
+    if (y) *y = g.window ? ToInt(g.cursorY) : 0;
 }
 
 void glfwSetMousePos(int x, int y) {
-    if (g.window) ::glfwSetCursorPos(g.window, x, y);
+    if (!g.window) return;
+    ::glfwSetCursorPos(g.window, x, y);
+    // GLFW 3 reports no motion for its own warp: the cursor is where it was put.
+    g.cursorX = x;
+    g.cursorY = y;
 }
 
 int glfwGetMouseWheel() { return ToInt(g.wheel); }
