@@ -8,7 +8,7 @@ packages=(
   libglfw3-dev libgl-dev libglu1-mesa-dev libx11-dev libxtst-dev
   libgl1-mesa-dri xvfb xauth x11-utils
   googletest libgtest-dev libgmock-dev
-  libbenchmark-dev libglm-dev valgrind
+  libbenchmark-dev libglm-dev valgrind python3
 )
 
 missing=()
