@@ -2,12 +2,10 @@
 
 #include "glfw2.h"
 
-#include <cctype>
-
 namespace {
 
 // What each character 39..122 types with shift held (US layout), indexed by
-// character - 39. The A..Z entries are never read (lookup is after tolower)
+// character - 39. The A..Z entries are never read (lookup is after lower-casing)
 // but are filled so the table has no holes.
 constexpr signed char kShiftTable[84] = {
     '"',  '(',  ')',  '*',  '+',  '<',  '_',  '>',  '?',       // ' ( ) * + , - . /
@@ -86,9 +84,10 @@ bool KeyboardManager::GetKeyRelease(int key) {
 
 int KeyboardManager::CorrectCase(int ch) {
     if (unsigned(ch) - 39u > 83u) return ch;
-    // tolower in the default "C" locale touches only A..Z, so the index
-    // stays within 39..122.
-    const int lower = std::tolower(ch);
+    // Lower case as the default "C" locale has it, A..Z only. std::tolower
+    // follows the game's locale, where a letter may map outside 39..122
+    // (Turkish 'I') and the table read would leave the table.
+    const int lower = (ch >= 'A' && ch <= 'Z') ? ch - 'A' + 'a' : ch;
     if (specialKeyState[glfw2::GLFW_KEY_LSHIFT - kFirstSpecial] ||
         specialKeyState[glfw2::GLFW_KEY_RSHIFT - kFirstSpecial])
         return shiftTable[lower - 39];
