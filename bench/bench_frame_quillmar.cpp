@@ -45,16 +45,5 @@ int main(int argc, char** argv) {
     Core::Window.SetVerticalSync(false);
     for (int i = 0; i < qmbench::kWarmupFrames; ++i) Frame();
 
-    int rc = 0;
-    if (int frames = qmbench::CallgrindFrames(argc, argv)) {
-        qm_measured_frames(frames);
-        std::printf("frames %d\n", frames);
-    } else {
-        qmbench::DropOwnFlags(argc, argv);
-        benchmark::Initialize(&argc, argv);
-        if (benchmark::ReportUnrecognizedArguments(argc, argv)) rc = 1;
-        else benchmark::RunSpecifiedBenchmarks();
-        benchmark::Shutdown();
-    }
-    return rc;
+    return qmbench::RunFramesOrBenchmarks(argc, argv, qm_measured_frames);
 }

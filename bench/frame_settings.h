@@ -3,6 +3,9 @@
 #ifndef QUILLMAR_BENCH_FRAME_SETTINGS_H
 #define QUILLMAR_BENCH_FRAME_SETTINGS_H
 
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -47,6 +50,22 @@ inline void DropOwnFlags(int& argc, char** argv) {
 inline int CallgrindFrames(int argc, char** argv) {
     for (int i = 1; i + 1 < argc; ++i)
         if (std::strcmp(argv[i], "--callgrind-frames") == 0) return std::atoi(argv[i + 1]);
+    return 0;
+}
+
+// Runs N frames through measuredFrames when "--callgrind-frames N" is given,
+// else the registered Google Benchmarks. Returns the exit code.
+inline int RunFramesOrBenchmarks(int& argc, char** argv, void (*measuredFrames)(int)) {
+    if (int frames = CallgrindFrames(argc, argv)) {
+        measuredFrames(frames);
+        std::printf("frames %d\n", frames);
+        return 0;
+    }
+    DropOwnFlags(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
     return 0;
 }
 
