@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # Installs the library from a build tree into a scratch prefix, then builds and
-# runs a small game against it twice: through the CMake package and through
-# pkg-config.
+# runs a small game (it calls GL itself beside the library) three ways: through
+# the CMake package with only Quillmar::Quillmar linked, through pkg-config
+# alone, and with the source tree added by add_subdirectory, which must build
+# the library and nothing else.
 set -euo pipefail
 build=$(cd "${1:?usage: check-install.sh BUILD_DIR}" && pwd)
 cd "$(dirname "$0")/.."
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+src=$PWD
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+prefix=$scratch/prefix
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 lib=$(find "$prefix" -name 'libQuillmar.so.1.0.0.1' | head -n1)
@@ -15,12 +19,23 @@ soname=$(readelf -d "$lib" | sed -n 's/.*(SONAME).*\[\(.*\)\]/\1/p')
 [ "$soname" = "libQuillmar.so.1" ] || { echo "unexpected soname '$soname'"; exit 1; }
 libdir=$(dirname "$lib")
 
-cmake -S tests/consumer -B "$prefix/cmake-consumer" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
-cmake --build "$prefix/cmake-consumer" >/dev/null
-LD_LIBRARY_PATH="$libdir" "$prefix/cmake-consumer/consumer"
+echo "-- find_package(Quillmar), linking Quillmar::Quillmar only"
+cmake -S tests/consumer -B "$scratch/cmake-consumer" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$scratch/cmake-consumer" >/dev/null
+# CMake puts the imported library's folder in the build tree's rpath.
+"$scratch/cmake-consumer/consumer"
 
-PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --exists quillmar
-c++ -std=c++17 tests/consumer/main.cpp -o "$prefix/pc-consumer" \
-    $(PKG_CONFIG_PATH="$libdir/pkgconfig" pkg-config --cflags --libs quillmar)
-LD_LIBRARY_PATH="$libdir" "$prefix/pc-consumer"
-echo "installed library consumed through CMake and pkg-config"
+echo "-- pkg-config --cflags --libs quillmar"
+export PKG_CONFIG_PATH="$libdir/pkgconfig"
+c++ -std=c++17 tests/consumer/main.cpp -o "$scratch/pc-consumer" \
+    $(pkg-config --cflags --libs quillmar)
+LD_LIBRARY_PATH="$libdir" "$scratch/pc-consumer"
+
+echo "-- add_subdirectory(quillmar)"
+cmake -S tests/consumer/subdir -B "$scratch/subdir" -DQUILLMAR_SOURCE_DIR="$src" >/dev/null
+targets=$(cmake --build "$scratch/subdir" --target help | sed -n 's/^\.\.\. \([^ ]*\).*/\1/p')
+extra=$(echo "$targets" | grep -E '^(qm_|soak|demo|clear_window|bench_|gtest|gmock)' || true)
+[ -z "$extra" ] || { echo "add_subdirectory defines test or example targets:"; echo "$extra"; exit 1; }
+cmake --build "$scratch/subdir" -j"$(nproc)" >/dev/null
+"$scratch/subdir/consumer"
+echo "installed library consumed through CMake and pkg-config; source tree through add_subdirectory"

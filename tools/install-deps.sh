@@ -1,15 +1,29 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the tests and the demo need, if any
-# is missing. Safe to run again: it does nothing when everything is there.
+# Installs the Debian 12 packages one purpose needs, if any is missing; safe to
+# run again (it does nothing when everything is there).
+#   tools/install-deps.sh build   the library alone
+#   tools/install-deps.sh demo    the library, the examples and a headless X server
+#   tools/install-deps.sh test    the above, GoogleTest and XTest for the tests
+#   tools/install-deps.sh bench   the demo's set, Google Benchmark, GLM, valgrind
 set -euo pipefail
 
-packages=(
-  build-essential cmake pkg-config
-  libglfw3-dev libgl-dev libglu1-mesa-dev libx11-dev libxtst-dev
-  libgl1-mesa-dri xvfb xauth x11-utils
-  googletest libgtest-dev libgmock-dev
-  libbenchmark-dev libglm-dev valgrind python3
-)
+# GLFW 3's native header includes Xrandr's, which libglfw3-dev does not pull in.
+build=(build-essential cmake pkg-config
+       libglfw3-dev libgl-dev libglu1-mesa-dev libx11-dev libxrandr-dev)
+# Xvfb with Mesa's software renderer, and xdpyinfo to tell whether a display answers.
+display=(xvfb x11-utils libgl1-mesa-dri libglx-mesa0)
+
+packages=()
+for purpose in "${@:-test}"; do
+  case "$purpose" in
+    build) packages+=("${build[@]}") ;;
+    demo)  packages+=("${build[@]}" "${display[@]}") ;;
+    test)  packages+=("${build[@]}" "${display[@]}" googletest libgtest-dev libgmock-dev libxtst-dev) ;;
+    bench) packages+=("${build[@]}" "${display[@]}" libxtst-dev libbenchmark-dev libglm-dev
+                      valgrind python3) ;;
+    *) echo "install-deps.sh: unknown purpose '$purpose' (build, demo, test, bench)" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
@@ -22,4 +36,4 @@ sudo=""
 [ "$(id -u)" -eq 0 ] || sudo="sudo"
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -19,7 +19,7 @@ while [ $# -gt 0 ]; do
   esac
 done
 
-tools/install-deps.sh
+tools/install-deps.sh bench
 
 echo "== Build (Release, build-bench/)"
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DQUILLMAR_BUILD_BENCHMARKS=ON \
