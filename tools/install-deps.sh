@@ -37,3 +37,4 @@ sudo=""
 export DEBIAN_FRONTEND=noninteractive
 $sudo apt-get update -qq
 $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "Installed ${#missing[@]} packages in $SECONDS s"

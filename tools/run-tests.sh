@@ -8,17 +8,18 @@ jobs=$(nproc)
 
 tools/install-deps.sh test
 
-echo "== Build"
+echo "== Build ($SECONDS s)"
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMAR_BUILD_TESTS=ON \
       -DQUILLMAR_BUILD_WINDOW_TESTS=ON -DQUILLMAR_BUILD_EXAMPLES=ON >/dev/null
 cmake --build build -j"$jobs"
 
-echo "== Unit tests, real-window tests (Xvfb), installed-library consumers"
+echo "== Unit tests, real-window tests (Xvfb), installed-library consumers ($SECONDS s)"
 tools/with-display.sh ctest --test-dir build --output-on-failure -j1
 
-echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== Unit tests under AddressSanitizer and UndefinedBehaviorSanitizer ($SECONDS s)"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DQUILLMAR_SANITIZE=ON \
       -DQUILLMAR_BUILD_WINDOW_TESTS=OFF -DQUILLMAR_BUILD_EXAMPLES=OFF >/dev/null
 cmake --build build-sanitize -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize -L unit --output-on-failure -j"$jobs"
+echo "== All tests passed ($SECONDS s)"
