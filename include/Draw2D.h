@@ -1,6 +1,7 @@
 // Immediate drawing on the 2D layer (after Render2D): window pixels, origin
 // bottom-left, at depth -4, in the current colour. The line width (pixels)
-// stays set after the call.
+// stays set after the call; a width of 0 or less, or NaN, keeps the current
+// width (no GL error) and the shape is still drawn.
 #ifndef QUILLMAR_DRAW2D_H
 #define QUILLMAR_DRAW2D_H
 

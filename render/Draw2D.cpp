@@ -5,10 +5,17 @@
 namespace {
 // In front of the 2D layer's eye (moved one unit in), inside its depth range.
 const float kDepth = -4.0f;
+
+// GL rejects a width of 0 or less with an error the game would later find in
+// glGetError, and would store NaN as given; such widths keep the current one,
+// as GL itself keeps it, and the primitive is drawn all the same.
+void SetLineWidth(float width) {
+    if (width > 0.0f) glLineWidth(width);  // false for NaN
+}
 }  // namespace
 
 void DrawLine(Vector2D start, Vector2D end, float width) {
-    glLineWidth(width);
+    SetLineWidth(width);
     glBegin(GL_LINES);
     glVertex3f(start.x, start.y, kDepth);
     glVertex3f(end.x, end.y, kDepth);
@@ -16,7 +23,7 @@ void DrawLine(Vector2D start, Vector2D end, float width) {
 }
 
 void DrawCircle(Vector2D center, float radius, float width) {
-    glLineWidth(width);
+    SetLineWidth(width);
     glBegin(GL_LINE_LOOP);
     Vector2D unit;
     for (int i = 0; i < 24; ++i) {

@@ -95,6 +95,24 @@ TEST_F(RenderWindowTest, CircleOutlinePassesThroughItsVerticesAndLeavesTheWidthS
     EXPECT_EQ(width, 3.0f);
 }
 
+TEST_F(RenderWindowTest, UnusableLineWidthsRaiseNoErrorAndKeepTheWidth) {
+    Core::Renderer.Render2D();
+    glColor3f(0.0f, 1.0f, 0.0f);
+    DrawLine(Vector2D(0, 0), Vector2D(1, 1), 3.0f);
+    for (float width : {0.0f, -1.0f, std::nanf("")}) {
+        Core::Renderer.BeginFrame();
+        DrawLine(Vector2D(10.0f, 100.5f), Vector2D(300.0f, 100.5f), width);
+        DrawCircle(Vector2D(160.0f, 120.0f), 50.0f, width);
+        EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << width;
+        GLfloat current = 0.0f;
+        glGetFloatv(GL_LINE_WIDTH, &current);
+        EXPECT_EQ(current, 3.0f) << width;
+        int green = 0;
+        for (int y = 95; y <= 106; ++y) green += IsGreen(ReadPixel(150, y));
+        EXPECT_EQ(green, 3) << "drawn at the kept width " << width;
+    }
+}
+
 // Independent check: a sphere centre in eye space against the symmetric
 // perspective volume with the same field of view, aspect and clip distances.
 struct Camera {

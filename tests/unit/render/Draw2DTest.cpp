@@ -58,4 +58,15 @@ TEST_F(Draw2DTest, DegenerateRadiiStillSend24Vertices) {
     for (const fake::Call& c : v) EXPECT_NEAR(std::hypot(c.args[0], c.args[1]), 10.0, 1e-4);
 }
 
+TEST_F(Draw2DTest, UnusableWidthsKeepTheLineWidthAndStillDraw) {
+    // GL would raise an error for widths of 0 or less and store NaN as given.
+    for (float width : {0.0f, -0.0f, -2.0f, std::nanf(""), -INFINITY}) {
+        fake::log.clear();
+        DrawLine(Vector2D(0, 0), Vector2D(5, 5), width);
+        DrawCircle(Vector2D(0, 0), 5.0f, width);
+        EXPECT_EQ(fake::Count("glLineWidth"), 0u) << width;
+        EXPECT_EQ(Vertices().size(), 26u) << width;
+    }
+}
+
 }  // namespace
