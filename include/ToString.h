@@ -1,4 +1,5 @@
-// Decimal text of a value, as a text stream writes it ("-42", "7").
+// Decimal text of a value, as a text stream writes it ("-42", "7"), in the
+// classic locale: plain digits whatever the game's global locale.
 // The library exports the int form.
 #ifndef QUILLMAR_TOSTRING_H
 #define QUILLMAR_TOSTRING_H

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <locale>
 
 using fake::Call;
 
@@ -270,6 +271,18 @@ TEST_F(WindowManagerTest, TextureQualityKeepsTheLowEightBits) {
     EXPECT_EQ(WindowManagerProbe::TextureQuality(w), 0xFF);
     w.SetTextureQuality(-1);
     EXPECT_EQ(WindowManagerProbe::TextureQuality(w), 0xFF);
+}
+
+TEST(ToStringTest, IgnoresTheGamesLocale) {
+    struct Grouping : std::numpunct<char> {
+        char do_thousands_sep() const override { return ','; }
+        std::string do_grouping() const override { return "\3"; }
+    };
+    const std::locale previous =
+        std::locale::global(std::locale(std::locale::classic(), new Grouping));
+    const std::string text = ToString<int>(-1234567);
+    std::locale::global(previous);
+    EXPECT_EQ(text, "-1234567");
 }
 
 TEST(ToStringTest, FormatsIntsAsDecimalText) {
