@@ -31,8 +31,13 @@ public:
     void Render2D();
     // Perspective projection from the field of view and the window's aspect ratio.
     void Render3D();
-    // Degrees, kept only when strictly between 0 and 180.
+    // Vertical field of view in degrees, kept only when strictly between 0 and 180.
     void SetFieldOfView(float degrees);
+    // Distances of both projections. A value that makes no projection is
+    // ignored: near is kept only when 0 < near < far, far only when it is
+    // finite and beyond near, each against the other's current value. So to
+    // move both beyond the current far plane, set far first; below the
+    // current near plane, set near first.
     void SetNearClippingPlane(float distance);
     void SetFarClippingPlane(float distance);
 

@@ -10,6 +10,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <limits>
+
 void RenderingManager::Init(WindowManager* newWindow, TimeManager* newTimer,
                             KeyboardManager* newKeyboard, MouseManager* newMouse,
                             JoystickManager* newJoystick) {
@@ -77,6 +79,13 @@ void RenderingManager::SetFieldOfView(float degrees) {
     if (degrees > 0.0f && degrees < 180.0f) fieldOfView = degrees;  // NaN fails both
 }
 
-void RenderingManager::SetNearClippingPlane(float distance) { nearClip = distance; }
+// Each plane is checked against the other as it stands, so that both
+// projections always get a volume they can make: 0 < near < far, both finite.
+// NaN fails every comparison and is ignored with the rest.
+void RenderingManager::SetNearClippingPlane(float distance) {
+    if (distance > 0.0f && distance < farClip) nearClip = distance;
+}
 
-void RenderingManager::SetFarClippingPlane(float distance) { farClip = distance; }
+void RenderingManager::SetFarClippingPlane(float distance) {
+    if (distance > nearClip && distance <= std::numeric_limits<float>::max()) farClip = distance;
+}

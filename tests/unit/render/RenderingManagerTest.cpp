@@ -118,11 +118,11 @@ TEST_F(RenderingManagerTest, ProjectionsFollowTheWindowSize) {
     fake::log.clear();
     renderer.SetFieldOfView(60.0f);
     renderer.SetNearClippingPlane(0.5f);
-    renderer.SetFarClippingPlane(-3.0f);  // stored as given
+    renderer.SetFarClippingPlane(300.0f);
     renderer.Render3D();
     EXPECT_EQ(GLCalls(), (std::vector<Call>{{"glMatrixMode", {double(GL_PROJECTION)}, ""},
                                              {"glLoadIdentity", {}, ""},
-                                             {"gluPerspective", {60, double(1.3333334f), 0.5, -3}, ""},
+                                             {"gluPerspective", {60, double(1.3333334f), 0.5, 300}, ""},
                                              {"glMatrixMode", {double(GL_MODELVIEW)}, ""},
                                              {"glLoadIdentity", {}, ""}}));
     EXPECT_EQ(fake::gl.mode, unsigned(GL_MODELVIEW)) << "both leave model-view current";
@@ -138,6 +138,26 @@ TEST_F(RenderingManagerTest, FieldOfViewMustLieStrictlyBetweenZeroAnd180) {
     EXPECT_EQ(RenderingManagerProbe::FieldOfView(renderer), 179.5f);
     renderer.SetFieldOfView(0.5f);
     EXPECT_EQ(RenderingManagerProbe::FieldOfView(renderer), 0.5f);
+}
+
+TEST_F(RenderingManagerTest, ClippingPlanesThatMakeNoProjectionAreIgnored) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (float rejected : {nan, 0.0f, -1.0f, 10000.0f, 20000.0f, inf})
+        renderer.SetNearClippingPlane(rejected);
+    for (float rejected : {nan, 1.0f, 0.5f, -5.0f, inf}) renderer.SetFarClippingPlane(rejected);
+    fake::log.clear();
+    renderer.Render2D();
+    ASSERT_EQ(fake::Count("glOrtho"), 1u);
+    EXPECT_EQ(fake::CallsNamed("glOrtho")[0].args, (std::vector<double>{0, 800, 0, 600, 1, 10000}));
+    // Each plane is checked against the other as it stands: moving both past
+    // the far plane takes the far one first.
+    renderer.SetFarClippingPlane(30000.0f);
+    renderer.SetNearClippingPlane(20000.0f);
+    fake::log.clear();
+    renderer.Render3D();
+    EXPECT_EQ(fake::CallsNamed("gluPerspective")[0].args,
+              (std::vector<double>{80, double(4.0f / 3.0f), 20000, 30000}));
 }
 
 TEST_F(RenderingManagerTest, EndFrameSwaps) {
