@@ -1,7 +1,8 @@
 // The engine object: constructing it starts the windowing library and wires
-// Core::Renderer to the other shared managers; destroying it closes the
-// window and shuts the windowing library down. The managers themselves live
-// as long as the library is loaded.
+// Core::Renderer to the other shared managers. The windowing library runs as
+// long as any Core (copies included) is alive: destroying the last one closes
+// the window and shuts the windowing library down. The managers themselves
+// live as long as the library is loaded.
 #ifndef QUILLMAR_CORE_H
 #define QUILLMAR_CORE_H
 
@@ -17,7 +18,7 @@ class QM_API Core {
 public:
     Core();
     ~Core();
-    Core(const Core&) = default;
+    Core(const Core& other);  // counts as one more live Core
     Core& operator=(const Core& other);
 
     static WindowManager Window;

@@ -54,7 +54,12 @@ public:
     Color4f GetClearColor();
     int GetWidth();
     int GetHeight();
-    HDC GetHDC();            // null until the first successful Open
+    // The device context found by the last successful Open; it stays valid
+    // after Close. Null until the first successful Open, and null again once
+    // the last Core has shut the windowing library down (which closes the
+    // connection it named), until the next successful Open. A copy of the
+    // window manager keeps the handle it was made with.
+    HDC GetHDC();
     float GetAspectRatio();  // width / height
 
 private:
@@ -75,6 +80,9 @@ private:
     HDC hdc;
     float aspectRatio;
 
+    // The last Core's shutdown clears the native handles.
+    void ForgetNativeHandles();
+    friend class Core;
     friend struct WindowManagerProbe;
 };
 

@@ -65,6 +65,11 @@ bool WindowManager::Open() {
 
 void WindowManager::Close() { glfw2::glfwCloseWindow(); }
 
+void WindowManager::ForgetNativeHandles() {
+    windowHandle = nullptr;
+    hdc = nullptr;
+}
+
 bool WindowManager::IsOpen() { return glfw2::glfwGetWindowParam(glfw2::GLFW_OPENED) > 0; }
 
 // [SECTION] Settings

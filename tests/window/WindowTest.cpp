@@ -152,6 +152,22 @@ TEST_F(WindowTest, DestroyingCoreClosesTheWindow) {
     EXPECT_FALSE(Core::Window.Open()) << "the windowing library is no longer running";
 }
 
+TEST_F(WindowTest, TheWindowLivesAsLongAsAnyCoreAndItsHandleNoLonger) {
+    OpenWindow();
+    { Core copy = *core; }
+    { Core second; }
+    EXPECT_TRUE(Core::Window.IsOpen());
+    EXPECT_NE(FindWindowByTitle("Quillmar test"), 0u);
+    Core::Renderer.BeginFrame();
+    Core::Renderer.EndFrame();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    EXPECT_NE(Core::Window.GetHDC(), nullptr);
+    delete core;
+    core = nullptr;
+    EXPECT_FALSE(Core::Window.IsOpen());
+    EXPECT_EQ(Core::Window.GetHDC(), nullptr) << "the display it named was closed";
+}
+
 TEST_F(WindowTest, TheUserClosingTheWindowIsSeenByIsOpen) {
     Window w = OpenWindow();
     RequestClose(w);

@@ -58,15 +58,27 @@ TEST_F(CoreTest, DestructionClosesAndTerminatesWhateverHappenedBefore) {
     EXPECT_FALSE(Core::Window.IsOpen());
 }
 
-TEST_F(CoreTest, TwoCoresEachStartAndEachShutDown) {
+TEST_F(CoreTest, TheWindowSystemLastsAsLongAsAnyCoreAndItsHandleGoesWithIt) {
     auto* first = new Core;
-    auto* second = new Core;
-    EXPECT_EQ(fake::Count("glfwInit"), 2u);
+    ASSERT_TRUE(Core::Window.Open());
+    EXPECT_NE(Core::Window.GetHDC(), nullptr);
+    { Core copy = *first; }
+    { Core second; }
+    auto* assigned = new Core;
+    *assigned = *first;
     delete first;
-    delete second;
-    EXPECT_EQ(fake::Names(),
-              (std::vector<std::string>{"glfwInit", "glfwInit", "glfwCloseWindow", "glfwTerminate",
-                                        "glfwCloseWindow", "glfwTerminate"}));
+    EXPECT_EQ(fake::Count("glfwInit"), 3u) << "each constructed Core starts the library";
+    EXPECT_EQ(fake::Count("glfwTerminate"), 0u);
+    EXPECT_TRUE(Core::Window.IsOpen());
+    EXPECT_NE(Core::Window.GetHDC(), nullptr);
+    fake::log.clear();
+    delete assigned;
+    EXPECT_EQ(fake::Names(), (std::vector<std::string>{"glfwCloseWindow", "glfwTerminate"}));
+    EXPECT_EQ(Core::Window.GetHDC(), nullptr) << "the connection it named is gone";
+    Core again;
+    EXPECT_EQ(Core::Window.GetHDC(), nullptr) << "until the next successful Open";
+    ASSERT_TRUE(Core::Window.Open());
+    EXPECT_NE(Core::Window.GetHDC(), nullptr);
 }
 
 TEST_F(CoreTest, AssignmentCopiesTheStartResultOnly) {
