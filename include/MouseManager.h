@@ -20,7 +20,10 @@ public:
     // Moves the cursor; the smoothed position jumps there.
     void SetPosition(float x, float y);
     void SetPosition(Vector2D position);
-    // Shows or hides the cursor; hidden also frees it from the window.
+    // Shows or hides the cursor; hidden also frees it from the window. The
+    // system cursor keeps a display count: each call moves it one up (show)
+    // or one down (hide), and the cursor is hidden while it is below zero, so
+    // hiding twice needs showing twice. The count stops at the ends of int.
     void SetVisibility(bool visible);
     float GetWheelPosition();  // total wheel movement since start, read at call time
 

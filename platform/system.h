@@ -4,6 +4,7 @@
 #ifndef QUILLMAR_PLATFORM_SYSTEM_H
 #define QUILLMAR_PLATFORM_SYSTEM_H
 
+#include <climits>
 #include <cstdint>
 
 namespace qmsys {
@@ -14,6 +15,13 @@ std::uint32_t Milliseconds();
 // The cursor display count: +1 for show, -1 for hide; the system cursor is
 // hidden while the count is below zero. Returns the new count.
 int ShowCursor(bool show);
+
+// One step of the display count. It stops at the ends of int rather than
+// overflowing: a game may show or hide any number of times.
+inline int NextCursorCount(int count, bool show) {
+    if (show) return count == INT_MAX ? count : count + 1;
+    return count == INT_MIN ? count : count - 1;
+}
 
 // The one message the library shows a user.
 void ShowMessage(const char* text, const char* caption);

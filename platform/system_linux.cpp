@@ -20,7 +20,7 @@ std::uint32_t Milliseconds() {
 
 int ShowCursor(bool show) {
     static int count = 0;
-    count += show ? 1 : -1;
+    count = NextCursorCount(count, show);
     glfw2::SetSystemCursorHidden(count < 0);
     return count;
 }

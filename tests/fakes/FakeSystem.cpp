@@ -23,7 +23,7 @@ std::uint32_t Milliseconds() {
 
 int ShowCursor(bool show) {
     Record("ShowCursor", {double(show)});
-    script.cursorCount += show ? 1 : -1;
+    script.cursorCount = qmsys::NextCursorCount(script.cursorCount, show);
     return script.cursorCount;
 }
 

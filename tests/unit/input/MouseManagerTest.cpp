@@ -3,6 +3,7 @@
 #include "Probes.h"
 #include "fakes/Fakes.h"
 #include "glfw2.h"
+#include "system.h"
 
 #include <gtest/gtest.h>
 
@@ -182,6 +183,14 @@ TEST_F(MouseTest, SetVisibilityTellsTheCursorModeThenTheDisplayCount) {
         {"glfwEnable", {0x30001}, ""},  {"ShowCursor", {1}, ""},
     };
     EXPECT_EQ(fake::log, expected);
+}
+
+TEST(CursorCountTest, StopsAtTheEndsOfItsRange) {
+    EXPECT_EQ(qmsys::NextCursorCount(INT_MAX, true), INT_MAX);
+    EXPECT_EQ(qmsys::NextCursorCount(INT_MAX, false), INT_MAX - 1);
+    EXPECT_EQ(qmsys::NextCursorCount(INT_MIN, false), INT_MIN);
+    EXPECT_EQ(qmsys::NextCursorCount(INT_MIN, true), INT_MIN + 1);
+    EXPECT_EQ(qmsys::NextCursorCount(-1, true), 0);
 }
 
 TEST_F(MouseTest, WheelIsReadAtCallTimeAsTheLibraryTotal) {
