@@ -29,9 +29,12 @@ union frustum_t {
 
 class QM_API ViewFrustum {
 public:
-    // Refills the planes from the GL projection and model-view matrices.
-    // Call in GL_MODELVIEW mode (as Render3D leaves it), after the camera
-    // transform is loaded: the planes are then in world coordinates.
+    // Refills the planes from the GL projection and model-view matrices
+    // (their product P x M is formed here; the matrix stacks are not
+    // touched). Call in GL_MODELVIEW mode (as Render3D leaves it), after the
+    // camera transform is loaded: the planes are then in world coordinates.
+    // In another matrix mode the planes are those of the model-view alone.
+    // With no current GL context the planes are left as they were.
     void Step();
     // False when the sphere lies wholly outside one plane (touching counts as
     // outside); conservative near edges and corners.
@@ -41,7 +44,8 @@ public:
 };
 
 // Fills plane from the fourth row of the column-major matrix m plus (row > 0)
-// or minus (row < 0) row |row| (1..3), normalised by the normal's length.
+// or minus (row < 0) row |row| (1..3; 4 is allowed), normalised by the
+// normal's length. Any other row (0, beyond +-4) leaves the plane unchanged.
 QM_API void ExtractPlane(plane_t& plane, float* m, int row);
 QM_API bool SphereInFrustum(Vector3D center, float radius, frustum_t frustum);
 

@@ -9,6 +9,8 @@
 #endif
 
 void ExtractPlane(plane_t& plane, float* m, int row) {
+    // Only rows 1..4 exist; any other selector would read outside the matrix.
+    if (row == 0 || row < -4 || row > 4) return;
     float sign = row >= 0 ? 1.0f : -1.0f;
     int i = (row >= 0 ? row : -row) - 1;
     plane.a = float(double(m[3]) + double(sign) * m[i]);
@@ -82,25 +84,48 @@ bool SphereInFrustum(Vector3D center, float radius, frustum_t frustum) {
 
 #endif
 
+namespace {
+
+// One element of P x M: row i of P times column j of M, summed from the
+// first term on with every product and sum rounded to float, as GL's own
+// matrix multiply forms it, so that the planes are those GL's product gave.
+inline float RowTimesColumn(const float* p, int i, const float* m, int j) {
+    const float* column = m + 4 * j;
+    float sum = float(p[i] * column[0]);
+    sum = float(sum + float(p[4 + i] * column[1]));
+    sum = float(sum + float(p[8 + i] * column[2]));
+    return float(sum + float(p[12 + i] * column[3]));
+}
+
+}  // namespace
+
 void ViewFrustum::Step() {
-    float projection[16];
+    // A current context always names a matrix mode, never 0: nothing written
+    // means there is no context, and the planes are kept as they were.
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    if (mode == 0) return;
     float modelview[16];
     float combined[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
-    // Let GL form projection x model-view on the current stack, then restore it.
-    glPushMatrix();
-    glLoadMatrixf(projection);
-    glMultMatrixf(modelview);
-    glGetFloatv(GL_MODELVIEW_MATRIX, combined);
-    glPopMatrix();
-
-    ExtractPlane(frustum.leftPlane, combined, 1);
-    ExtractPlane(frustum.rightPlane, combined, -1);
-    ExtractPlane(frustum.bottomPlane, combined, 2);
-    ExtractPlane(frustum.topPlane, combined, -2);
-    ExtractPlane(frustum.nearPlane, combined, 3);
-    ExtractPlane(frustum.farPlane, combined, -3);
+    float* q = modelview;  // outside model-view mode the planes are those of M alone
+    if (mode == GL_MODELVIEW) {
+        // The product is formed here rather than on the game's matrix stack:
+        // a full stack stays untouched, and GL loads, multiplies and reads
+        // back nothing more.
+        float projection[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        for (int j = 0; j < 4; ++j)
+            for (int i = 0; i < 4; ++i)
+                combined[4 * j + i] = RowTimesColumn(projection, i, modelview, j);
+        q = combined;
+    }
+    ExtractPlane(frustum.leftPlane, q, 1);
+    ExtractPlane(frustum.rightPlane, q, -1);
+    ExtractPlane(frustum.bottomPlane, q, 2);
+    ExtractPlane(frustum.topPlane, q, -2);
+    ExtractPlane(frustum.nearPlane, q, 3);
+    ExtractPlane(frustum.farPlane, q, -3);
 }
 
 bool ViewFrustum::FrustumCheck(Vector3D center, float radius) {

@@ -78,8 +78,14 @@ void GLAPIENTRY glMultMatrixf(const GLfloat* m) {
         }
     c = r;
 }
+// Without a current context GL answers no query: the outputs are left unwritten.
+void GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params) {
+    Record("glGetIntegerv", {double(pname)});
+    if (pname == GL_MATRIX_MODE && !fake::script.noContext) *params = GLint(fake::gl.mode);
+}
 void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
     Record("glGetFloatv", {double(pname)});
+    if (fake::script.noContext) return;
     const fake::Matrix* m = nullptr;
     if (pname == GL_PROJECTION_MATRIX) m = &fake::gl.projection.Top();
     if (pname == GL_MODELVIEW_MATRIX) m = &fake::gl.modelview.Top();

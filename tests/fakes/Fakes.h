@@ -52,7 +52,7 @@ struct Script {
     int swapIntervalResult = 1;
 
     // GL
-    bool noContext = false;  // glGetString answers null, as without a current context
+    bool noContext = false;  // GL queries answer nothing (glGetString null), as without a context
     std::string glExtensions =
         "GL_ARB_multitexture GL_ARB_shading_language_100 GL_ARB_shader_objects";
 };

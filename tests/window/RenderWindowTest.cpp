@@ -6,6 +6,7 @@
 #include <GL/glu.h>
 
 #include <cmath>
+#include <cstring>
 #include <random>
 
 
@@ -191,6 +192,52 @@ TEST_F(RenderWindowTest, FrustumFromACameraAgreesWithAnIndependentTest) {
     EXPECT_FALSE(Core::Renderer.Frustum.FrustumCheck(Vector3D(300, 0, -50), 1.0f)) << "off to the side";
     Core::Renderer.SetFieldOfView(80.0f);
     Core::Renderer.SetFarClippingPlane(10000.0f);
+}
+
+TEST_F(RenderWindowTest, FrustumPlanesAreThoseOfGlsOwnProductAndAFullStackIsLeftAlone) {
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<float> angle(-180.0f, 180.0f), pos(-50.0f, 50.0f);
+    for (int i = 0; i < 40; ++i) {
+        // A general projection, so that every element of the product counts.
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glFrustum(-0.3 - i * 0.01, 0.5, -0.2, 0.4 + i * 0.02, 0.1 + i * 0.3, 100.0 + i * 37.0);
+        glRotatef(angle(rng), 0.3f, 1.0f, 0.2f);
+        glMatrixMode(GL_MODELVIEW);
+        glLoadIdentity();
+        glRotatef(angle(rng), 1.0f, 0.4f, 0.0f);
+        glTranslatef(pos(rng), pos(rng), pos(rng));
+        GLfloat p[16], m[16], q[16];
+        glGetFloatv(GL_PROJECTION_MATRIX, p);
+        glGetFloatv(GL_MODELVIEW_MATRIX, m);
+        glPushMatrix();
+        glLoadMatrixf(p);
+        glMultMatrixf(m);
+        glGetFloatv(GL_MODELVIEW_MATRIX, q);
+        glPopMatrix();
+        frustum_t want{};
+        const int rows[6] = {-2, 2, 1, -1, 3, -3};
+        for (int slot = 0; slot < 6; ++slot) ExtractPlane(want.planes[slot], q, rows[slot]);
+        Core::Renderer.Frustum.Step();
+        EXPECT_EQ(std::memcmp(&want, &Core::Renderer.Frustum.frustum, sizeof want), 0) << i;
+    }
+
+    Core::Renderer.Render3D();
+    GLint depth = 0, maxDepth = 0;
+    glGetIntegerv(GL_MAX_MODELVIEW_STACK_DEPTH, &maxDepth);
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    for (; depth < maxDepth; ++depth) glPushMatrix();
+    glTranslatef(0.0f, 0.0f, -7.0f);
+    GLfloat before[16], after[16];
+    glGetFloatv(GL_MODELVIEW_MATRIX, before);
+    Core::Renderer.Frustum.Step();
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    glGetFloatv(GL_MODELVIEW_MATRIX, after);
+    EXPECT_EQ(std::memcmp(before, after, sizeof before), 0) << "the game's top matrix";
+    glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &depth);
+    EXPECT_EQ(depth, maxDepth);
+    EXPECT_TRUE(Core::Renderer.Frustum.FrustumCheck(Vector3D(0, 0, 0), 1.0f)) << "7 ahead";
+    for (; depth > 1; --depth) glPopMatrix();
 }
 
 TEST_F(RenderWindowTest, ClearlyOutsideSpheresAreRejected) {

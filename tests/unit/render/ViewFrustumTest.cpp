@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 
@@ -52,17 +53,28 @@ TEST_F(ViewFrustumTest, IdentityMatricesGiveTheUnitCubeInSlotOrder) {
     }
 }
 
-TEST_F(ViewFrustumTest, StepReadsBothMatricesAndRestoresTheStack) {
+TEST_F(ViewFrustumTest, StepOnAFullModelViewStackLeavesTheGamesMatricesAlone) {
+    // All 32 levels in use: there is no room to form the product on the stack.
+    fake::gl.projection.Top() = {2, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    const fake::Matrix top = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 5, 0, 0, 1};
+    fake::gl.modelview.depth = 32;
+    fake::gl.modelview.Top() = top;
     ViewFrustum v{};
     v.Step();
-    std::vector<std::string> names = fake::Names();
-    EXPECT_EQ(names, (std::vector<std::string>{"glGetFloatv", "glGetFloatv", "glPushMatrix",
-                                               "glLoadMatrixf", "glMultMatrixf", "glGetFloatv",
-                                               "glPopMatrix"}));
-    std::vector<fake::Call> reads = fake::CallsNamed("glGetFloatv");
-    EXPECT_EQ(reads[0].args[0], double(GL_PROJECTION_MATRIX));
-    EXPECT_EQ(reads[1].args[0], double(GL_MODELVIEW_MATRIX));
-    EXPECT_EQ(fake::gl.modelview.depth, 1);
+    EXPECT_EQ(fake::gl.modelview.depth, 32);
+    EXPECT_EQ(fake::gl.modelview.Top(), top);
+    ExpectPlane(v.frustum.rightPlane, {-1, 0, 0, -4.5f}, "right of P x M");
+    for (const char* name : {"glPushMatrix", "glLoadMatrixf", "glMultMatrixf", "glPopMatrix"})
+        EXPECT_EQ(fake::Count(name), 0u) << name;
+}
+
+TEST_F(ViewFrustumTest, StepWithoutAContextKeepsThePlanes) {
+    fake::script.noContext = true;
+    ViewFrustum v{};
+    for (int slot = 0; slot < 6; ++slot) v.frustum.planes[slot] = {1, 0, 0, float(slot)};
+    const frustum_t before = v.frustum;
+    v.Step();
+    EXPECT_EQ(std::memcmp(&v.frustum, &before, sizeof before), 0);
 }
 
 TEST_F(ViewFrustumTest, PlanesComeFromProjectionTimesModelView) {
@@ -105,6 +117,21 @@ TEST(ExtractPlaneTest, OffsetIsDividedByTheNormalsLengthAlone) {
     ExtractPlane(p, m, -1);  // row 4 - row 1 = (-1, 0, 0, -2)
     EXPECT_EQ(p.a, -1.0f);
     EXPECT_EQ(p.d, -2.0f);
+}
+
+TEST(ExtractPlaneTest, RowsOutsideOneToFourLeaveThePlaneAlone) {
+    float m[16];
+    for (int i = 0; i < 16; ++i) m[i] = float(i + 1);
+    const plane_t before{0.25f, 0.5f, -1.0f, 7.0f};
+    for (int row : {0, 5, -5, 1 << 30, INT_MIN, INT_MAX}) {
+        plane_t p = before;
+        ExtractPlane(p, m, row);
+        EXPECT_EQ(std::memcmp(&p, &before, sizeof p), 0) << row;
+    }
+    plane_t p = before;
+    ExtractPlane(p, m, 4);  // the fourth row twice: (8, 16, 24, 32) / |(8, 16, 24)|
+    EXPECT_FLOAT_EQ(p.a, float(8 / std::sqrt(896.0)));
+    EXPECT_FLOAT_EQ(p.d, float(32 / std::sqrt(896.0)));
 }
 
 TEST(ExtractPlaneTest, ADegenerateMatrixGivesNonFinitePlanesWithoutTrapping) {
