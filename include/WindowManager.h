@@ -29,24 +29,36 @@ public:
     void Close();
     bool IsOpen();
 
-    // Sizes and positions in pixels; stored as 16-bit values (0..65535) and
-    // passed to an open window at once.
+    // Client size in pixels, passed to an open window at once. A size the
+    // window cannot have (a side outside 1..16384) is ignored.
     void SetSize(int width, int height);
+    // Window position in pixels, passed to an open window at once as given;
+    // stored in 16 bits for the next Open (a value outside 0..65535 keeps its
+    // low 16 bits: -10 is stored as 65526).
     void SetPosition(int x, int y);
     // Copies the text; a null title is ignored.
     void SetTitle(const char* title);
-    // Rounded to 16, 24 or 32 bits; takes effect at the next Open.
+    // Below 20 gives 16 bits, 20..27 gives 24, 28 and above 32; takes effect
+    // at the next Open.
     void SetDepthBufferBits(int bits);
+    // Takes effect at the next Open; an open window stays as it is.
     void SetFullScreen(bool fullScreen);
-    // Each component is kept only when it lies in 0..1; applies from the next frame.
+    // Each component is kept only when it lies in 0..1 (NaN and values
+    // outside are ignored, the others of the call still apply); applies
+    // from the next frame.
     void SetClearColor(float r, float g, float b, float a);
     void SetClearColor(float r, float g, float b);
     void SetClearColorBuffer(bool clear);
     void SetClearDepthBuffer(bool clear);
-    // Samples per pixel: 1 or less turns multisampling off; else 2, 4, 8 or 16.
+    // Samples per pixel, taken at the next Open: 1 or less turns
+    // multisampling off; 2..3 gives 2, 4..6 gives 4, 7..13 gives 8,
+    // 14..128 gives 16, and 129 or more gives 2 (the default), not 16.
     void SetSampleRate(int samples);
+    // Stored only (its low 8 bits): nothing in the library reads it.
     void SetTextureQuality(int quality);
-    // Needs an open window whose driver offers swap control; else does nothing.
+    // Takes effect at once, on an open window whose driver offers swap
+    // control; otherwise does nothing. Not remembered: a window opened later
+    // starts with the driver's default.
     void SetVerticalSync(bool on);
 
     bool GetClearColorBuffer();
