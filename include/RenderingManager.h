@@ -20,11 +20,12 @@ public:
     constexpr RenderingManager()
         : ready(false), fieldOfView(80.0f), window(nullptr), timer(nullptr), keyboard(nullptr),
           mouse(nullptr), joystick(nullptr), clearColor{0, 0, 0, 0}, nearClip(1.0f),
-          farClip(10000.0f), Frustum{} {}
+          farClip(10000.0f), viewportWidth(0), viewportHeight(0), Frustum{} {}
 
     // Wires the manager; the pointers are not owned and must outlive its use.
     void Init(WindowManager* window, TimeManager* timer, KeyboardManager* keyboard,
               MouseManager* mouse, JoystickManager* joystick);
+    // Also sets the GL viewport to the whole window when its size changed.
     void BeginFrame();
     void EndFrame();
     // Orthographic projection in window pixels, origin bottom-left, y up.
@@ -52,6 +53,10 @@ private:
     Color4f clearColor;
     float nearClip;
     float farClip;
+    // The window size the GL viewport was last set to (0 x 0: not yet, or
+    // no window), so that glViewport is called only when the size changes.
+    int viewportWidth;
+    int viewportHeight;
 
     friend struct RenderingManagerProbe;
 

@@ -30,13 +30,15 @@ public:
     bool IsOpen();
 
     // Client size in pixels, passed to an open window at once. A size the
-    // window cannot have (a side outside 1..16384) is ignored.
+    // window cannot have (a side outside 1..16384) is ignored: nothing is
+    // stored or passed on. The aspect ratio is width / height at once.
     void SetSize(int width, int height);
     // Window position in pixels, passed to an open window at once as given;
     // stored in 16 bits for the next Open (a value outside 0..65535 keeps its
     // low 16 bits: -10 is stored as 65526).
     void SetPosition(int x, int y);
-    // Copies the text; a null title is ignored.
+    // Copies the text; a null title is ignored. The window shows at most its
+    // first 16384 bytes, cut before a UTF-8 character that would be split.
     void SetTitle(const char* title);
     // Below 20 gives 16 bits, 20..27 gives 24, 28 and above 32; takes effect
     // at the next Open.
@@ -64,6 +66,9 @@ public:
     bool GetClearColorBuffer();
     bool GetClearDepthBuffer();
     Color4f GetClearColor();
+    // While the window is open: the size it really has, whoever set it (SetSize,
+    // the window manager, a full-screen mode the display could not switch to);
+    // changes reach these within a frame. Otherwise: the stored setting.
     int GetWidth();
     int GetHeight();
     // The device context found by the last successful Open; it stays valid
@@ -72,7 +77,7 @@ public:
     // connection it named), until the next successful Open. A copy of the
     // window manager keeps the handle it was made with.
     HDC GetHDC();
-    float GetAspectRatio();  // width / height
+    float GetAspectRatio();  // GetWidth() / GetHeight()
 
 private:
     std::uint16_t width;

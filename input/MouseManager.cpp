@@ -59,19 +59,31 @@ Vector2D MouseManager::GetPosition() { return Vector2D(smoothX, smoothY); }
 Vector2D MouseManager::GetVelocity() { return Vector2D(velocityX, velocityY); }
 
 void MouseManager::SetPosition(float x, float y) {
+    if (std::isnan(x) || std::isnan(y)) return;  // no place to move to
     glfw2::glfwGetWindowSize(&readX, &readY);
+    const int windowHeight = readY;
     // rawY holds the target in the windowing library's top-left coordinates
     // here; the next Step overwrites it before it is read.
     rawX = x;
     rawY = float(double(readY) - double(y));
-    glfw2::glfwSetMousePos(RoundHalfUpTruncate(rawX), RoundHalfUpTruncate(rawY));
+    const int targetX = RoundHalfUpTruncate(rawX);
+    const int targetY = RoundHalfUpTruncate(rawY);
+    glfw2::glfwSetMousePos(targetX, targetY);
 
     // The smoothed position jumps to the unrounded request, so the next
     // Step's velocity is measured from there. Velocity and buttons stay.
-    smoothX = x;
-    smoothY = y;
-    lastSmoothX = x;
-    lastSmoothY = y;
+    // A target the pointer cannot reach (beyond the screen) leaves it at the
+    // edge: the smoothed position jumps to where it really is instead.
+    glfw2::glfwGetMousePos(&readX, &readY);
+    if (readX == targetX && readY == targetY) {
+        smoothX = x;
+        smoothY = y;
+    } else {
+        smoothX = float(readX);
+        smoothY = float(double(windowHeight) - double(readY));
+    }
+    lastSmoothX = smoothX;
+    lastSmoothY = smoothY;
 }
 
 void MouseManager::SetPosition(Vector2D position) { SetPosition(position.x, position.y); }

@@ -100,7 +100,7 @@ int  glfwOpenWindow(int width, int height, int redbits, int greenbits, int blueb
                     int alphabits, int depthbits, int stencilbits, int mode);
 void glfwOpenWindowHint(int target, int hint);
 void glfwCloseWindow();
-void glfwSetWindowTitle(const char* title);
+void glfwSetWindowTitle(const char* title);  // long titles are cut (16384 bytes)
 void glfwGetWindowSize(int* width, int* height);
 void glfwSetWindowSize(int width, int height);
 void glfwSetWindowPos(int x, int y);
@@ -113,10 +113,13 @@ void glfwEnable(int token);
 void glfwDisable(int token);
 
 // [SECTION] Input
-int  glfwGetKey(int key);                 // 2.x key code -> GLFW_PRESS / GLFW_RELEASE
+// 2.x key code -> GLFW_PRESS / GLFW_RELEASE. Printable codes 32..126 name a
+// key by the character it types in the active layout, unshifted, letters
+// upper case; a key typing none there keeps its US-position code.
+int  glfwGetKey(int key);
 int  glfwGetMouseButton(int button);
 void glfwGetMousePos(int* x, int* y);     // whole pixels from the client area's top-left
-void glfwSetMousePos(int x, int y);
+void glfwSetMousePos(int x, int y);       // the pointer may stop short (screen edge)
 int  glfwGetMouseWheel();                 // cumulative wheel count since start
 int  glfwGetJoystickParam(int joy, int param);
 int  glfwGetJoystickPos(int joy, float* pos, int numaxes);                   // fills all numaxes

@@ -6,7 +6,9 @@
 // - 2.x hints are forgotten after every open; they are kept here until then.
 // - 2.x polls events in glfwSwapBuffers; a window the user asked to close is
 //   closed right after that poll, so GLFW_OPENED then reads 0.
-// - 2.x key codes differ for special keys; they are mapped below.
+// - 2.x key codes differ for special keys; they are mapped below. GLFW 3 names
+//   printable keys by their place on a US keyboard; 2.x codes name them by the
+//   character they type in the active layout (see [SECTION] Keys by layout).
 // - 2.x reports a cumulative wheel count; GLFW 3 reports scroll offsets.
 // - Sticky keys and mouse buttons are on by default, so a tap shorter than a
 //   frame still reads as down at the next poll and up at the one after. The
@@ -18,6 +20,16 @@
 //   All three are kept here from GLFW 3's callbacks instead (its key callback
 //   sees every change of its own key state), so they change only when events
 //   are taken in, and the keyboard's 157 polls a frame make no GLFW 3 call.
+//   A move of the window (by the game or by anyone else) changes where the
+//   resting cursor is in the window without a motion event, so the position
+//   is read again at the next poll; the game's own warps and resizes are read
+//   back at once.
+//
+// Limits beyond 2.x (X11 would otherwise end the process or misbehave):
+// - window sides are kept within 1..16384; sizes that cannot be carried are ignored;
+// - cursor warps are kept within X's 16-bit coordinates (the server then stops
+//   the pointer at the screen's edge);
+// - titles reach the window cut to kMaxTitleBytes, at a UTF-8 character boundary.
 #include "glfw2.h"
 
 // GLFW 3 defines many of the same token names as macros with other values, so
@@ -60,6 +72,7 @@ enum : int {
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -94,6 +107,13 @@ struct State {
     // Presses taken in since the key or button was last polled (GLFW 3 codes).
     unsigned char keyLatch[GLFW_KEY_LAST + 1] = {};
     unsigned char buttonLatch[GLFW_MOUSE_BUTTON_LAST + 1] = {};
+    // Printable keys by character (2.x codes 32..126, index code - 32): how
+    // many keys typing it are down, and presses not yet polled.
+    unsigned char charDown[95] = {};
+    unsigned char charLatch[95] = {};
+    // Per X keycode: the character its press was counted under (0: none), so
+    // that the release is counted under the same one after a layout change.
+    unsigned char scanChar[256] = {};
 };
 
 State g;
@@ -109,12 +129,8 @@ int ToInt(double v) {
 }
 
 constexpr int MapKey(int key) {
-    if (key >= 32 && key <= 126) {
-        // Printable keys share their codes; GLFW 3 has keys for only some of them.
-        bool known = key == 32 || key == 39 || (key >= 44 && key <= 57) || key == 59 ||
-                     key == 61 || (key >= 65 && key <= 93) || key == 96;
-        return known ? key : -1;
-    }
+    // Printable keys are answered by character, not through GLFW 3 key codes.
+    if (key >= 32 && key <= 126) return -1;
     if (key >= v2::KeyF1 && key <= v2::KeyF25) return GLFW_KEY_F1 + (key - v2::KeyF1);
     if (key >= v2::KeyKp0 && key <= v2::KeyKp9) return GLFW_KEY_KP_0 + (key - v2::KeyKp0);
     switch (key) {
@@ -179,9 +195,49 @@ void ApplyInputModes() {
 void ClearLatches() {
     for (unsigned char& latch : g.keyLatch) latch = 0;
     for (unsigned char& latch : g.buttonLatch) latch = 0;
+    for (unsigned char& latch : g.charLatch) latch = 0;
 }
 
-void OnKey(GLFWwindow*, int key, int, int action, int) {
+// [SECTION] Keys by layout
+// A printable key is named by the character it types in the active layout
+// with no modifier, letters upper case, as of its press. A key typing nothing
+// in 32..126 (an accented letter, a dead key) keeps the code of its place on a
+// US keyboard (the French layout's 2 key, which types an accented e, reads as
+// '2'); space is always 32. The layout is looked up at each press, so a change
+// of layout applies from the next press; a key is released under the code it
+// was pressed with.
+bool IsPrintableGlfw3Key(int key) {
+    return key == GLFW_KEY_SPACE || (key >= GLFW_KEY_APOSTROPHE && key <= GLFW_KEY_WORLD_2);
+}
+
+int CharacterOfKey(int key) {
+    if (!IsPrintableGlfw3Key(key)) return 0;
+    const char* name = ::glfwGetKeyName(key, 0);  // unshifted, active layout and group
+    if (name && name[0] >= 32 && name[0] <= 126 && name[1] == '\0') {
+        const int ch = name[0];
+        return (ch >= 'a' && ch <= 'z') ? ch - 'a' + 'A' : ch;
+    }
+    return key <= 126 ? key : 0;  // US position; GLFW 3's printable codes are ASCII
+}
+
+void OnPrintableKey(int key, int scancode, int action) {
+    if (scancode < 0 || scancode > 255 || action == GLFW_REPEAT) return;
+    unsigned char& counted = g.scanChar[scancode];
+    if (action == GLFW_PRESS) {
+        if (counted) return;
+        const int ch = CharacterOfKey(key);
+        if (!ch) return;
+        counted = (unsigned char)ch;
+        ++g.charDown[ch - 32];
+        g.charLatch[ch - 32] = 1;
+    } else if (counted) {
+        if (g.charDown[counted - 32]) --g.charDown[counted - 32];
+        counted = 0;
+    }
+}
+
+void OnKey(GLFWwindow*, int key, int scancode, int action, int) {
+    OnPrintableKey(key, scancode, action);
     if (key < 0 || key > GLFW_KEY_LAST) return;
     if (action == GLFW_PRESS) g.keyLatch[key] = 1;
     g.keyDown[key] = action != GLFW_RELEASE;  // a repeat keeps it down
@@ -205,6 +261,9 @@ void OnWindowSize(GLFWwindow*, int width, int height) {
     g.width = width;
     g.height = height;
 }
+
+// The cursor keeps its place on the screen while the window moves under it.
+void OnWindowPos(GLFWwindow*, int, int) { g.cursorResync = true; }
 
 void DestroyWindow() {
     if (!g.window) return;
@@ -233,6 +292,28 @@ void SetMode(int token, bool on) {
 // Window sides are kept within what drivers draw (16384 is the common limit).
 constexpr int kMaxWindowSide = 16384;
 int ClampSide(int side) { return side < kMaxWindowSide ? side : kMaxWindowSide; }
+int AtLeastOne(int side) { return side > 0 ? side : 1; }
+
+// X carries window coordinates in 16 bits: a warp target beyond them would be
+// cut to some other place.
+int ClampToInt16(int v) { return v < -32768 ? -32768 : v > 32767 ? 32767 : v; }
+
+// The title is sent as several properties, each in one X request; beyond the
+// server's request limit (about 16 MB, or 256 KB without big requests) the
+// process is ended. No title bar shows more than a fraction of this.
+constexpr std::size_t kMaxTitleBytes = 16384;
+char g_titleBuffer[kMaxTitleBytes + 1];
+
+// The title cut to kMaxTitleBytes before the character the cut would split.
+const char* FittedTitle(const char* title) {
+    std::size_t length = ::strnlen(title, kMaxTitleBytes + 1);
+    if (length <= kMaxTitleBytes) return title;
+    length = kMaxTitleBytes;
+    while (length > 0 && (static_cast<unsigned char>(title[length]) & 0xC0u) == 0x80u) --length;
+    std::memcpy(g_titleBuffer, title, length);
+    g_titleBuffer[length] = '\0';
+    return g_titleBuffer;
+}
 
 bool ValidJoystick(int joy) { return g.initialized && joy >= 0 && joy <= v2::JoystickLast; }
 
@@ -268,9 +349,9 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
         width = 640;
         height = 480;
     } else if (width <= 0) {
-        width = ClampSide(height) * 4 / 3;
+        width = AtLeastOne(ClampSide(height) * 4 / 3);
     } else if (height <= 0) {
-        height = ClampSide(width) * 3 / 4;
+        height = AtLeastOne(ClampSide(width) * 3 / 4);  // 1 x 0 must not become 1 x 0
     }
     width = ClampSide(width);
     height = ClampSide(height);
@@ -296,9 +377,13 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
     ::glfwSetMouseButtonCallback(g.window, OnMouseButton);
     ::glfwSetCursorPosCallback(g.window, OnCursorPos);
     ::glfwSetWindowSizeCallback(g.window, OnWindowSize);
+    ::glfwSetWindowPosCallback(g.window, OnWindowPos);
     ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
     ::glfwGetWindowSize(g.window, &g.width, &g.height);
-    for (unsigned char& down : g.keyDown) down = 0;  // a new window starts with every key up
+    // A new window starts with every key up.
+    for (unsigned char& down : g.keyDown) down = 0;
+    for (unsigned char& down : g.charDown) down = 0;
+    for (unsigned char& counted : g.scanChar) counted = 0;
     ClearLatches();
     ApplyInputModes();
     return 1;
@@ -317,7 +402,7 @@ void glfwOpenWindowHint(int target, int hint) {
 void glfwCloseWindow() { DestroyWindow(); }
 
 void glfwSetWindowTitle(const char* title) {
-    if (g.window && title) ::glfwSetWindowTitle(g.window, title);
+    if (g.window && title) ::glfwSetWindowTitle(g.window, FittedTitle(title));
 }
 
 void glfwGetWindowSize(int* width, int* height) {
@@ -329,12 +414,18 @@ void glfwSetWindowSize(int width, int height) {
     // X11 carries sizes in 16 bits: a larger one is cut, and one that cuts to
     // 0 is a protocol error that ends the process. Such sizes are ignored.
     auto fits = [](int v) { return v > 0 && v <= 65535; };
-    if (g.window && fits(width) && fits(height))
-        ::glfwSetWindowSize(g.window, ClampSide(width), ClampSide(height));
+    if (!g.window || !fits(width) || !fits(height)) return;
+    ::glfwSetWindowSize(g.window, ClampSide(width), ClampSide(height));
+    // Read back: the size the window has now (a window manager may change or
+    // refuse it; its answer arrives as an event).
+    ::glfwGetWindowSize(g.window, &g.width, &g.height);
 }
 
 void glfwSetWindowPos(int x, int y) {
-    if (g.window) ::glfwSetWindowPos(g.window, x, y);
+    if (!g.window) return;
+    ::glfwSetWindowPos(g.window, x, y);
+    ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
+    g.cursorResync = true;  // a window manager may place it later
 }
 
 int glfwGetWindowParam(int param) {
@@ -380,6 +471,12 @@ void glfwDisable(int token) { SetMode(token, false); }
 
 int glfwGetKey(int key) {
     if (!g.window) return v2::Release;
+    if (key >= 32 && key <= 126) {
+        const int i = key - 32;
+        const bool latched = g.stickyKeys && g.charLatch[i];
+        g.charLatch[i] = 0;
+        return (latched || g.charDown[i]) ? v2::Press : v2::Release;
+    }
     int key3 = ToGlfw3Key(key);
     if (key3 < 0) return v2::Release;
     // A press not yet polled counts once, even if the key is already up.
@@ -403,10 +500,10 @@ void glfwGetMousePos(int* x, int* y) {
 
 void glfwSetMousePos(int x, int y) {
     if (!g.window) return;
-    ::glfwSetCursorPos(g.window, x, y);
-    // GLFW 3 reports no motion for its own warp: the cursor is where it was put.
-    g.cursorX = x;
-    g.cursorY = y;
+    ::glfwSetCursorPos(g.window, ClampToInt16(x), ClampToInt16(y));
+    // GLFW 3 reports no motion for its own warp, and the server stops the
+    // pointer at the screen's edge: read where it is now.
+    ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
 }
 
 int glfwGetMouseWheel() { return ToInt(g.wheel); }

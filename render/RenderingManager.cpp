@@ -27,6 +27,14 @@ void RenderingManager::Init(WindowManager* newWindow, TimeManager* newTimer,
 
 void RenderingManager::BeginFrame() {
     if (ready && window) {
+        // The viewport follows the window's size, set only when it changed.
+        int shownWidth = 0, shownHeight = 0;
+        glfw2::glfwGetWindowSize(&shownWidth, &shownHeight);
+        if (shownWidth != viewportWidth || shownHeight != viewportHeight) {
+            viewportWidth = shownWidth;
+            viewportHeight = shownHeight;
+            if (shownWidth > 0 && shownHeight > 0) glViewport(0, 0, shownWidth, shownHeight);
+        }
         if (window->GetClearColorBuffer()) {
             clearColor = window->GetClearColor();
             glClearColor(clearColor.r, clearColor.g, clearColor.b, clearColor.a);

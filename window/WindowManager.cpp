@@ -15,6 +15,21 @@
 
 namespace {
 bool InUnitRange(float v) { return v >= 0.0f && v <= 1.0f; }  // false for NaN
+
+// Window sides a window can have: at least one pixel, and no more than the
+// common GL viewport limit (a larger window could not be drawn whole).
+constexpr int kMaxSide = 16384;
+bool ValidSide(int side) { return side >= 1 && side <= kMaxSide; }
+
+// The size of the open window as the player sees it; false when no window is
+// open. The windowing library keeps it from the window's events, so this is
+// no round trip to the display.
+bool ShownSize(int* width, int* height) {
+    *width = 0;
+    *height = 0;
+    glfw2::glfwGetWindowSize(width, height);
+    return *width > 0 && *height > 0;
+}
 }  // namespace
 
 WindowManager::WindowManager()
@@ -75,6 +90,7 @@ bool WindowManager::IsOpen() { return glfw2::glfwGetWindowParam(glfw2::GLFW_OPEN
 // [SECTION] Settings
 
 void WindowManager::SetSize(int newWidth, int newHeight) {
+    if (!ValidSide(newWidth) || !ValidSide(newHeight)) return;
     width = std::uint16_t(newWidth);
     height = std::uint16_t(newHeight);
     glfw2::glfwSetWindowSize(newWidth, newHeight);
@@ -135,7 +151,24 @@ void WindowManager::SetVerticalSync(bool on) {
 bool WindowManager::GetClearColorBuffer() { return clearColorBuffer; }
 bool WindowManager::GetClearDepthBuffer() { return clearDepthBuffer; }
 Color4f WindowManager::GetClearColor() { return clearColor; }
-int WindowManager::GetWidth() { return width; }
-int WindowManager::GetHeight() { return height; }
+// While the window is open, the size is that of the window the player sees,
+// whoever changed it (SetSize, a window manager, a full-screen mode the display
+// could not switch to); otherwise the stored setting.
+int WindowManager::GetWidth() {
+    int shownWidth, shownHeight;
+    return ShownSize(&shownWidth, &shownHeight) ? shownWidth : width;
+}
+
+int WindowManager::GetHeight() {
+    int shownWidth, shownHeight;
+    return ShownSize(&shownWidth, &shownHeight) ? shownHeight : height;
+}
+
 HDC WindowManager::GetHDC() { return hdc; }
-float WindowManager::GetAspectRatio() { return aspectRatio; }
+
+float WindowManager::GetAspectRatio() {
+    int shownWidth, shownHeight;
+    if (ShownSize(&shownWidth, &shownHeight))
+        return float(double(shownWidth) / double(shownHeight));
+    return aspectRatio;
+}

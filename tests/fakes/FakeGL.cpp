@@ -30,6 +30,9 @@ void GLAPIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
     Record("glClearColor", {r, g, b, a});
 }
 void GLAPIENTRY glClear(GLbitfield mask) { Record("glClear", {double(mask)}); }
+void GLAPIENTRY glViewport(GLint x, GLint y, GLsizei width, GLsizei height) {
+    Record("glViewport", {double(x), double(y), double(width), double(height)});
+}
 void GLAPIENTRY glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) {
     Record("glOrtho", {l, r, b, t, n, f});
 }

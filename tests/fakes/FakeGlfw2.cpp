@@ -6,10 +6,19 @@
 using fake::Record;
 using fake::script;
 
+namespace {
+// With no window the size reads 0 x 0, as the real interface answers.
+void CloseFakeWindow() {
+    script.windowOpen = false;
+    script.windowWidth = 0;
+    script.windowHeight = 0;
+}
+}  // namespace
+
 namespace glfw2 {
 
 int glfwInit() { Record("glfwInit"); return script.initResult; }
-void glfwTerminate() { Record("glfwTerminate"); script.windowOpen = false; }
+void glfwTerminate() { Record("glfwTerminate"); CloseFakeWindow(); }
 
 int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebits,
                    int alphabits, int depthbits, int stencilbits, int mode) {
@@ -28,7 +37,7 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
 void glfwOpenWindowHint(int target, int hint) {
     Record("glfwOpenWindowHint", {double(target), double(hint)});
 }
-void glfwCloseWindow() { Record("glfwCloseWindow"); script.windowOpen = false; }
+void glfwCloseWindow() { Record("glfwCloseWindow"); CloseFakeWindow(); }
 void glfwSetWindowTitle(const char* title) {
     Record("glfwSetWindowTitle", {}, title ? title : "(null)");
 }
@@ -67,7 +76,12 @@ void glfwGetMousePos(int* x, int* y) {
     if (x) *x = script.mouseX;
     if (y) *y = script.mouseY;
 }
-void glfwSetMousePos(int x, int y) { Record("glfwSetMousePos", {double(x), double(y)}); }
+// The pointer goes where it is sent.
+void glfwSetMousePos(int x, int y) {
+    Record("glfwSetMousePos", {double(x), double(y)});
+    script.mouseX = x < script.pointerMaxX ? x : script.pointerMaxX;
+    script.mouseY = y;
+}
 int glfwGetMouseWheel() { Record("glfwGetMouseWheel"); return script.wheel; }
 
 int glfwGetJoystickParam(int joy, int param) {

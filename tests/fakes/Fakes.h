@@ -36,6 +36,7 @@ struct Script {
     int mouseButtons[8] = {};
     int mouseX = 0;
     int mouseY = 0;
+    int pointerMaxX = 0x7fffffff;  // a warp further right stops here, as at a screen's edge
     int wheel = 0;
     bool joystickPresent[16] = {};
     unsigned char joystickButtons[16][32] = {};

@@ -5,6 +5,8 @@
 #include <X11/keysym.h>
 
 #include <functional>
+#include <limits>
+#include <vector>
 
 namespace {
 
@@ -149,6 +151,73 @@ TEST_F(InputWindowTest, EitherShiftKeyChangesCorrectCase) {
     }
 }
 
+// [SECTION] Keyboard layouts
+
+// Rebinds one key to other symbols on the X server for the life of the object.
+class Remap {
+public:
+    explicit Remap(KeyCode code) : code(code) {
+        KeySym* syms = XGetKeyboardMapping(X(), code, 1, &perKey);
+        old.assign(syms, syms + perKey);
+        XFree(syms);
+    }
+    ~Remap() { Set(old); }
+    void To(KeySym lower, KeySym upper) {
+        std::vector<KeySym> syms(std::size_t(perKey), NoSymbol);
+        syms[0] = lower;
+        if (perKey > 1) syms[1] = upper;
+        Set(syms);
+    }
+
+private:
+    void Set(std::vector<KeySym> syms) {
+        XChangeKeyboardMapping(X(), code, perKey, syms.data(), 1);
+        XSync(X(), False);
+    }
+    KeyCode code;
+    int perKey = 0;
+    std::vector<KeySym> old;
+};
+
+TEST_F(InputWindowTest, PrintableKeysAreNamedByWhatTheyTypeInTheActiveLayout) {
+    KeyboardManager& k = Core::Keyboard;
+    const KeyCode aKey = XKeysymToKeycode(X(), XK_a);  // where a US keyboard has A
+    Remap remap(aKey);
+    auto press = [&](bool down) {
+        XTestFakeKeyEvent(X(), aKey, down ? True : False, CurrentTime);
+        XSync(X(), False);
+    };
+
+    // A French layout types 'a' with the key a US one has Q on, and Q with the A key.
+    remap.To(XK_q, XK_Q);
+    Frame();
+    press(true);
+    ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold('Q'); })) << "not named by its character";
+    EXPECT_FALSE(k.GetKeyHold('A'));
+    // The layout changes while the key is down: it is released under the name
+    // it was pressed with, so nothing stays stuck.
+    remap.To(XK_z, XK_Z);
+    Frame();
+    press(false);
+    ASSERT_TRUE(FramesUntil([&] { return !k.GetKeyHold('Q'); }));
+    EXPECT_TRUE(k.GetKeyRelease('Q'));
+    EXPECT_FALSE(k.GetKeyHold('Z') || k.GetKeyRelease('Z'));
+    // Pressed again, it follows the new layout.
+    press(true);
+    ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold('Z'); }));
+    EXPECT_FALSE(k.GetKeyHold('Q') || k.GetKeyHold('A'));
+    press(false);
+    ASSERT_TRUE(FramesUntil([&] { return !k.GetKeyHold('Z'); }));
+
+    // A key typing no character in 32..126 keeps its US-position code.
+    remap.To(XK_eacute, XK_Eacute);
+    Frame();
+    press(true);
+    ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold('A'); }));
+    press(false);
+    ASSERT_TRUE(FramesUntil([&] { return !k.GetKeyHold('A'); }));
+}
+
 // [SECTION] Mouse
 
 TEST_F(InputWindowTest, SetPositionMovesTheRealPointer) {
@@ -188,6 +257,34 @@ TEST_F(InputWindowTest, CursorMoveIsReadFlippedAndSmoothed) {
     EXPECT_EQ(p.y, 40.0f + (targetY - 40.0f) * 0.75f);
     EXPECT_EQ(v.x, (targetX - 40.0f) / 4);
     EXPECT_EQ(v.y, (targetY - 40.0f) / 4);
+}
+
+TEST_F(InputWindowTest, SetPositionBeyondTheScreenReadsWhereThePointerWent) {
+    MouseManager& m = Core::Mouse;
+    m.SetPosition(50.0f, 60.0f);
+    Frame();
+    // NaN is no place: nothing moves.
+    m.SetPosition(std::numeric_limits<float>::quiet_NaN(), 100.0f);
+    EXPECT_EQ(m.GetPosition().x, 50.0f);
+    EXPECT_EQ(m.GetPosition().y, 60.0f);
+    Frame();
+    EXPECT_EQ(m.GetPosition().x, 50.0f);
+    EXPECT_EQ(m.GetPosition().y, 60.0f);
+    // Far off the screen, the pointer stops at its edge, and that is what is read.
+    for (float far : {2.1e9f, std::numeric_limits<float>::infinity()}) {
+        SCOPED_TRACE(far);
+        m.SetPosition(far, -far);
+        int x = -1, y = -1;
+        PointerInWindow(&x, &y);
+        EXPECT_LT(x, 10000);
+        Vector2D p = m.GetPosition();
+        EXPECT_EQ(p.x, float(x));
+        EXPECT_EQ(p.y, float(height - y));
+        Frame();
+        p = m.GetPosition();
+        EXPECT_EQ(p.x, float(x));
+        EXPECT_EQ(p.y, float(height - y));
+    }
 }
 
 TEST_F(InputWindowTest, EachMouseButtonHasItsOwnEdges) {
@@ -268,6 +365,23 @@ TEST_F(InputWindowTest, WheelCountsButtonsFourUpAndFiveDown) {
     // The total, not one frame's movement.
     Frame();
     EXPECT_EQ(m.GetWheelPosition(), start - 3);
+}
+
+// The pointer resting before the window opens is read in window pixels from
+// the first frame, not as screen coordinates.
+TEST_F(WindowTest, PointerRestingBeforeOpenIsReadInWindowPixels) {
+    Core::Window.SetSize(800, 600);
+    Core::Window.SetPosition(100, 50);
+    XWarpPointer(X(), None, DefaultRootWindow(X()), 0, 0, 0, 0, 500, 400);
+    XSync(X(), False);
+    ASSERT_TRUE(Core::Window.Open());
+    for (int i = 0; i < 40; ++i) {
+        Core::Renderer.BeginFrame();
+        Core::Renderer.EndFrame();
+    }
+    Vector2D p = Core::Mouse.GetPosition();
+    EXPECT_EQ(p.x, 400.0f);
+    EXPECT_EQ(p.y, 250.0f);
 }
 
 // [SECTION] Joysticks

@@ -116,22 +116,6 @@ TEST_F(WindowTest, SizeAndTitleReachAnOpenWindow) {
     Core::Window.SetTitle("Quillmar test");
 }
 
-TEST_F(WindowTest, HugeSizesKeepTheWindowDrawable) {
-    Window w = OpenWindow();
-    Core::Window.SetSize(65535, 65535);  // valid for the settings, far beyond any driver
-    Pump(2);
-    EXPECT_TRUE(Core::Window.IsOpen());
-    XWindowAttributes a{};
-    XGetWindowAttributes(X(), w, &a);
-    EXPECT_LE(a.width, 16384) << a.width;
-    EXPECT_GT(a.width, 1024) << "the window did grow";
-    EXPECT_LE(a.height, 16384);
-    Core::Window.SetSize(65536, 10);  // cut to 0 in 16 bits: ignored by the window
-    Core::Window.SetSize(-5, 0);
-    Pump(1);
-    EXPECT_TRUE(Core::Window.IsOpen());
-}
-
 TEST_F(WindowTest, MultisamplingIsRequestedAndGranted) {
     Core::Window.SetSampleRate(4);
     OpenWindow();

@@ -52,6 +52,8 @@ std::vector<Call> ClientArrayCalls() {
 }
 
 TEST_F(WindowManagerTest, DefaultsAreTheDocumentedOnes) {
+    WindowManager fresh;
+    EXPECT_TRUE(fake::log.empty()) << "construction calls nothing";
     EXPECT_EQ(w.GetWidth(), 800);
     EXPECT_EQ(w.GetHeight(), 600);
     EXPECT_EQ(Bits(w.GetAspectRatio()), Bits(1.3333334f));
@@ -67,7 +69,6 @@ TEST_F(WindowManagerTest, DefaultsAreTheDocumentedOnes) {
     EXPECT_TRUE(WindowManagerProbe::Multisample(w));
     EXPECT_EQ(WindowManagerProbe::Samples(w), 2);
     EXPECT_EQ(WindowManagerProbe::Title(w), "Quillmar");
-    EXPECT_TRUE(fake::log.empty()) << "construction calls nothing";
 }
 
 TEST_F(WindowManagerTest, SampleRateMapsByFixedRanges) {
@@ -119,28 +120,53 @@ TEST_F(WindowManagerTest, ClearColorKeepsOnlyComponentsWithinZeroToOne) {
     EXPECT_EQ(c.a, 0.0f);
 }
 
-TEST_F(WindowManagerTest, SizeAndPositionStoreLowSixteenBitsAndPassFullValues) {
+TEST_F(WindowManagerTest, SizeTakesSidesOneTo16384AndPositionStoresLowSixteenBits) {
     w.SetSize(1024, 768);
     EXPECT_EQ(Bits(w.GetAspectRatio()), Bits(1.3333334f));
-    w.SetSize(70000, 600);
-    EXPECT_EQ(w.GetWidth(), 70000 - 65536);
-    EXPECT_EQ(Bits(w.GetAspectRatio()), Bits(float(70000.0 / 600.0))) << "from the int arguments";
-    w.SetSize(-1, 10);
-    EXPECT_EQ(w.GetWidth(), 65535);
+    w.SetSize(1, 16384);
+    EXPECT_EQ(w.GetWidth(), 1);
+    EXPECT_EQ(w.GetHeight(), 16384);
+    // No side below one pixel or beyond 16384: nothing stored, nothing passed on.
+    const int rejected[][2] = {{0, 0}, {-5, 100}, {1, 0}, {1, 65536}, {-1, -1}, {16385, 10},
+                               {70000, 600}, {640, std::numeric_limits<int>::min()}};
+    for (const auto& size : rejected) {
+        w.SetSize(size[0], size[1]);
+        EXPECT_EQ(w.GetWidth(), 1) << size[0] << "x" << size[1];
+        EXPECT_EQ(w.GetHeight(), 16384);
+        EXPECT_EQ(Bits(w.GetAspectRatio()), Bits(float(1.0 / 16384.0)));
+    }
+    EXPECT_EQ(fake::CallsNamed("glfwSetWindowSize"),
+              (std::vector<Call>{{"glfwSetWindowSize", {1024, 768}, ""},
+                                 {"glfwSetWindowSize", {1, 16384}, ""}}));
+    ASSERT_TRUE(w.Open());
+    EXPECT_EQ(fake::CallsNamed("glfwOpenWindow")[0].args[0], 1);
+    EXPECT_EQ(fake::CallsNamed("glfwOpenWindow")[0].args[1], 16384);
+
     w.SetPosition(-2, 65536 + 7);
     EXPECT_EQ(WindowManagerProbe::PositionX(w), 65534);
     EXPECT_EQ(WindowManagerProbe::PositionY(w), 7);
-    EXPECT_EQ(fake::CallsNamed("glfwSetWindowSize"),
-              (std::vector<Call>{{"glfwSetWindowSize", {1024, 768}, ""},
-                                 {"glfwSetWindowSize", {70000, 600}, ""},
-                                 {"glfwSetWindowSize", {-1, 10}, ""}}));
-    EXPECT_EQ(fake::CallsNamed("glfwSetWindowPos"),
-              (std::vector<Call>{{"glfwSetWindowPos", {-2, 65543}, ""}}));
+    EXPECT_EQ(fake::CallsNamed("glfwSetWindowPos").back(), (Call{"glfwSetWindowPos", {-2, 65543}, ""}));
+}
 
-    w.SetSize(640, 0);
-    EXPECT_TRUE(std::isinf(w.GetAspectRatio()));
-    w.SetSize(0, 0);
-    EXPECT_TRUE(std::isnan(w.GetAspectRatio()));
+// While the window is open the size is the one it really has (the windowing
+// library's); before opening and after closing, the stored setting.
+TEST_F(WindowManagerTest, SizeReadsTheOpenWindowAndTheSettingOtherwise) {
+    w.SetSize(1000, 500);
+    ASSERT_TRUE(w.Open());
+    fake::script.windowWidth = 1280;  // a full-screen mode the display could not switch
+    fake::script.windowHeight = 1024;
+    EXPECT_EQ(w.GetWidth(), 1280);
+    EXPECT_EQ(w.GetHeight(), 1024);
+    EXPECT_EQ(Bits(w.GetAspectRatio()), Bits(1.25f));
+    w.SetSize(640, 480);  // the fake window takes it at once
+    EXPECT_EQ(w.GetWidth(), 640);
+    EXPECT_EQ(Bits(w.GetAspectRatio()), Bits(float(640.0 / 480.0)));
+    fake::script.windowWidth = 700;  // resized from outside
+    EXPECT_EQ(w.GetWidth(), 700);
+    w.Close();
+    EXPECT_EQ(w.GetWidth(), 640);
+    EXPECT_EQ(w.GetHeight(), 480);
+    EXPECT_EQ(Bits(w.GetAspectRatio()), Bits(float(640.0 / 480.0)));
 }
 
 TEST_F(WindowManagerTest, TitleIsCopiedAndNullIsIgnored) {
@@ -207,7 +233,7 @@ TEST_F(WindowManagerTest, OpenUsesTheStoredSettings) {
     w.SetSampleRate(1);
     w.SetDepthBufferBits(24);
     w.SetFullScreen(true);
-    w.SetSize(1024, 0x10000 + 768);  // stored as 768
+    w.SetSize(1024, 768);
     w.SetPosition(3, 4);
     w.SetTitle("Game");
     fake::Reset();

@@ -110,7 +110,8 @@ TEST_F(MouseTest, SetPositionAsksForRoundedTopLeftTarget) {
     fake::log.clear();
 
     mouse.SetPosition(100.4f, 50.5f);
-    EXPECT_EQ(fake::Names(), (std::vector<std::string>{"glfwGetWindowSize", "glfwSetMousePos"}));
+    EXPECT_EQ(fake::Names(), (std::vector<std::string>{"glfwGetWindowSize", "glfwSetMousePos",
+                                                       "glfwGetMousePos"}));
     EXPECT_EQ(MovedTo(), (Args{100, 550}));
     ExpectPosition(100.4f, 50.5f);
     ExpectVelocity(200, 150);  // the last Step's, untouched
@@ -142,13 +143,13 @@ TEST_F(MouseTest, SetPositionRoundsByAddingAHalfAndTruncating) {
     }
 }
 
-TEST_F(MouseTest, SetPositionSaturatesHugeAndMapsNanToZero) {
+TEST_F(MouseTest, SetPositionSaturatesHugeIgnoresNanAndReadsWhereThePointerStopped) {
     const float inf = std::numeric_limits<float>::infinity();
     const float nan = std::numeric_limits<float>::quiet_NaN();
     struct Case { float x; double expected; };
     const Case cases[] = {
         {2147483648.0f, INT_MAX}, {1e20f, INT_MAX},  {inf, INT_MAX},
-        {-2147483904.0f, INT_MIN}, {-1e20f, INT_MIN}, {-inf, INT_MIN}, {nan, 0},
+        {-2147483904.0f, INT_MIN}, {-1e20f, INT_MIN}, {-inf, INT_MIN},
     };
     fake::script.windowHeight = 0;  // library y = -y
     for (const Case& c : cases) {
@@ -157,6 +158,20 @@ TEST_F(MouseTest, SetPositionSaturatesHugeAndMapsNanToZero) {
         mouse.SetPosition(0.0f, -c.x);
         EXPECT_EQ(MovedTo(), (Args{0, c.expected})) << c.x;
     }
+
+    // The pointer stops short of a far target: the position is where it stopped.
+    fake::script.windowHeight = 600;
+    fake::script.pointerMaxX = 1279;
+    mouse.SetPosition(1.0e9f, 10.0f);
+    ExpectPosition(1279, 10);
+    mouse.Step();
+    ExpectPosition(1279, 10);
+
+    fake::log.clear();
+    mouse.SetPosition(nan, 5.0f);
+    mouse.SetPosition(5.0f, nan);
+    EXPECT_TRUE(fake::log.empty()) << "NaN is no place to move to";
+    ExpectPosition(1279, 10);
 }
 
 TEST_F(MouseTest, VectorOverloadBehavesLikeTheFloatOne) {

@@ -128,6 +128,26 @@ TEST_F(RenderingManagerTest, ProjectionsFollowTheWindowSize) {
     EXPECT_EQ(fake::gl.mode, unsigned(GL_MODELVIEW)) << "both leave model-view current";
 }
 
+// The viewport, the 2D pixels and the 3D aspect follow the window the player
+// sees, with one glViewport per change of size.
+TEST_F(RenderingManagerTest, ViewportAndProjectionsFollowTheOpenWindowsRealSize) {
+    ASSERT_TRUE(window.Open());
+    fake::log.clear();
+    renderer.BeginFrame();
+    renderer.BeginFrame();
+    EXPECT_EQ(fake::CallsNamed("glViewport"), (std::vector<Call>{{"glViewport", {0, 0, 800, 600}, ""}}));
+
+    fake::script.windowWidth = 1280;  // resized from outside
+    fake::script.windowHeight = 1024;
+    fake::log.clear();
+    renderer.BeginFrame();
+    renderer.Render2D();
+    renderer.Render3D();
+    EXPECT_EQ(fake::CallsNamed("glViewport"), (std::vector<Call>{{"glViewport", {0, 0, 1280, 1024}, ""}}));
+    EXPECT_EQ(fake::CallsNamed("glOrtho")[0].args, (std::vector<double>{0, 1280, 0, 1024, 1, 10000}));
+    EXPECT_EQ(fake::CallsNamed("gluPerspective")[0].args[1], 1.25);
+}
+
 TEST_F(RenderingManagerTest, FieldOfViewMustLieStrictlyBetweenZeroAnd180) {
     for (float rejected : {0.0f, 180.0f, -10.0f, 200.0f, std::numeric_limits<float>::quiet_NaN(),
                            std::numeric_limits<float>::infinity()}) {
