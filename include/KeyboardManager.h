@@ -2,7 +2,7 @@
 // the character they type in the active keyboard layout with no modifier
 // (letters upper case: a French keyboard's A key reads as 'A'), special keys
 // 257..318 (escape 257, left shift 287, right shift 288, keypad enter 318).
-// A key typing no character in 32..126 (an accented letter, a dead key)
+// A key typing no character in 32..126 (an accented letter)
 // reads as the code of its place on a US keyboard. A layout change applies
 // from the next press of a key; a key is released under the code it was
 // pressed with. Other codes read as up.

@@ -201,7 +201,7 @@ void ClearLatches() {
 // [SECTION] Keys by layout
 // A printable key is named by the character it types in the active layout
 // with no modifier, letters upper case, as of its press. A key typing nothing
-// in 32..126 (an accented letter, a dead key) keeps the code of its place on a
+// in 32..126 (an accented letter) keeps the code of its place on a
 // US keyboard (the French layout's 2 key, which types an accented e, reads as
 // '2'); space is always 32. The layout is looked up at each press, so a change
 // of layout applies from the next press; a key is released under the code it
