@@ -111,9 +111,9 @@ struct State {
     // many keys typing it are down, and presses not yet polled.
     unsigned char charDown[95] = {};
     unsigned char charLatch[95] = {};
-    // Per X keycode: the character its press was counted under (0: none), so
+    // Per scancode (X keycode): the character its press was counted under (0: none), so
     // that the release is counted under the same one after a layout change.
-    unsigned char scanChar[256] = {};
+    unsigned char scanChar[512] = {};  // X keycodes are 8..255; Win32 scancodes reach 0x1FF
 };
 
 State g;
@@ -221,7 +221,7 @@ int CharacterOfKey(int key) {
 }
 
 void OnPrintableKey(int key, int scancode, int action) {
-    if (scancode < 0 || scancode > 255 || action == GLFW_REPEAT) return;
+    if (scancode < 0 || scancode > 511 || action == GLFW_REPEAT) return;
     unsigned char& counted = g.scanChar[scancode];
     if (action == GLFW_PRESS) {
         if (counted) return;

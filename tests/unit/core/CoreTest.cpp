@@ -5,7 +5,8 @@
 
 namespace {
 
-// Read at load, before any test constructs a Core.
+// Read at load, before any test constructs a Core (and before the fakes' log
+// exists, so only stored fields are read).
 const bool kRendererPristineAtLoad =
     !RenderingManagerProbe::Ready(Core::Renderer) &&
     RenderingManagerProbe::FieldOfView(Core::Renderer) == 80.0f &&
@@ -17,7 +18,8 @@ const bool kRendererPristineAtLoad =
     RenderingManagerProbe::Mouse(Core::Renderer) == nullptr &&
     RenderingManagerProbe::Joystick(Core::Renderer) == nullptr;
 const bool kWindowDefaultAtLoad =
-    Core::Window.GetWidth() == 800 && Core::Window.GetHeight() == 600 &&
+    WindowManagerProbe::Width(Core::Window) == 800 &&
+    WindowManagerProbe::Height(Core::Window) == 600 &&
     WindowManagerProbe::Title(Core::Window) == "Quillmar";
 
 class CoreTest : public ::testing::Test {

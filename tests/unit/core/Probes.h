@@ -16,6 +16,8 @@ struct WindowManagerProbe {
     static bool Multisample(const WindowManager& w) { return w.multisampleEnabled; }
     static int Samples(const WindowManager& w) { return w.sampleCount; }
     static int DepthBits(const WindowManager& w) { return w.depthBufferBits; }
+    static int Width(const WindowManager& w) { return w.width; }  // the stored setting
+    static int Height(const WindowManager& w) { return w.height; }
     static int PositionX(const WindowManager& w) { return w.positionX; }
     static int PositionY(const WindowManager& w) { return w.positionY; }
     static int TextureQuality(const WindowManager& w) { return w.textureQuality; }
