@@ -17,10 +17,11 @@ public:
     void Step();
     Vector2D GetPosition();  // smoothed: moves halfway to the cursor each Step
     Vector2D GetVelocity();  // change of the smoothed position over the last Step, pixels per frame
-    // Moves the cursor; the smoothed position jumps there. A target the
-    // pointer cannot reach (beyond the screen) leaves it at the nearest place
-    // it can, and the position jumps to where it really is. A NaN coordinate
-    // is ignored: nothing moves.
+    // Moves the cursor; the smoothed position jumps there. Where the pointer
+    // cannot go (beyond the screen; anywhere while the window lacks input
+    // focus, as the windowing library moves it only then) it stops short, and
+    // the position jumps to where it really is. A NaN coordinate is ignored:
+    // nothing moves.
     void SetPosition(float x, float y);
     void SetPosition(Vector2D position);
     // Shows or hides the cursor; hidden also frees it from the window. The
