@@ -2,10 +2,16 @@
 // Angles are in degrees, 0 along +x, positive counter-clockwise with y up.
 // Results are rounded to float where stored or returned; arithmetic inside one
 // operation is carried in double.
+//
+// The arithmetic, products, length and normalisation are defined inline below and give
+// the library's floats bit for bit under any flags but -ffast-math (see QuillmarInline.h).
 #ifndef QUILLMAR_VECTOR2D_H
 #define QUILLMAR_VECTOR2D_H
 
 #include "QuillmarExport.h"
+#include "QuillmarInline.h"
+
+#include <cmath>
 
 class QM_API Vector2D
 {
@@ -53,5 +59,135 @@ private:
     static constexpr float DTR = 0.01745328f;  // bits 0x3C8EFA2E
     static constexpr float RTD = 57.295826f;   // bits 0x42652EED
 };
+
+// [SECTION] Inline definitions
+// Inline for the game; in the library only Vector2D.cpp sees them, and compiles them as
+// the exported out-of-line copies. Single + - * / of two floats round the same in float
+// as in double, so they are written plainly; longer sums widen to double and round once.
+
+#if !defined(QUILLMAR_BUILDING)
+#define QM_VECTOR2D_INLINE inline
+#elif defined(QM_VECTOR2D_OUT_OF_LINE)
+#define QM_VECTOR2D_INLINE
+#endif
+
+#ifdef QM_VECTOR2D_INLINE
+
+QM_VECTOR2D_INLINE void Vector2D::operator=(const Vector2D& v)
+{
+    x = v.x;
+    y = v.y;
+}
+
+QM_VECTOR2D_INLINE bool Vector2D::operator==(const Vector2D& v)
+{
+    return x == v.x && y == v.y;
+}
+
+QM_VECTOR2D_INLINE void Vector2D::operator+=(const Vector2D& v)
+{
+    x = x + v.x;
+    y = y + v.y;
+}
+
+QM_VECTOR2D_INLINE void Vector2D::operator-=(const Vector2D& v)
+{
+    x = x - v.x;
+    y = y - v.y;
+}
+
+QM_VECTOR2D_INLINE void Vector2D::operator*=(const Vector2D& v)
+{
+    using quillmar_detail::Rounded;
+    x = Rounded(x * v.x);
+    y = Rounded(y * v.y);
+}
+
+QM_VECTOR2D_INLINE void Vector2D::operator/=(const Vector2D& v)
+{
+    x = x / v.x;
+    y = y / v.y;
+}
+
+QM_VECTOR2D_INLINE Vector2D Vector2D::operator+(const Vector2D& v)
+{
+    return Vector2D(x + v.x, y + v.y);
+}
+
+QM_VECTOR2D_INLINE Vector2D Vector2D::operator-(const Vector2D& v)
+{
+    return Vector2D(x - v.x, y - v.y);
+}
+
+QM_VECTOR2D_INLINE Vector2D Vector2D::operator*(const Vector2D& v)
+{
+    using quillmar_detail::Rounded;
+    return Vector2D(Rounded(x * v.x), Rounded(y * v.y));
+}
+
+QM_VECTOR2D_INLINE Vector2D Vector2D::operator/(const Vector2D& v)
+{
+    return Vector2D(x / v.x, y / v.y);
+}
+
+QM_VECTOR2D_INLINE Vector2D Vector2D::operator*(float f)
+{
+    using quillmar_detail::Rounded;
+    return Vector2D(Rounded(x * f), Rounded(y * f));
+}
+
+QM_VECTOR2D_INLINE Vector2D Vector2D::operator/(float f)
+{
+    return Vector2D(x / f, y / f);
+}
+
+QM_VECTOR2D_INLINE float Vector2D::Dot(const Vector2D& v)
+{
+    return quillmar_detail::Rounded(float(double(x) * v.x + double(y) * v.y));
+}
+
+QM_VECTOR2D_INLINE float Vector2D::GetLengthSq()
+{
+    return quillmar_detail::Rounded(float(double(x) * x + double(y) * y));
+}
+
+QM_VECTOR2D_INLINE float Vector2D::GetLength()
+{
+    // The sum is rounded to float before the root; the float root is the double root
+    // of that float rounded to float.
+    return quillmar_detail::Rounded(std::sqrt(GetLengthSq()));
+}
+
+QM_VECTOR2D_INLINE void Vector2D::Normalize()
+{
+    using quillmar_detail::Rounded;
+    const float len = GetLength();
+    if (len <= 0.00001f) {
+        // Too short to have a trustworthy direction: pick +x.
+        x = 1.0f;
+        y = 0.0f;
+        return;
+    }
+    // Multiply by the float reciprocal; dividing by len differs in the last bit for some inputs.
+    const float inv = 1.0f / len;
+    x = Rounded(x * inv);
+    y = Rounded(y * inv);
+}
+
+QM_VECTOR2D_INLINE void Vector2D::SetLength(float length)
+{
+    using quillmar_detail::Rounded;
+    Normalize();
+    x = Rounded(x * length);
+    y = Rounded(y * length);
+}
+
+QM_VECTOR2D_INLINE Vector2D Vector2D::Perp()
+{
+    return Vector2D(-y, x);
+}
+
+#undef QM_VECTOR2D_INLINE
+#endif
 
 #endif

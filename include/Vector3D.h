@@ -5,10 +5,16 @@
 //
 // Not thread-safe: the rotations, polarCoord and vectorToPolar work through static
 // scratch members shared by all vectors.
+//
+// The arithmetic, products, length and normalisation are defined inline below and give
+// the library's floats bit for bit under any flags but -ffast-math (see QuillmarInline.h).
 #ifndef QUILLMAR_VECTOR3D_H
 #define QUILLMAR_VECTOR3D_H
 
 #include "QuillmarExport.h"
+#include "QuillmarInline.h"
+
+#include <cmath>
 
 class QM_API Vector3D
 {
@@ -79,5 +85,186 @@ private:
     static float cosAngle;
     static Vector3D tempV;
 };
+
+// [SECTION] Inline definitions
+// Inline for the game; in the library only Vector3D.cpp sees them, and compiles them as
+// the exported out-of-line copies. Single + - * / of two floats round the same in float
+// as in double, so they are written plainly; longer sums widen to double and round once.
+
+#if !defined(QUILLMAR_BUILDING)
+#define QM_VECTOR3D_INLINE inline
+#elif defined(QM_VECTOR3D_OUT_OF_LINE)
+#define QM_VECTOR3D_INLINE
+#endif
+
+#ifdef QM_VECTOR3D_INLINE
+
+QM_VECTOR3D_INLINE void Vector3D::operator=(const Vector3D& v)
+{
+    x = v.x;
+    y = v.y;
+    z = v.z;
+}
+
+QM_VECTOR3D_INLINE bool Vector3D::operator==(const Vector3D& v)
+{
+    return x == v.x && y == v.y && z == v.z;
+}
+
+QM_VECTOR3D_INLINE void Vector3D::operator+=(const Vector3D& v)
+{
+    x = x + v.x;
+    y = y + v.y;
+    z = z + v.z;
+}
+
+QM_VECTOR3D_INLINE void Vector3D::operator-=(const Vector3D& v)
+{
+    x = x - v.x;
+    y = y - v.y;
+    z = z - v.z;
+}
+
+QM_VECTOR3D_INLINE void Vector3D::operator*=(const Vector3D& v)
+{
+    using quillmar_detail::Rounded;
+    x = Rounded(x * v.x);
+    y = Rounded(y * v.y);
+    z = Rounded(z * v.z);
+}
+
+QM_VECTOR3D_INLINE void Vector3D::operator/=(const Vector3D& v)
+{
+    x = x / v.x;
+    y = y / v.y;
+    z = z / v.z;
+}
+
+QM_VECTOR3D_INLINE Vector3D Vector3D::operator+(const Vector3D& v)
+{
+    return Vector3D(x + v.x, y + v.y, z + v.z);
+}
+
+QM_VECTOR3D_INLINE Vector3D Vector3D::operator-(const Vector3D& v)
+{
+    return Vector3D(x - v.x, y - v.y, z - v.z);
+}
+
+QM_VECTOR3D_INLINE Vector3D Vector3D::operator*(const Vector3D& v)
+{
+    using quillmar_detail::Rounded;
+    return Vector3D(Rounded(x * v.x), Rounded(y * v.y), Rounded(z * v.z));
+}
+
+QM_VECTOR3D_INLINE Vector3D Vector3D::operator/(const Vector3D& v)
+{
+    return Vector3D(x / v.x, y / v.y, z / v.z);
+}
+
+QM_VECTOR3D_INLINE Vector3D Vector3D::operator*(float f)
+{
+    using quillmar_detail::Rounded;
+    return Vector3D(Rounded(x * f), Rounded(y * f), Rounded(z * f));
+}
+
+QM_VECTOR3D_INLINE Vector3D Vector3D::operator/(float f)
+{
+    return Vector3D(x / f, y / f, z / f);
+}
+
+// Each result component reads only the same component of the arguments, so the object
+// may alias either argument.
+
+QM_VECTOR3D_INLINE void Vector3D::Add(const Vector3D& a, const Vector3D& b)
+{
+    x = a.x + b.x;
+    y = a.y + b.y;
+    z = a.z + b.z;
+}
+
+QM_VECTOR3D_INLINE void Vector3D::Subtract(const Vector3D& a, const Vector3D& b)
+{
+    x = a.x - b.x;
+    y = a.y - b.y;
+    z = a.z - b.z;
+}
+
+QM_VECTOR3D_INLINE void Vector3D::Multiply(const Vector3D& a, const Vector3D& b)
+{
+    using quillmar_detail::Rounded;
+    x = Rounded(a.x * b.x);
+    y = Rounded(a.y * b.y);
+    z = Rounded(a.z * b.z);
+}
+
+QM_VECTOR3D_INLINE void Vector3D::Divide(const Vector3D& a, const Vector3D& b)
+{
+    x = a.x / b.x;
+    y = a.y / b.y;
+    z = a.z / b.z;
+}
+
+QM_VECTOR3D_INLINE void Vector3D::Multiply(const Vector3D& a, float f)
+{
+    using quillmar_detail::Rounded;
+    x = Rounded(a.x * f);
+    y = Rounded(a.y * f);
+    z = Rounded(a.z * f);
+}
+
+QM_VECTOR3D_INLINE void Vector3D::Divide(const Vector3D& a, float f)
+{
+    using quillmar_detail::Rounded;
+    // A zero divisor stays the multiplier, so the result is a (signed) zero vector
+    // instead of infinities. 1 / f in float is the double quotient rounded to float.
+    const float m = (f == 0.0f) ? f : 1.0f / f;
+    x = Rounded(a.x * m);
+    y = Rounded(a.y * m);
+    z = Rounded(a.z * m);
+}
+
+QM_VECTOR3D_INLINE float Vector3D::Dot(const Vector3D& v)
+{
+    return quillmar_detail::Rounded(float(double(y) * v.y + double(x) * v.x + double(z) * v.z));
+}
+
+QM_VECTOR3D_INLINE float Vector3D::GetLength()
+{
+    // The sum is rounded to float before the root; the float root is the double root
+    // of that float rounded to float.
+    const float sq = float(double(y) * y + double(x) * x + double(z) * z);
+    return quillmar_detail::Rounded(std::sqrt(sq));
+}
+
+QM_VECTOR3D_INLINE void Vector3D::Normalize()
+{
+    using quillmar_detail::Rounded;
+    float len = GetLength();
+    if (len <= 0.00001f)
+        len = 1.0f;  // leaves a (near-)zero vector exactly as it is
+    // Multiply by the float reciprocal; dividing by len differs in the last bit for some inputs.
+    const float inv = 1.0f / len;
+    x = Rounded(x * inv);
+    y = Rounded(y * inv);
+    z = Rounded(z * inv);
+}
+
+QM_VECTOR3D_INLINE Vector3D Vector3D::Cross(const Vector3D& v)
+{
+    using quillmar_detail::Rounded;
+    return Vector3D(Rounded(float(double(y) * v.z - double(z) * v.y)),
+                    Rounded(float(double(z) * v.x - double(x) * v.z)),
+                    Rounded(float(double(x) * v.y - double(y) * v.x)));
+}
+
+QM_VECTOR3D_INLINE void Vector3D::Negate()
+{
+    x = -x;
+    y = -y;
+    z = -z;
+}
+
+#undef QM_VECTOR3D_INLINE
+#endif
 
 #endif

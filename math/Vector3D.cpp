@@ -1,6 +1,9 @@
-// Single + - * / of two floats rounds the same whether carried in float or double, so
-// those are written plainly; longer expressions widen to double explicitly and round
-// once where the value is stored or returned.
+// Vector3D's out-of-line operations: the rotations, the polar conversions, Random, and
+// the exported copies of the header's inline definitions. Single + - * / of two floats
+// rounds the same whether carried in float or double, so those are written plainly;
+// longer expressions widen to double explicitly and round once where the value is
+// stored or returned.
+#define QM_VECTOR3D_OUT_OF_LINE
 #include "Vector3D.h"
 
 #include <cmath>
@@ -15,105 +18,6 @@ float Vector3D::sinAngle = 0.0f;
 float Vector3D::cosAngle = 0.0f;
 Vector3D Vector3D::tempV;
 
-void Vector3D::operator=(const Vector3D& v)
-{
-    x = v.x;
-    y = v.y;
-    z = v.z;
-}
-
-bool Vector3D::operator==(const Vector3D& v)
-{
-    return x == v.x && y == v.y && z == v.z;
-}
-
-void Vector3D::operator+=(const Vector3D& v) { x = x + v.x; y = y + v.y; z = z + v.z; }
-void Vector3D::operator-=(const Vector3D& v) { x = x - v.x; y = y - v.y; z = z - v.z; }
-void Vector3D::operator*=(const Vector3D& v) { x = x * v.x; y = y * v.y; z = z * v.z; }
-void Vector3D::operator/=(const Vector3D& v) { x = x / v.x; y = y / v.y; z = z / v.z; }
-
-Vector3D Vector3D::operator+(const Vector3D& v) { return Vector3D(x + v.x, y + v.y, z + v.z); }
-Vector3D Vector3D::operator-(const Vector3D& v) { return Vector3D(x - v.x, y - v.y, z - v.z); }
-Vector3D Vector3D::operator*(const Vector3D& v) { return Vector3D(x * v.x, y * v.y, z * v.z); }
-Vector3D Vector3D::operator/(const Vector3D& v) { return Vector3D(x / v.x, y / v.y, z / v.z); }
-Vector3D Vector3D::operator*(float f) { return Vector3D(x * f, y * f, z * f); }
-Vector3D Vector3D::operator/(float f) { return Vector3D(x / f, y / f, z / f); }
-
-// [SECTION] Two-operand forms
-// Each result component reads only the same component of the arguments, so the
-// object may alias either argument.
-
-void Vector3D::Add(const Vector3D& a, const Vector3D& b)
-{
-    x = a.x + b.x;
-    y = a.y + b.y;
-    z = a.z + b.z;
-}
-
-void Vector3D::Subtract(const Vector3D& a, const Vector3D& b)
-{
-    x = a.x - b.x;
-    y = a.y - b.y;
-    z = a.z - b.z;
-}
-
-void Vector3D::Multiply(const Vector3D& a, const Vector3D& b)
-{
-    x = a.x * b.x;
-    y = a.y * b.y;
-    z = a.z * b.z;
-}
-
-void Vector3D::Divide(const Vector3D& a, const Vector3D& b)
-{
-    x = a.x / b.x;
-    y = a.y / b.y;
-    z = a.z / b.z;
-}
-
-void Vector3D::Multiply(const Vector3D& a, float f)
-{
-    x = a.x * f;
-    y = a.y * f;
-    z = a.z * f;
-}
-
-void Vector3D::Divide(const Vector3D& a, float f)
-{
-    // A zero divisor stays the multiplier, so the result is a (signed) zero vector
-    // instead of infinities.
-    const float m = (f == 0.0f) ? f : float(1.0 / f);
-    x = a.x * m;
-    y = a.y * m;
-    z = a.z * m;
-}
-
-// [SECTION] Products and length
-
-float Vector3D::Dot(const Vector3D& v)
-{
-    return float(double(y) * v.y + double(x) * v.x + double(z) * v.z);
-}
-
-float Vector3D::GetLength()
-{
-    // The sum is rounded to float before the root.
-    const float sq = float(double(y) * y + double(x) * x + double(z) * z);
-    return float(std::sqrt(double(sq)));
-}
-
-void Vector3D::Normalize()
-{
-    float len = GetLength();
-    if (len <= 0.00001f)
-        len = 1.0f;  // leaves a (near-)zero vector exactly as it is
-    // Multiply by the float reciprocal; dividing by len differs in the last bit for some inputs.
-    const float inv = float(1.0 / len);
-    x = x * inv;
-    y = y * inv;
-    z = z * inv;
-}
-
 void Vector3D::Normalize(Vector3D a, Vector3D b, Vector3D c)
 {
     Vector3D l = a - b;
@@ -124,20 +28,6 @@ void Vector3D::Normalize(Vector3D a, Vector3D b, Vector3D c)
     y = float(double(l.z) * m.x - double(l.x) * m.z);
     z = float(double(l.x) * m.y - double(l.y) * m.x);
     Normalize();
-}
-
-Vector3D Vector3D::Cross(const Vector3D& v)
-{
-    return Vector3D(float(double(y) * v.z - double(z) * v.y),
-                    float(double(z) * v.x - double(x) * v.z),
-                    float(double(x) * v.y - double(y) * v.x));
-}
-
-void Vector3D::Negate()
-{
-    x = -x;
-    y = -y;
-    z = -z;
 }
 
 // [SECTION] Rotations

@@ -1,12 +1,11 @@
+// SphereInFrustum and FrustumCheck are the header's inline definitions, compiled here as
+// the exported out-of-line copies.
+#define QM_VIEWFRUSTUM_OUT_OF_LINE
 #include "ViewFrustum.h"
 
 #include <GL/gl.h>
 
 #include <cmath>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 void ExtractPlane(plane_t& plane, float* m, int row) {
     // Only rows 1..4 exist; any other selector would read outside the matrix.
@@ -26,63 +25,6 @@ void ExtractPlane(plane_t& plane, float* m, int row) {
     plane.c = float(double(plane.c) / length);
     plane.d = float(double(plane.d) / length);
 }
-
-#if defined(__SSE2__)
-
-namespace {
-
-// The distances of planes p and q, one per lane: each lane makes the scalar
-// test's double operations in the same order, so the floats are bit-identical.
-inline __m128 DistancesOfPair(const plane_t& p, const plane_t& q, __m128d x, __m128d y,
-                              __m128d z) {
-    const __m128 pv = _mm_loadu_ps(&p.a);
-    const __m128 qv = _mm_loadu_ps(&q.a);
-    const __m128 ab = _mm_unpacklo_ps(pv, qv);  // p.a q.a p.b q.b
-    const __m128 cd = _mm_unpackhi_ps(pv, qv);  // p.c q.c p.d q.d
-    const __m128d a = _mm_cvtps_pd(ab);
-    const __m128d b = _mm_cvtps_pd(_mm_movehl_ps(ab, ab));
-    const __m128d c = _mm_cvtps_pd(cd);
-    const __m128d d = _mm_cvtps_pd(_mm_movehl_ps(cd, cd));
-    const __m128d sum = _mm_add_pd(
-        _mm_add_pd(_mm_add_pd(_mm_mul_pd(a, x), _mm_mul_pd(b, y)), _mm_mul_pd(c, z)), d);
-    return _mm_cvtpd_ps(sum);  // lanes 0 and 1; the upper two are zero
-}
-
-}  // namespace
-
-bool SphereInFrustum(Vector3D center, float radius, frustum_t frustum) {
-    // All six planes at once, without the early exit: for scattered spheres
-    // the exit branch is mispredicted so often that it costs more than the
-    // planes it skips. Same result for every input, NaN included (a NaN
-    // distance never compares <= the limit).
-    const __m128d x = _mm_set1_pd(center.x);
-    const __m128d y = _mm_set1_pd(center.y);
-    const __m128d z = _mm_set1_pd(center.z);
-    const __m128 limit = _mm_set1_ps(-radius);
-    const plane_t* p = frustum.planes;
-    const __m128 first4 = _mm_movelh_ps(DistancesOfPair(p[0], p[1], x, y, z),
-                                        DistancesOfPair(p[2], p[3], x, y, z));
-    const __m128 last2 = DistancesOfPair(p[4], p[5], x, y, z);
-    // Touching a plane from outside counts as outside.
-    const int outside = _mm_movemask_ps(_mm_cmple_ps(first4, limit)) |
-                        (_mm_movemask_ps(_mm_cmple_ps(last2, limit)) & 0x3);
-    return outside == 0;
-}
-
-#else
-
-bool SphereInFrustum(Vector3D center, float radius, frustum_t frustum) {
-    float limit = -radius;
-    for (const plane_t& p : frustum.planes) {
-        float distance = float(double(p.a) * center.x + double(p.b) * center.y +
-                               double(p.c) * center.z + double(p.d));
-        // Touching a plane from outside counts as outside.
-        if (distance <= limit) return false;
-    }
-    return true;
-}
-
-#endif
 
 namespace {
 
@@ -126,8 +68,4 @@ void ViewFrustum::Step() {
     ExtractPlane(frustum.topPlane, q, -2);
     ExtractPlane(frustum.nearPlane, q, 3);
     ExtractPlane(frustum.farPlane, q, -3);
-}
-
-bool ViewFrustum::FrustumCheck(Vector3D center, float radius) {
-    return SphereInFrustum(center, radius, frustum);
 }
