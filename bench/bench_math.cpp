@@ -198,6 +198,8 @@ BENCHMARK(BM_Vec_Mix_Glm);
 // Each operation alone, to show where the mix's time goes.
 QM_VEC_BENCH(Add, Quillmar, d.out[i] = d.a[i] + d.b[i])
 QM_VEC_BENCH(Add, Glm, d.gout[i] = d.ga[i] + d.gb[i])
+QM_VEC_BENCH(Subtract, Quillmar, d.out[i] = d.a[i] - d.b[i])
+QM_VEC_BENCH(Subtract, Glm, d.gout[i] = d.ga[i] - d.gb[i])
 QM_VEC_BENCH(Scale, Quillmar, d.out[i] = d.a[i] * d.scale[i])
 QM_VEC_BENCH(Scale, Glm, d.gout[i] = d.ga[i] * d.scale[i])
 QM_VEC_BENCH(Dot, Quillmar, sum += d.a[i].Dot(d.b[i]))

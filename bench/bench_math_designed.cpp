@@ -19,6 +19,7 @@ namespace designed {
 float sinAngle, cosAngle;  // stand-ins for the library's scratch members
 
 inline V3 Add(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+inline V3 Subtract(V3 a, V3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 inline V3 Scale(V3 a, float f) { return {a.x * f, a.y * f, a.z * f}; }
 inline float Dot(V3 a, V3 b) {
     return float(double(a.y) * b.y + double(a.x) * b.x + double(a.z) * b.z);
@@ -79,6 +80,7 @@ void BM_Vec_Mix_Designed(benchmark::State& state) {
 BENCHMARK(BM_Vec_Mix_Designed);
 
 QM_VEC_BENCH(Add, Designed, d.dout[i] = designed::Add(d.da[i], d.db[i]))
+QM_VEC_BENCH(Subtract, Designed, d.dout[i] = designed::Subtract(d.da[i], d.db[i]))
 QM_VEC_BENCH(Scale, Designed, d.dout[i] = designed::Scale(d.da[i], d.scale[i]))
 QM_VEC_BENCH(Dot, Designed, sum += designed::Dot(d.da[i], d.db[i]))
 QM_VEC_BENCH(Cross, Designed, d.dout[i] = designed::Cross(d.da[i], d.db[i]))
@@ -98,6 +100,7 @@ bool CheckTranscription() {
     int wrong = 0;
     for (size_t i = 0; i < kVectors; ++i) {
         wrong += !Same(d.a[i] + d.b[i], designed::Add(d.da[i], d.db[i]));
+        wrong += !Same(d.a[i] - d.b[i], designed::Subtract(d.da[i], d.db[i]));
         wrong += !Same(d.a[i] * d.scale[i], designed::Scale(d.da[i], d.scale[i]));
         wrong += !Same(d.a[i].Dot(d.b[i]), designed::Dot(d.da[i], d.db[i]));
         Vector3D q = d.a[i].Cross(d.b[i]);

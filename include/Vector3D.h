@@ -91,6 +91,31 @@ private:
 // the exported out-of-line copies. Single + - * / of two floats round the same in float
 // as in double, so they are written plainly; longer sums widen to double and round once.
 
+namespace quillmar_detail {
+
+// The length of (x, y, z): the sum of the squares is rounded to float before the root;
+// the float root is the double root of that float rounded to float.
+inline float LengthOf(float x, float y, float z)
+{
+    const float sq = float(double(y) * y + double(x) * x + double(z) * z);
+    return Rounded(std::sqrt(sq));
+}
+
+// Vector3D::Normalize, also used by the library's RotateAxis on its copy of the axis.
+inline void Normalize(float& x, float& y, float& z)
+{
+    float len = LengthOf(x, y, z);
+    if (len <= 0.00001f)
+        len = 1.0f;  // leaves a (near-)zero vector exactly as it is
+    // Multiply by the float reciprocal; dividing by len differs in the last bit for some inputs.
+    const float inv = 1.0f / len;
+    x = Rounded(x * inv);
+    y = Rounded(y * inv);
+    z = Rounded(z * inv);
+}
+
+}  // namespace quillmar_detail
+
 #if !defined(QUILLMAR_BUILDING)
 #define QM_VECTOR3D_INLINE inline
 #elif defined(QM_VECTOR3D_OUT_OF_LINE)
@@ -230,23 +255,12 @@ QM_VECTOR3D_INLINE float Vector3D::Dot(const Vector3D& v)
 
 QM_VECTOR3D_INLINE float Vector3D::GetLength()
 {
-    // The sum is rounded to float before the root; the float root is the double root
-    // of that float rounded to float.
-    const float sq = float(double(y) * y + double(x) * x + double(z) * z);
-    return quillmar_detail::Rounded(std::sqrt(sq));
+    return quillmar_detail::LengthOf(x, y, z);
 }
 
 QM_VECTOR3D_INLINE void Vector3D::Normalize()
 {
-    using quillmar_detail::Rounded;
-    float len = GetLength();
-    if (len <= 0.00001f)
-        len = 1.0f;  // leaves a (near-)zero vector exactly as it is
-    // Multiply by the float reciprocal; dividing by len differs in the last bit for some inputs.
-    const float inv = 1.0f / len;
-    x = Rounded(x * inv);
-    y = Rounded(y * inv);
-    z = Rounded(z * inv);
+    quillmar_detail::Normalize(x, y, z);
 }
 
 QM_VECTOR3D_INLINE Vector3D Vector3D::Cross(const Vector3D& v)

@@ -68,9 +68,10 @@ void Vector3D::RotateZ(float degrees)
 
 void Vector3D::RotateAxis(float degrees, const Vector3D& axis)
 {
-    Vector3D a = axis;
-    a.Normalize();
-    const double ax = a.x, ay = a.y, az = a.z;
+    // Normalize(), inlined here rather than called through the exported symbol.
+    float ux = axis.x, uy = axis.y, uz = axis.z;
+    quillmar_detail::Normalize(ux, uy, uz);
+    const double ax = ux, ay = uy, az = uz;
 
     const float r = degrees * DTR;
     sinAngle = float(std::sin(double(r)));
