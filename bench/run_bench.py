@@ -121,12 +121,26 @@ def callgrind(exe, frames, extra, env, tag, out_dir):
 
 # [SECTION] The comparisons
 
+# Vector3D benchmarks: name, description, target ratio to GLM.
+VECTOR_OPS = (
+    ("Mix", "mix: add, scale, dot, cross, normalise, rotate about an axis", 1.5),
+    ("Add", "add", 1.5),
+    ("Subtract", "subtract", 1.5),
+    ("Scale", "scale", 1.5),
+    ("Dot", "dot", 1.5),
+    ("Cross", "cross", 1.5),
+    ("Normalize", "normalise", 1.5),
+    ("RotateAxis", "rotate about an axis (designed double precision)", None),
+)
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--build", required=True, help="the benchmark build directory")
     ap.add_argument("--out", default=os.path.join(HERE, "results.md"))
     ap.add_argument("--before-lib", help="directory of a libQuillmar.so.1 to compare against")
     ap.add_argument("--before-label", default="baseline")
+    ap.add_argument("--before-math", help="bench_math built against the baseline's headers "
+                    "and library (inline operations are compiled into the benchmark)")
     ap.add_argument("--reps", type=int, default=10)
     ap.add_argument("--quick", action="store_true", help="short runs, for trying the script")
     args = ap.parse_args()
@@ -150,8 +164,12 @@ def main():
     # Culling and vector math, one process, repetitions interleaved.
     say("== Culling and vector math (%d repetitions, interleaved)" % reps)
     math = interleaved(exe["bench_math"], ".", reps, t_short)
-    math_before = (interleaved(exe["bench_math"], "BM_Cull_", reps, t_short, lib_env(before))
-                   if before else None)
+    if args.before_math:
+        math_before = interleaved(os.path.abspath(args.before_math),
+                                  "BM_Cull_|BM_Vec_.*_(Quillmar|Glm)$", reps, t_short)
+    else:
+        math_before = (interleaved(exe["bench_math"], "BM_Cull_", reps, t_short,
+                                   lib_env(before)) if before else None)
 
     say("== Keyboard polling and the managers' Step (%d repetitions, interleaved)" % reps)
     poll = interleaved(exe["bench_polling"], ".", reps, t_short)
@@ -208,12 +226,13 @@ def main():
     for name in ("FrustumCheck", "SphereInFrustum"):
         for n in (100000, 1000000):
             cull(name, n, 0, 1.0)
-        cull(name, 100000, 1, None)
+        cull(name, 100000, 1, 1.0)
 
-    mix = Ratio(math.get("BM_Vec_Mix_Quillmar", {}), math.get("BM_Vec_Mix_Glm", {}))
-    ns = lambda t: "%.1f ns/vector" % (t / 1024 * 1e9) if t else "n/a"
-    rows.append(("Vector math", "mix: add, scale, dot, cross, normalise, rotate about an axis",
-                 ns(mix.mine), ns(mix.ref), mix, None, "(no target)"))
+    ns = lambda t: "%.2f ns/vector" % (t / 1024 * 1e9) if t else "n/a"
+    for op, what, target in VECTOR_OPS:
+        ratio = Ratio(math.get("BM_Vec_%s_Quillmar" % op, {}), math.get("BM_Vec_%s_Glm" % op, {}))
+        rows.append(("Vector math", what, ns(ratio.mine), ns(ratio.ref), ratio, target,
+                     verdict(ratio, target) if target else "(no target; as fast as before)"))
 
     kb = Ratio(poll.get("BM_Keyboard_Quillmar", {}), poll.get("BM_Keyboard_Glfw3", {}))
     rows.append(("Polling", "KeyboardManager::Step vs 157 glfwGetKey",
@@ -334,12 +353,14 @@ def write_report(args, v):
         "visible, so which plane rejects varies from sphere to sphere. All visible: every "
         "sphere inside, so every branch is predictable.")
     add("")
-    add("Quillmar's test is an exported function taking the six planes by value (96 bytes "
-        "copied per call) and working in double precision, rounded to float once per plane, as "
-        "designed. It computes the six distances two at a time in packed doubles and tests "
-        "them together, without a branch per plane; GLM's loop leaves at the first rejecting "
+    add("Quillmar's test is defined inline in `ViewFrustum.h`, so it is compiled into the "
+        "game's loop like GLM's: `FrustumCheck` reads the object's planes in place, and an "
+        "inlined `SphereInFrustum` needs no copy of the 96 bytes of planes it takes by value. "
+        "It works in double precision, rounded to float once per plane, as designed, and "
+        "computes the six distances two at a time in packed doubles and tests them "
+        "together, without a branch per plane; GLM's loop leaves at the first rejecting "
         "plane, a branch that scattered spheres make unpredictable and visible spheres make "
-        "free. The call and the copy are the part GLM's inlined loop never pays.")
+        "free.")
     for name in ("FrustumCheck", "SphereInFrustum"):
         scattered = Ratio(math.get("BM_Cull_%s/100000/0" % name, {}),
                           math.get("BM_Cull_Glm/100000/0", {}))
@@ -354,16 +375,17 @@ def write_report(args, v):
     # Vector math
     add("## Vector math")
     add("")
-    add("Three columns per operation over 1,024 vectors: Quillmar through the library, "
-        "*inline*: the library's own arithmetic written out in the benchmark (double "
-        "where the library widens, a float rounding where it stores, the scratch members "
-        "written), compiled with the library's flags and checked bit-identical to the library "
-        "before timing, and GLM. Library ÷ inline is the cost of the call boundary; inline ÷ "
-        "GLM is the cost of the designed arithmetic.")
+    add("Three columns per operation over 1,024 vectors: Quillmar as a game compiles it "
+        "(the arithmetic is defined inline in `Vector3D.h`; `RotateAxis` is a call into the "
+        "library), *inline*: the library's own arithmetic written out in the benchmark "
+        "(double where the library widens, a float rounding where it stores, the scratch "
+        "members written), compiled with the library's flags and checked bit-identical to "
+        "the library before timing, and GLM. Quillmar ÷ inline is what remains of the call "
+        "boundary; inline ÷ GLM is the cost of the designed arithmetic.")
     add("")
     add("| Operation | Quillmar | inline | GLM | Quillmar ÷ GLM | call boundary | arithmetic |")
     add("|---|---|---|---|---|---|---|")
-    for op in ("Mix", "Add", "Scale", "Dot", "Cross", "Normalize", "RotateAxis"):
+    for op, _, _ in VECTOR_OPS:
         q = math.get("BM_Vec_%s_Quillmar" % op, {})
         d = math.get("BM_Vec_%s_Designed" % op, {})
         g = math.get("BM_Vec_%s_Glm" % op, {})
@@ -374,20 +396,22 @@ def write_report(args, v):
     add("")
     add("Where the time goes:")
     add("")
-    add("- The call boundary (column *call boundary*). Every `Vector3D` operation is an "
-        "exported, out-of-line member function of the shared library, so none is inlined or "
-        "vectorised across a loop as GLM's are; `operator+`, `operator*` and `Cross` return a "
-        "new vector by value, which GCC assembles through memory when it may not vectorise "
-        "(the library is built with `-fno-tree-vectorize`: GCC 12's vectoriser drops some of "
-        "the designed float roundings).")
-    add("- The designed arithmetic (column *arithmetic*). Results are fixed to the float bit: products and sums are "
-        "carried in double and rounded to float where stored, so each operation converts "
-        "its operands to double and back. `RotateAxis` normalises the axis, takes the sine and "
-        "cosine in double (one `sincos` call), rounds each of the nine matrix entries to "
-        "float, and writes the sine and cosine to the static scratch members `sinAngle` and "
+    add("- Add, subtract, scale, dot, cross and normalise are inline: the game's compiler "
+        "keeps them in registers and may vectorise across the loop, under its own flags. "
+        "Their results stay those of the library's exported copies bit for bit (the "
+        "`exactness` tests compare the two under -O2, -O3 -march=native, "
+        "-ffp-contract=fast and forced vectorisation): single float operations round the "
+        "same anywhere, products of two floats are exact in double, and each float product "
+        "or float rounded from double passes an empty `asm` that keeps the compiler from "
+        "fusing it into a following add or dropping its rounding. That barrier is why "
+        "scale, dot and cross stay scalar where GLM's may be vectorised.")
+    add("- `RotateAxis` stays out of line: its matrix entries multiply a double product by "
+        "a third float, which is no longer exact, so a game compiled with "
+        "-ffp-contract=fast could fuse it and change the last bit. It takes the sine and "
+        "cosine in double (one `sincos` call, about 12 ns of its time), rounds each of the "
+        "nine matrix entries to float, and writes the static scratch members `sinAngle` and "
         "`cosAngle`; GLM takes `sinf`/`cosf` of the half angle and applies a quaternion in "
-        "float. The scratch stores themselves are cheap (two stores); their real cost is "
-        "that the rotations are not reentrant.")
+        "float. It dominates the mix, which is why the mix stays above its target.")
     add("")
 
     # Polling
@@ -431,7 +455,7 @@ def write_report(args, v):
     labels = [("bare", "bare GLFW 3 loop"), ("polling", "GLFW 3 polling the same state"),
               ("quillmar", "Quillmar BeginFrame + EndFrame")]
     if before:
-        labels.append(("before", "Quillmar, library at %s (before the fixes)" % args.before_label))
+        labels.append(("before", "Quillmar, library at %s" % args.before_label))
     labels += [("bare_clear", "bare loop clearing colour and depth"),
                ("quillmar_clear", "Quillmar with its default clearing")]
     for tag, label in labels:
@@ -469,22 +493,35 @@ def write_report(args, v):
     add("")
 
     if before:
-        add("## Before and after the fixes")
+        add("## Before and after")
         add("")
         add("The same benchmark programs, run in this same session against the %s library "
-            "(`--before-lib`, through `LD_LIBRARY_PATH`) and against the current one."
-            % args.before_label)
+            "(`--before-lib`, through `LD_LIBRARY_PATH`) and against the current one; the "
+            "culling and vector rows come from the same benchmark program built against the "
+            "%s headers and library (`--before-math`), since what the headers define inline "
+            "is compiled into the benchmark." % (args.before_label, args.before_label))
         add("")
         add("| Comparison | %s | now | target |" % args.before_label)
         add("|---|---|---|---|")
         mb = v["math_before"]
         for name in ("FrustumCheck", "SphereInFrustum"):
-            for n in (100000, 1000000):
-                key = "BM_Cull_%s/%d/0" % (name, n)
-                ref = "BM_Cull_Glm/%d/0" % n
-                add("| %s ÷ GLM, %s scattered | %s | %s | ≤ 1.00 |" % (
-                    name, format(n, ","), Ratio(mb.get(key, {}), mb.get(ref, {})).text(),
+            for n, layout in ((100000, 0), (1000000, 0), (100000, 1)):
+                key = "BM_Cull_%s/%d/%d" % (name, n, layout)
+                ref = "BM_Cull_Glm/%d/%d" % (n, layout)
+                add("| %s ÷ GLM, %s %s | %s | %s | ≤ 1.00 |" % (
+                    name, format(n, ","), "scattered" if layout == 0 else "all visible",
+                    Ratio(mb.get(key, {}), mb.get(ref, {})).text(),
                     Ratio(math.get(key, {}), math.get(ref, {})).text()))
+        for op, what, target in VECTOR_OPS:
+            key, ref = "BM_Vec_%s_Quillmar" % op, "BM_Vec_%s_Glm" % op
+            add("| %s ÷ GLM | %s | %s | %s |" % (
+                what, Ratio(mb.get(key, {}), mb.get(ref, {})).text(),
+                Ratio(math.get(key, {}), math.get(ref, {})).text(),
+                "≤ %.2f" % target if target else "–"))
+        before_rot = per_item_ns(mb, "BM_Vec_RotateAxis_Quillmar", 1024)
+        now_rot = per_item_ns(math, "BM_Vec_RotateAxis_Quillmar", 1024)
+        if before_rot and now_rot:
+            add("| RotateAxis, ns per vector | %.2f | %.2f | no slower |" % (before_rot, now_rot))
         pb = v["poll_before"]
         add("| KeyboardManager::Step ÷ 157 glfwGetKey | %s | %s | ≤ 1.20 |" % (
             Ratio(pb.get("BM_Keyboard_Quillmar", {}), pb.get("BM_Keyboard_Glfw3", {})).text(),
