@@ -1,5 +1,6 @@
 #include "Core.h"
 
+#include "core/Report.h"
 #include "glfw2.h"
 
 #include <cstddef>
@@ -34,6 +35,7 @@ std::size_t liveCores = 0;
 Core::Core() {
     initialized = glfw2::glfwInit() > 0;  // a no-op start when already running
     ++liveCores;
+    qmdiag::NoteWindowing(initialized ? qmdiag::Windowing::Started : qmdiag::Windowing::Failed);
     // Wired whether or not the windowing library started, and never unwired.
     Renderer.Init(&Window, &Timer, &Keyboard, &Mouse, &Joystick);
 }
@@ -47,6 +49,7 @@ Core::~Core() {
     glfw2::glfwTerminate();
     // The device context named the connection that terminating just closed.
     Window.ForgetNativeHandles();
+    qmdiag::NoteWindowing(qmdiag::Windowing::NotStarted);
 }
 
 Core& Core::operator=(const Core& other) {

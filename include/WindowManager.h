@@ -79,6 +79,16 @@ public:
     HDC GetHDC();
     float GetAspectRatio();  // GetWidth() / GetHeight()
 
+    // The same queries on a const manager.
+    bool IsOpen() const;
+    bool GetClearColorBuffer() const;
+    bool GetClearDepthBuffer() const;
+    Color4f GetClearColor() const;
+    int GetWidth() const;
+    int GetHeight() const;
+    HDC GetHDC() const;
+    float GetAspectRatio() const;
+
 private:
     std::uint16_t width;
     std::uint16_t height;

@@ -137,6 +137,12 @@ void*         NativeDisplay();
 void SetSystemCursorHidden(bool hidden);
 // Sets the swap interval of the current context; 1 on success.
 int  SwapInterval(int interval);
+// Why the latest glfwOpenWindow returned 0 (NoFailure after a success). Asking
+// has no side effect.
+enum class OpenFailure { NoFailure, NotInitialized, AlreadyOpen, NoContext };
+OpenFailure LastOpenFailure();
+// The GLFW 3 window (a GLFWwindow*) while one is open, else null.
+void* Glfw3Window();
 
 } // namespace glfw2
 

@@ -66,6 +66,8 @@ enum : int {
 };
 }  // namespace v2
 
+#include "core/Report.h"
+
 #include <GLFW/glfw3.h>
 #define GLFW_EXPOSE_NATIVE_X11
 #include <GLFW/glfw3native.h>
@@ -85,6 +87,7 @@ struct Hints {
 
 struct State {
     bool initialized = false;
+    glfw2::OpenFailure openFailure = glfw2::OpenFailure::NoFailure;
     GLFWwindow* window = nullptr;
     Hints hints;
     double wheel = 0.0;
@@ -315,6 +318,10 @@ const char* FittedTitle(const char* title) {
     return g_titleBuffer;
 }
 
+// GLFW 3's own errors go to the library's diagnostics channel; GLFW 3 itself
+// prints nothing.
+void OnError(int code, const char* description) { qmdiag::ReportPlatformError(code, description); }
+
 bool ValidJoystick(int joy) { return g.initialized && joy >= 0 && joy <= v2::JoystickLast; }
 
 }  // namespace
@@ -325,6 +332,8 @@ namespace glfw2 {
 
 int glfwInit() {
     if (g.initialized) return 1;
+    // Set before init: a missing display is reported by init itself.
+    ::glfwSetErrorCallback(OnError);
     if (::glfwInit() != GLFW_TRUE) return 0;
     g = State();
     g.initialized = true;
@@ -342,7 +351,12 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
                    int alphabits, int depthbits, int stencilbits, int mode) {
     Hints hints = g.hints;
     g.hints = Hints();
-    if (!g.initialized || g.window) return 0;
+    if (!g.initialized || g.window) {
+        // g is reset by init: the reason is kept apart from it.
+        g.openFailure = g.window ? OpenFailure::AlreadyOpen : OpenFailure::NotInitialized;
+        return 0;
+    }
+    g.openFailure = OpenFailure::NoContext;
     if (mode != v2::Window && mode != v2::FullScreen) return 0;
     // 2.x fills in a missing dimension at 4:3, or opens 640 x 480.
     if (width <= 0 && height <= 0) {
@@ -371,6 +385,7 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
     GLFWmonitor* monitor = mode == v2::FullScreen ? ::glfwGetPrimaryMonitor() : nullptr;
     g.window = ::glfwCreateWindow(width, height, "GLFW Window", monitor, nullptr);
     if (!g.window) return 0;
+    g.openFailure = OpenFailure::NoFailure;
     ::glfwMakeContextCurrent(g.window);
     ::glfwSetScrollCallback(g.window, OnScroll);
     ::glfwSetKeyCallback(g.window, OnKey);
@@ -568,5 +583,9 @@ int SwapInterval(int interval) {
     ::glfwSwapInterval(interval);
     return 1;
 }
+
+OpenFailure LastOpenFailure() { return g.openFailure; }
+
+void* Glfw3Window() { return g.window; }
 
 }  // namespace glfw2

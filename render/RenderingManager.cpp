@@ -5,6 +5,7 @@
 #include "MouseManager.h"
 #include "TimeManager.h"
 #include "WindowManager.h"
+#include "core/Report.h"
 #include "glfw2.h"
 
 #include <GL/gl.h>
@@ -84,7 +85,10 @@ void RenderingManager::Render3D() {
 // [SECTION] Settings
 
 void RenderingManager::SetFieldOfView(float degrees) {
-    if (degrees > 0.0f && degrees < 180.0f) fieldOfView = degrees;  // NaN fails both
+    if (degrees > 0.0f && degrees < 180.0f)  // NaN fails both
+        fieldOfView = degrees;
+    else
+        qmdiag::Report(Diagnostic::FieldOfViewIgnored, degrees, fieldOfView);
 }
 
 // Each plane is checked against the other as it stands, so that both

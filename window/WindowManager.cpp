@@ -4,6 +4,7 @@
 #include "ToString.h"
 #include "glfw2.h"
 #include "system.h"
+#include "core/Report.h"
 
 #include <GL/gl.h>
 
@@ -30,6 +31,31 @@ bool ShownSize(int* width, int* height) {
     glfw2::glfwGetWindowSize(width, height);
     return *width > 0 && *height > 0;
 }
+
+// Keeps a clear-colour component when it lies in 0..1, else reports it.
+void KeepComponent(float& kept, float requested, int index) {
+    if (InUnitRange(requested))
+        kept = requested;
+    else
+        qmdiag::Report(Diagnostic::ClearColorIgnored, index, requested);
+}
+
+// Asks only the adapter's record of the failed open, so a failed Open still
+// makes no windowing call after glfwOpenWindow.
+void ReportOpenFailure(int depthBits, int samples) {
+    switch (glfw2::LastOpenFailure()) {
+    case glfw2::OpenFailure::NotInitialized:
+        qmdiag::Report(qmdiag::CurrentWindowing() == qmdiag::Windowing::Failed
+                           ? Diagnostic::NoDisplay
+                           : Diagnostic::NoCore);
+        break;
+    case glfw2::OpenFailure::AlreadyOpen: qmdiag::Report(Diagnostic::WindowAlreadyOpen); break;
+    default:
+        qmdiag::Report(Diagnostic::NoContext, depthBits, samples);
+        break;
+    }
+}
+
 }  // namespace
 
 WindowManager::WindowManager()
@@ -47,7 +73,10 @@ bool WindowManager::Open() {
     glfwOpenWindowHint(GLFW_WINDOW_NO_RESIZE, 1);
     int opened = glfwOpenWindow(width, height, 8, 8, 8, 0, depthBufferBits, 0,
                                 fullScreen ? GLFW_FULLSCREEN : GLFW_WINDOW);
-    if (opened <= 0) return false;
+    if (opened <= 0) {
+        ReportOpenFailure(depthBufferBits, multisampleEnabled ? sampleCount : 0);
+        return false;
+    }
 
     // A temporary random title finds the native window; it also reseeds the
     // game's rand() sequence, which games may rely on.
@@ -85,7 +114,7 @@ void WindowManager::ForgetNativeHandles() {
     hdc = nullptr;
 }
 
-bool WindowManager::IsOpen() { return glfw2::glfwGetWindowParam(glfw2::GLFW_OPENED) > 0; }
+bool WindowManager::IsOpen() const { return glfw2::glfwGetWindowParam(glfw2::GLFW_OPENED) > 0; }
 
 // [SECTION] Settings
 
@@ -104,26 +133,30 @@ void WindowManager::SetPosition(int x, int y) {
 }
 
 void WindowManager::SetTitle(const char* newTitle) {
-    if (!newTitle) return;
+    if (!newTitle) {
+        qmdiag::Report(Diagnostic::TitleIgnored);
+        return;
+    }
     title = newTitle;
     glfw2::glfwSetWindowTitle(title.c_str());
 }
 
 void WindowManager::SetDepthBufferBits(int bits) {
     depthBufferBits = bits < 20 ? 16 : bits < 28 ? 24 : 32;
+    if (bits != depthBufferBits) qmdiag::Report(Diagnostic::DepthBitsChanged, bits, depthBufferBits);
 }
 
 void WindowManager::SetFullScreen(bool on) { fullScreen = on; }
 
 void WindowManager::SetClearColor(float r, float g, float b, float a) {
     SetClearColor(r, g, b);
-    if (InUnitRange(a)) clearColor.a = a;
+    KeepComponent(clearColor.a, a, 3);
 }
 
 void WindowManager::SetClearColor(float r, float g, float b) {
-    if (InUnitRange(r)) clearColor.r = r;
-    if (InUnitRange(g)) clearColor.g = g;
-    if (InUnitRange(b)) clearColor.b = b;
+    KeepComponent(clearColor.r, r, 0);
+    KeepComponent(clearColor.g, g, 1);
+    KeepComponent(clearColor.b, b, 2);
 }
 
 void WindowManager::SetClearColorBuffer(bool clear) { clearColorBuffer = clear; }
@@ -138,37 +171,53 @@ void WindowManager::SetSampleRate(int samples) {
                   : samples <= 13 ? 8
                   : samples <= 128 ? 16
                                    : 2;  // far beyond any device: back to the default
+    if (samples > 1 && samples != sampleCount)
+        qmdiag::Report(Diagnostic::SampleRateChanged, samples, sampleCount);
 }
 
 void WindowManager::SetTextureQuality(int quality) { textureQuality = std::uint8_t(quality); }
 
 void WindowManager::SetVerticalSync(bool on) {
-    if (ext::wglSwapIntervalEXT) ext::wglSwapIntervalEXT(on ? 1 : 0);
+    if (ext::wglSwapIntervalEXT)
+        ext::wglSwapIntervalEXT(on ? 1 : 0);
+    else
+        qmdiag::Report(Diagnostic::VerticalSyncIgnored);
 }
 
 // [SECTION] Queries
 
-bool WindowManager::GetClearColorBuffer() { return clearColorBuffer; }
-bool WindowManager::GetClearDepthBuffer() { return clearDepthBuffer; }
-Color4f WindowManager::GetClearColor() { return clearColor; }
+bool WindowManager::GetClearColorBuffer() const { return clearColorBuffer; }
+bool WindowManager::GetClearDepthBuffer() const { return clearDepthBuffer; }
+Color4f WindowManager::GetClearColor() const { return clearColor; }
 // While the window is open, the size is that of the window the player sees,
 // whoever changed it (SetSize, a window manager, a full-screen mode the display
 // could not switch to); otherwise the stored setting.
-int WindowManager::GetWidth() {
+int WindowManager::GetWidth() const {
     int shownWidth, shownHeight;
     return ShownSize(&shownWidth, &shownHeight) ? shownWidth : width;
 }
 
-int WindowManager::GetHeight() {
+int WindowManager::GetHeight() const {
     int shownWidth, shownHeight;
     return ShownSize(&shownWidth, &shownHeight) ? shownHeight : height;
 }
 
-HDC WindowManager::GetHDC() { return hdc; }
+HDC WindowManager::GetHDC() const { return hdc; }
 
-float WindowManager::GetAspectRatio() {
+float WindowManager::GetAspectRatio() const {
     int shownWidth, shownHeight;
     if (ShownSize(&shownWidth, &shownHeight))
         return float(double(shownWidth) / double(shownHeight));
     return aspectRatio;
 }
+
+// [SECTION] Designed (non-const) getters: the const ones above, for existing callers
+
+bool WindowManager::IsOpen() { return static_cast<const WindowManager&>(*this).IsOpen(); }
+bool WindowManager::GetClearColorBuffer() { return static_cast<const WindowManager&>(*this).GetClearColorBuffer(); }
+bool WindowManager::GetClearDepthBuffer() { return static_cast<const WindowManager&>(*this).GetClearDepthBuffer(); }
+Color4f WindowManager::GetClearColor() { return static_cast<const WindowManager&>(*this).GetClearColor(); }
+int WindowManager::GetWidth() { return static_cast<const WindowManager&>(*this).GetWidth(); }
+int WindowManager::GetHeight() { return static_cast<const WindowManager&>(*this).GetHeight(); }
+HDC WindowManager::GetHDC() { return static_cast<const WindowManager&>(*this).GetHDC(); }
+float WindowManager::GetAspectRatio() { return static_cast<const WindowManager&>(*this).GetAspectRatio(); }

@@ -25,7 +25,11 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
     Record("glfwOpenWindow", {double(width), double(height), double(redbits), double(greenbits),
                               double(bluebits), double(alphabits), double(depthbits),
                               double(stencilbits), double(mode)});
-    if (script.windowOpen) return 0;
+    if (script.windowOpen) {
+        script.lastOpenFailure = glfw2::OpenFailure::AlreadyOpen;
+        return 0;
+    }
+    script.lastOpenFailure = script.openResult > 0 ? glfw2::OpenFailure::NoFailure : script.openFailure;
     if (script.openResult > 0) {
         script.windowOpen = true;
         script.windowWidth = width;
@@ -123,5 +127,8 @@ unsigned long NativeWindow() { return script.windowOpen ? 0x1234ul : 0ul; }
 void* NativeDisplay() { return script.windowOpen ? script.nativeDC : nullptr; }
 void SetSystemCursorHidden(bool hidden) { Record("SetSystemCursorHidden", {double(hidden)}); }
 int SwapInterval(int interval) { Record("SwapInterval", {double(interval)}); return 1; }
+// Not recorded: the adapter's state, asked on failure paths only.
+OpenFailure LastOpenFailure() { return script.lastOpenFailure; }
+void* Glfw3Window() { return script.windowOpen ? script.glfw3Window : nullptr; }
 
 }  // namespace glfw2

@@ -4,6 +4,8 @@
 #ifndef QUILLMAR_TESTS_FAKES_H
 #define QUILLMAR_TESTS_FAKES_H
 
+#include "glfw2.h"
+
 #include <array>
 #include <cstdint>
 #include <initializer_list>
@@ -29,6 +31,10 @@ struct Script {
     // GLFW
     int initResult = 1;
     int openResult = 1;           // glfwOpenWindow's answer when no window is open
+    // Why a failing open failed (openResult <= 0), as the adapter would tell.
+    glfw2::OpenFailure openFailure = glfw2::OpenFailure::NoContext;
+    glfw2::OpenFailure lastOpenFailure = glfw2::OpenFailure::NoFailure;
+    void* glfw3Window = reinterpret_cast<void*>(0x3333);
     bool windowOpen = false;      // kept by open/close; tests may close "by the user"
     int windowWidth = 0;
     int windowHeight = 0;

@@ -1,0 +1,178 @@
+#include "Diagnostics.h"
+
+#include "core/Report.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+struct Channel {
+    DiagnosticCallback callback = nullptr;
+    void* user = nullptr;
+    bool delivering = false;  // inside the callback: reports are only recorded
+
+    Diagnostic code = Diagnostic::Nothing;
+    double a = 0.0;
+    double b = 0.0;
+    char text[256] = {};
+    bool composed = true;
+    char message[512] = {};
+
+    // The windowing library's latest own error, named by a later failed Open.
+    char platformText[256] = {};
+    qmdiag::Windowing windowing = qmdiag::Windowing::NotStarted;
+};
+
+Channel channel;
+
+void CopyText(char* out, std::size_t size, const char* text) {
+    if (!text) text = "";
+    std::size_t n = std::strlen(text);
+    if (n >= size) n = size - 1;
+    std::memcpy(out, text, n);
+    out[n] = '\0';
+}
+
+const char* ComponentName(double index) {
+    static const char* const names[] = {"red", "green", "blue", "alpha"};
+    int i = int(index);
+    return i >= 0 && i < 4 ? names[i] : "?";
+}
+
+// The sentence for the recorded report.
+void Compose() {
+    char* out = channel.message;
+    const std::size_t size = sizeof channel.message;
+    const double a = channel.a, b = channel.b;
+    const char* text = channel.text;
+    const char* because = text[0] ? " (windowing library: " : "";
+    const char* close = text[0] ? ")" : "";
+    switch (channel.code) {
+    case Diagnostic::Nothing: out[0] = '\0'; break;
+    case Diagnostic::NoCore:
+        std::snprintf(out, size, "Open failed: no Core object exists. Construct a Core "
+                                 "before opening the window, and keep it alive while it is open.");
+        break;
+    case Diagnostic::NoDisplay:
+        std::snprintf(out, size, "Open failed: the windowing library could not start, so there "
+                                 "is no display to open a window on; check that DISPLAY names a "
+                                 "running X server%s%s%s.", because, text, close);
+        break;
+    case Diagnostic::WindowAlreadyOpen:
+        std::snprintf(out, size, "Open failed: a window is already open; Close it before opening "
+                                 "another (there is one window at a time).");
+        break;
+    case Diagnostic::NoContext:
+        std::snprintf(out, size, "Open failed: no window with an OpenGL context of the asked kind "
+                                 "(%.0f depth bits, %.0f samples per pixel) could be made%s%s%s.",
+                      a, b, because, text, close);
+        break;
+    case Diagnostic::PlatformError:
+        std::snprintf(out, size, "Windowing library error 0x%X: %s", unsigned(a), text);
+        break;
+    case Diagnostic::ScreenshotNoWindow:
+        std::snprintf(out, size, "SaveScreenshot failed: no window is open.");
+        break;
+    case Diagnostic::ScreenshotWriteFailed:
+        std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\".", text);
+        break;
+    case Diagnostic::ClearColorIgnored:
+        std::snprintf(out, size, "SetClearColor: %s component %g is outside 0..1; the old value "
+                                 "is kept.", ComponentName(a), b);
+        break;
+    case Diagnostic::FieldOfViewIgnored:
+        std::snprintf(out, size, "SetFieldOfView: %g degrees is not between 0 and 180 (both "
+                                 "excluded); the field of view stays %g degrees.", a, b);
+        break;
+    case Diagnostic::TitleIgnored:
+        std::snprintf(out, size, "SetTitle: a null title is ignored; the title is unchanged.");
+        break;
+    case Diagnostic::DepthBitsChanged:
+        std::snprintf(out, size, "SetDepthBufferBits: %.0f bits is not 16, 24 or 32; %.0f is used.",
+                      a, b);
+        break;
+    case Diagnostic::SampleRateChanged:
+        std::snprintf(out, size, "SetSampleRate: %.0f samples is not 1, 2, 4, 8 or 16; %.0f is "
+                                 "used%s.", a, b, b <= 1.0 ? " (multisampling off)" : "");
+        break;
+    case Diagnostic::VerticalSyncIgnored:
+        std::snprintf(out, size, "SetVerticalSync: no open window with swap control; the request "
+                                 "is ignored.");
+        break;
+    case Diagnostic::TextIgnored:
+        std::snprintf(out, size, "%s: %s; nothing is drawn or measured.", text,
+                      a == 0.0 ? "the text is null" : "the height is not a finite positive number");
+        break;
+    case Diagnostic::FrameDurationIgnored:
+        std::snprintf(out, size, "FixedStep::Advance: a frame duration of %g s is not a finite "
+                                 "number of 0 or more; it is taken as 0.", a);
+        break;
+    case Diagnostic::FixedStepChanged:
+        std::snprintf(out, size, "FixedStep: %s %g is out of range; %g is used.", text, a, b);
+        break;
+    case Diagnostic::ScreenshotPathIgnored:
+        std::snprintf(out, size, "SaveScreenshot failed: the path is null or empty.");
+        break;
+    default:
+        std::snprintf(out, size, "Diagnostic %d.", int(channel.code));
+        break;
+    }
+    channel.composed = true;
+}
+
+}  // namespace
+
+namespace qmdiag {
+
+void Report(Diagnostic code, double a, double b, const char* text) {
+    channel.code = code;
+    channel.a = a;
+    channel.b = b;
+    const bool namesPlatform = code == Diagnostic::NoDisplay || code == Diagnostic::NoContext;
+    if (!text && namesPlatform) text = channel.platformText;
+    CopyText(channel.text, sizeof channel.text, text);
+    if (namesPlatform) channel.platformText[0] = '\0';  // named once
+    channel.composed = false;
+
+    if (!channel.callback || channel.delivering) return;
+    Compose();
+    channel.delivering = true;
+    channel.callback(code, channel.message, channel.user);
+    channel.delivering = false;
+}
+
+void ReportPlatformError(int code, const char* description) {
+    CopyText(channel.platformText, sizeof channel.platformText, description);
+    Report(Diagnostic::PlatformError, double(unsigned(code)), 0.0, description);
+}
+
+void NoteWindowing(Windowing state) {
+    channel.windowing = state;
+    // An error of a failed start stays to be named by Open; a fresh start or
+    // a shutdown leaves nothing worth naming.
+    if (state != Windowing::Failed) channel.platformText[0] = '\0';
+}
+
+Windowing CurrentWindowing() { return channel.windowing; }
+
+}  // namespace qmdiag
+
+void SetDiagnosticCallback(DiagnosticCallback callback, void* user) {
+    channel.callback = callback;
+    channel.user = user;
+}
+
+Diagnostic GetLastDiagnostic() { return channel.code; }
+
+const char* GetLastDiagnosticMessage() {
+    if (!channel.composed) Compose();
+    return channel.message;
+}
+
+void ClearDiagnostic() {
+    channel.code = Diagnostic::Nothing;
+    channel.text[0] = '\0';
+    channel.message[0] = '\0';
+    channel.composed = true;
+}

@@ -1,0 +1,26 @@
+// The library's side of the diagnostics channel: every failure and every
+// ignored argument is reported through Report. Cheap when nobody listens: a
+// few stores, the message is composed only when asked for.
+#ifndef QUILLMAR_CORE_REPORT_H
+#define QUILLMAR_CORE_REPORT_H
+
+#include "Diagnostics.h"
+
+namespace qmdiag {
+
+// a and b are the numbers the message names (see the message table in
+// Diagnostics.cpp); text is copied (bounded), may be null.
+void Report(Diagnostic code, double a = 0.0, double b = 0.0, const char* text = nullptr);
+
+// An error of the windowing library, with its own code and description.
+void ReportPlatformError(int code, const char* description);
+
+// What Core did with the windowing library, so that a failed Open can say
+// why: never started, failed to start (no display), started.
+enum class Windowing { NotStarted, Failed, Started };
+void NoteWindowing(Windowing state);
+Windowing CurrentWindowing();
+
+}  // namespace qmdiag
+
+#endif

@@ -1,0 +1,64 @@
+// Why something failed, or which argument was ignored or changed: an opt-in
+// channel. The library's bool results and silent setters stay as they are;
+// the reason goes here. Nothing is printed and nothing throws.
+//
+// A game either registers a callback, which receives each report as it
+// happens, or reads the latest report when a call returned false:
+//
+//     if (!Core::Window.Open())
+//         std::fprintf(stderr, "%s\n", GetLastDiagnosticMessage());
+//
+// Reports cost a few stores when no callback is registered; the message is
+// only composed when a callback or GetLastDiagnosticMessage asks for it.
+// Main-loop thread only, like the rest of the library.
+#ifndef QUILLMAR_DIAGNOSTICS_H
+#define QUILLMAR_DIAGNOSTICS_H
+
+#include "QuillmarExport.h"
+
+// Stable codes: values never change meaning; new ones are added at the end of
+// their group.
+enum class Diagnostic : int {
+    Nothing = 0,
+
+    // WindowManager::Open returned false because ...
+    NoCore = 1,             // no Core object exists (none constructed, or destroyed)
+    NoDisplay = 2,          // the windowing library could not start: no display to talk to
+    WindowAlreadyOpen = 3,  // a window is open already; there is one at a time
+    NoContext = 4,          // no window with an OpenGL context of the asked kind
+
+    // The windowing library (GLFW 3) reported an error of its own; its code
+    // and text are in the message.
+    PlatformError = 10,
+
+    // SaveScreenshot returned false because ...
+    ScreenshotNoWindow = 20,     // no window is open
+    ScreenshotWriteFailed = 21,  // the file could not be written (path, permissions, disk)
+
+    // An argument was ignored (the old value kept) or changed to a supported one.
+    ClearColorIgnored = 30,        // SetClearColor: a component outside 0..1 (or NaN)
+    FieldOfViewIgnored = 31,       // SetFieldOfView: not strictly between 0 and 180 degrees
+    TitleIgnored = 32,             // SetTitle: null
+    DepthBitsChanged = 33,         // SetDepthBufferBits: rounded to 16, 24 or 32
+    SampleRateChanged = 34,        // SetSampleRate: mapped to 1 (off), 2, 4, 8 or 16
+    VerticalSyncIgnored = 35,      // SetVerticalSync: no open window with swap control
+    TextIgnored = 36,              // DrawString / GetStringWidth: null text or bad height
+    FrameDurationIgnored = 37,     // FixedStep::Advance: negative, NaN or infinite duration
+    FixedStepChanged = 38,         // FixedStep: step or cap out of range, default used
+    ScreenshotPathIgnored = 39,    // SaveScreenshot: null or empty path
+};
+
+// Receives each report: its code and a clear English sentence (valid during
+// the call only). Reports made from inside the callback are not delivered to
+// it again, only recorded.
+using DiagnosticCallback = void (*)(Diagnostic code, const char* message, void* user);
+
+// Registers the callback (null: none). `user` is handed back unchanged.
+QM_API void SetDiagnosticCallback(DiagnosticCallback callback, void* user);
+// The latest report since the library loaded or ClearDiagnostic; Nothing if none.
+QM_API Diagnostic GetLastDiagnostic();
+// Its message; "" when there is none. Valid until the next report or clear.
+QM_API const char* GetLastDiagnosticMessage();
+QM_API void ClearDiagnostic();
+
+#endif

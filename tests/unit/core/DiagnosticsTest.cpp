@@ -1,0 +1,156 @@
+// The diagnostics channel: each failure of Open, each ignored or changed
+// argument, its code and its message, with and without a callback.
+#include "Core.h"
+#include "Diagnostics.h"
+#include "Extensions.h"
+#include "RenderingManager.h"
+#include "WindowManager.h"
+
+#include "core/Report.h"
+#include "fakes/Fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Received {
+    Diagnostic code;
+    std::string message;
+};
+std::vector<Received> received;
+
+void Collect(Diagnostic code, const char* message, void* user) {
+    EXPECT_EQ(user, &received);
+    received.push_back({code, message});
+}
+
+class DiagnosticsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake::Reset();
+        ClearDiagnostic();
+        received.clear();
+        SetDiagnosticCallback(Collect, &received);
+    }
+    void TearDown() override {
+        SetDiagnosticCallback(nullptr, nullptr);
+        qmdiag::NoteWindowing(qmdiag::Windowing::NotStarted);
+    }
+    static bool Says(const std::string& text) {
+        return std::string(GetLastDiagnosticMessage()).find(text) != std::string::npos;
+    }
+    WindowManager w;
+};
+
+TEST_F(DiagnosticsTest, EachFailedOpenNamesItsReason) {
+    // No Core yet: the windowing library was never started.
+    fake::script.openResult = 0;
+    fake::script.openFailure = glfw2::OpenFailure::NotInitialized;
+    EXPECT_FALSE(w.Open());
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::NoCore);
+    EXPECT_TRUE(Says("no Core object exists"));
+
+    {
+        // A Core whose windowing library failed to start: no display.
+        fake::script.initResult = 0;
+        Core core;
+        qmdiag::ReportPlatformError(0x10008, "X11: Failed to open display :9");
+        EXPECT_FALSE(w.Open());
+        EXPECT_EQ(GetLastDiagnostic(), Diagnostic::NoDisplay);
+        EXPECT_TRUE(Says("no display")) << GetLastDiagnosticMessage();
+        EXPECT_TRUE(Says("Failed to open display :9")) << GetLastDiagnosticMessage();
+    }
+    EXPECT_FALSE(w.Open());
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::NoCore) << "the Core is gone";
+
+    fake::script.initResult = 1;
+    Core core;
+    fake::script.openFailure = glfw2::OpenFailure::NoContext;
+    w.SetDepthBufferBits(32);
+    w.SetSampleRate(8);
+    EXPECT_FALSE(w.Open());
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::NoContext);
+    EXPECT_TRUE(Says("(32 depth bits, 8 samples per pixel)")) << GetLastDiagnosticMessage();
+
+    fake::script.openResult = 1;
+    ASSERT_TRUE(w.Open());
+    EXPECT_FALSE(w.Open());
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::WindowAlreadyOpen);
+    EXPECT_TRUE(Says("already open"));
+
+    // The callback saw each report as it happened, with the same text.
+    ASSERT_GE(received.size(), 5u);
+    EXPECT_EQ(received.back().code, Diagnostic::WindowAlreadyOpen);
+    EXPECT_EQ(received.back().message, GetLastDiagnosticMessage());
+    EXPECT_EQ(received[1].code, Diagnostic::PlatformError);
+    EXPECT_EQ(received[1].message, "Windowing library error 0x10008: X11: Failed to open display :9");
+}
+
+TEST_F(DiagnosticsTest, IgnoredAndChangedSettingsAreReported) {
+    const Color4f before = w.GetClearColor();
+    w.SetClearColor(0.5f, 1.5f, std::nanf(""), 0.25f);
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0].code, Diagnostic::ClearColorIgnored);
+    EXPECT_EQ(received[0].message, "SetClearColor: green component 1.5 is outside 0..1; the old "
+                                   "value is kept.");
+    EXPECT_NE(received[1].message.find("blue component nan"), std::string::npos);
+    EXPECT_EQ(w.GetClearColor().g, before.g);
+    EXPECT_EQ(w.GetClearColor().r, 0.5f);
+
+    received.clear();
+    RenderingManager renderer;
+    renderer.SetFieldOfView(180.0f);
+    w.SetTitle(nullptr);
+    w.SetDepthBufferBits(20);
+    w.SetDepthBufferBits(24);  // supported: nothing to say
+    w.SetSampleRate(5);
+    w.SetSampleRate(0);        // off: nothing to say
+    ext::wglSwapIntervalEXT = nullptr;  // no window has loaded swap control
+    w.SetVerticalSync(true);
+    ASSERT_EQ(received.size(), 5u);
+    EXPECT_EQ(received[0].code, Diagnostic::FieldOfViewIgnored);
+    EXPECT_EQ(received[0].message, "SetFieldOfView: 180 degrees is not between 0 and 180 (both "
+                                   "excluded); the field of view stays 80 degrees.");
+    EXPECT_EQ(received[1].code, Diagnostic::TitleIgnored);
+    EXPECT_EQ(received[2].code, Diagnostic::DepthBitsChanged);
+    EXPECT_EQ(received[2].message, "SetDepthBufferBits: 20 bits is not 16, 24 or 32; 24 is used.");
+    EXPECT_EQ(received[3].code, Diagnostic::SampleRateChanged);
+    EXPECT_NE(received[3].message.find("5 samples"), std::string::npos);
+    EXPECT_EQ(received[4].code, Diagnostic::VerticalSyncIgnored);
+}
+
+TEST_F(DiagnosticsTest, WithoutACallbackTheLatestReportIsKeptAndComposedOnDemand) {
+    SetDiagnosticCallback(nullptr, nullptr);
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::Nothing);
+    EXPECT_STREQ(GetLastDiagnosticMessage(), "");
+    RenderingManager renderer;
+    renderer.SetFieldOfView(-1.0f);
+    renderer.SetFieldOfView(90.0f);  // accepted: the report stays
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::FieldOfViewIgnored);
+    EXPECT_TRUE(Says("-1 degrees"));
+    ClearDiagnostic();
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::Nothing);
+    EXPECT_STREQ(GetLastDiagnosticMessage(), "");
+}
+
+// A callback that itself makes a call the library reports: recorded, not
+// delivered again (no recursion), and the outer report still arrives whole.
+TEST_F(DiagnosticsTest, ReportsFromInsideTheCallbackAreOnlyRecorded) {
+    static int calls;
+    calls = 0;
+    SetDiagnosticCallback(
+        [](Diagnostic, const char*, void* user) {
+            ++calls;
+            static_cast<WindowManager*>(user)->SetTitle(nullptr);
+        },
+        &w);
+    w.SetClearColor(2.0f, 0.0f, 0.0f);
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::TitleIgnored);
+}
+
+}  // namespace
