@@ -1,7 +1,8 @@
-// Immediate drawing on the 2D layer (after Render2D): window pixels, origin
-// bottom-left, at depth -4, in the current colour. The line width (pixels)
-// stays set after the call; a width of 0 or less, or NaN, keeps the current
-// width (no GL error) and the shape is still drawn.
+// Immediate drawing on the 2D layer (after Render2D): lines, circles and
+// text in window pixels, origin bottom-left, at depth -4, in the current
+// colour. The line width (pixels) stays set after the call; a width of 0 or
+// less, or NaN, keeps the current width (no GL error) and the shape is still
+// drawn.
 #ifndef QUILLMAR_DRAW2D_H
 #define QUILLMAR_DRAW2D_H
 
@@ -11,5 +12,26 @@
 QM_API void DrawLine(Vector2D start, Vector2D end, float width);
 // A closed outline of 24 vertices, counter-clockwise from (center.x + radius, center.y).
 QM_API void DrawCircle(Vector2D center, float radius, float width);
+
+// [SECTION] Text
+// Drawn with the library's built-in stroke font: no font files, no allocation.
+//
+// The font covers printable ASCII (32..126) on a grid 4 units wide and 6
+// high, one character every 6 units (a 2-unit gap). A character's height is
+// its cap height: `height` pixels is 6 grid units. Lower-case letters are
+// drawn as small capitals, two thirds of that height, so "Score" and "SCORE"
+// differ. Bytes outside 32..126 take a character's room and draw nothing.
+
+// Draws text with the lower-left corner of its first character at position
+// (window pixels, origin bottom-left). height: pixels, finite and above 0.
+// lineWidth: pixels, as for DrawLine; it stays set after the call. A null
+// text or a bad height draws nothing (and is reported to Diagnostics).
+QM_API void DrawString(const char* text, Vector2D position, float height,
+                       float lineWidth = 1.0f);
+
+// Width in pixels of DrawString's drawing of text at that height, from the
+// left edge of the first character to the right edge of the last: for n
+// characters (n - 1/3) * height, 0 for "". 0 for a null text or bad height.
+QM_API float GetStringWidth(const char* text, float height);
 
 #endif

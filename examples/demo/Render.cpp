@@ -203,11 +203,11 @@ void Panel(float x0, float y0, float x1, float y1) {
 
 // A label in small grey letters, then its value in colour.
 void Readout(float x, float y, const char* label, const char* value, float r, float g, float b,
-             float valueUnit) {
+             float valueHeight) {
     glColor4f(0.62f, 0.68f, 0.8f, 1.0f);
-    DrawText(label, x, y, 2.0f, 1.3f);
+    DrawString(label, Vector2D(x, y), 12.0f, 1.3f);
     glColor4f(r, g, b, 1.0f);
-    DrawText(value, x + 86.0f, y, valueUnit, 2.0f);
+    DrawString(value, Vector2D(x + 86.0f, y), valueHeight, 2.0f);
 }
 
 }  // namespace
@@ -487,28 +487,6 @@ void DrawArena(Game& game, Vector2D aim) {
 
 // [SECTION] HUD
 
-void DrawText(const char* text, float x, float y, float unit, float lineWidth) {
-    for (const char* c = text; *c; ++c, x += kGlyphAdvance * unit) {
-        char ch = (*c >= 'a' && *c <= 'z') ? char(*c - 'a' + 'A') : *c;
-        const char* g = Glyph(ch);
-        if (!g) continue;
-        Vector2D previous;
-        bool joined = false;
-        while (*g) {
-            if (*g == ' ') {
-                joined = false;
-                ++g;
-                continue;
-            }
-            Vector2D point(x + float(g[0] - '0') * unit, y + float(g[1] - '0') * unit);
-            if (joined) DrawLine(previous, point, lineWidth);
-            previous = point;
-            joined = true;
-            g += 2;
-        }
-    }
-}
-
 void DrawHud(HudInfo& info, FrameHistory& history, int width, int height) {
     Begin2D();
     float w = float(width), h = float(height);
@@ -520,14 +498,14 @@ void DrawHud(HudInfo& info, FrameHistory& history, int width, int height) {
     float x = x0 + 14.0f, y = top - 34.0f;
     Translucent();
     FormatInt(value, sizeof value, int(info.framesPerSecond + 0.5f));
-    Readout(x, y, "FPS", value, 0.35f, 1.0f, 0.45f, 3.4f);
+    Readout(x, y, "FPS", value, 0.35f, 1.0f, 0.45f, 20.4f);
     y -= 32.0f;
     int n = FormatFixed(value, sizeof value - 3, info.frameTime * 1000.0f, 1);
     value[n] = ' ';
     value[n + 1] = 'M';
     value[n + 2] = 'S';
     value[n + 3] = '\0';
-    Readout(x, y, "FRAME", value, 1.0f, 0.85f, 0.3f, 2.6f);
+    Readout(x, y, "FRAME", value, 1.0f, 0.85f, 0.3f, 15.6f);
 
     // Frame-time bars, newest at the right, up to 50 ms; guides at 60 and 30 frames per second.
     y -= 48.0f;
@@ -547,47 +525,49 @@ void DrawHud(HudInfo& info, FrameHistory& history, int width, int height) {
 
     y -= 32.0f;
     FormatInt(value, sizeof value, info.drawn);
-    Readout(x, y, "DRAWN", value, 0.3f, 0.9f, 1.0f, 2.6f);
+    Readout(x, y, "DRAWN", value, 0.3f, 0.9f, 1.0f, 15.6f);
     y -= 28.0f;
     FormatInt(value, sizeof value, info.culled);
-    Readout(x, y, "CULLED", value, 1.0f, 0.4f, 0.75f, 2.6f);
+    Readout(x, y, "CULLED", value, 1.0f, 0.4f, 0.75f, 15.6f);
     y -= 28.0f;
     FormatFixed(value, sizeof value, info.fieldOfView, 0);
-    Readout(x, y, "FOV", value, 0.8f, 0.8f, 1.0f, 2.6f);
+    Readout(x, y, "FOV", value, 0.8f, 0.8f, 1.0f, 15.6f);
 
     // Score panel, top right.
     float px = w - 262.0f;
     Panel(px - 14.0f, top - 96.0f, w - 16.0f, top);
     glColor4f(0.62f, 0.68f, 0.8f, 1.0f);
-    DrawText("SCORE", px, top - 30.0f, 2.0f, 1.3f);
-    DrawText("HITS", px, top - 78.0f, 2.0f, 1.3f);
-    DrawText("SHOTS", px + 116.0f, top - 78.0f, 2.0f, 1.3f);
+    DrawString("SCORE", Vector2D(px, top - 30.0f), 12.0f, 1.3f);
+    DrawString("HITS", Vector2D(px, top - 78.0f), 12.0f, 1.3f);
+    DrawString("SHOTS", Vector2D(px + 116.0f, top - 78.0f), 12.0f, 1.3f);
     FormatInt(value, sizeof value, info.score);
     glColor4f(1.0f, 0.9f, 0.35f, 1.0f);
-    DrawText(value, px + 80.0f, top - 36.0f, 4.0f, 2.4f);
+    DrawString(value, Vector2D(px + 80.0f, top - 36.0f), 24.0f, 2.4f);
     FormatInt(value, sizeof value, info.hits);
     glColor4f(1.0f, 0.5f, 0.4f, 1.0f);
-    DrawText(value, px + 58.0f, top - 78.0f, 2.0f, 1.6f);
+    DrawString(value, Vector2D(px + 58.0f, top - 78.0f), 12.0f, 1.6f);
     FormatInt(value, sizeof value, info.fired);
     glColor4f(1.0f, 0.93f, 0.5f, 1.0f);
-    DrawText(value, px + 184.0f, top - 78.0f, 2.0f, 1.6f);
+    DrawString(value, Vector2D(px + 184.0f, top - 78.0f), 12.0f, 1.6f);
 
     // Title, and a note when the script is playing.
     const char* title = "QUILLMAR";
     glColor4f(0.55f, 0.9f, 1.0f, 0.95f);
-    DrawText(title, 0.5f * (w - TextWidth(title, 3.0f)), h - 38.0f, 3.0f, 2.0f);
+    DrawString(title, Vector2D(0.5f * (w - GetStringWidth(title, 18.0f)), h - 38.0f), 18.0f, 2.0f);
     if (info.scripted) {
         const char* note = "SCRIPTED INPUT";
         glColor4f(1.0f, 0.55f, 0.8f, 0.9f);
-        DrawText(note, 0.5f * (w - TextWidth(note, 1.6f)), h - 60.0f, 1.6f, 1.2f);
+        DrawString(note, Vector2D(0.5f * (w - GetStringWidth(note, 9.6f)), h - 60.0f), 9.6f, 1.2f);
     }
 
     const char* help = "ARROWS STEER   SPACE FIRE   MOUSE AIM   CLICK FIRE   "
                        "WASD RF CAMERA   WHEEL ZOOM   ESC QUIT";
-    float unit = 1.5f;
-    if (TextWidth(help, unit) > w - 240.0f) unit = (w - 240.0f) / TextWidth(help, 1.0f);
+    float helpHeight = 9.0f;  // pixels; smaller when the window is narrow
+    if (GetStringWidth(help, helpHeight) > w - 240.0f)
+        helpHeight = (w - 240.0f) / GetStringWidth(help, 1.0f);
     glColor4f(0.6f, 0.65f, 0.8f, 0.75f);
-    DrawText(help, 0.5f * (w - TextWidth(help, unit)) + 110.0f, 18.0f, unit, 1.1f);
+    DrawString(help, Vector2D(0.5f * (w - GetStringWidth(help, helpHeight)) + 110.0f, 18.0f),
+               helpHeight, 1.1f);
 }
 
 void DrawMinimap(Field& field, Camera& camera, float aspect) {

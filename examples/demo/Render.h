@@ -35,8 +35,6 @@ void DrawArena(Game& game, Vector2D aim);
 void DrawHud(HudInfo& info, FrameHistory& history, int width, int height);
 // Top view of the field: drawn objects bright, culled ones dim, the view wedge.
 void DrawMinimap(Field& field, Camera& camera, float aspect);
-// Stroke text from (x, y), its bottom-left corner; unit is pixels per grid unit.
-void DrawText(const char* text, float x, float y, float unit, float lineWidth);
 
 }  // namespace demo
 

@@ -42,61 +42,6 @@ int FormatFixed(char* out, int capacity, float value, int decimals) {
     return length;
 }
 
-const char* Glyph(char c) {
-    switch (c) {
-    case '0': return "0040460600 0046";
-    case '1': return "152620 1030";
-    case '2': return "064643030040";
-    case '3': return "06464000 1343";
-    case '4': return "060343 4640";
-    case '5': return "460603434000";
-    case '6': return "460600404303";
-    case '7': return "064620";
-    case '8': return "0040460600 0343";
-    case '9': return "004046060343";
-    case 'A': return "0004264440 0343";
-    case 'B': return "00063645443303 3342413000";
-    case 'C': return "46060040";
-    case 'D': return "00063645413000";
-    case 'E': return "46060040 0333";
-    case 'F': return "460600 0333";
-    case 'G': return "460600404323";
-    case 'H': return "0006 4640 0343";
-    case 'I': return "1636 2620 1030";
-    case 'J': return "264641301001";
-    case 'K': return "0006 0346 0340";
-    case 'L': return "060040";
-    case 'M': return "0006234640";
-    case 'N': return "00064046";
-    case 'O': return "0040460600";
-    case 'P': return "0006464303";
-    case 'Q': return "0040460600 2240";
-    case 'R': return "0006464303 1340";
-    case 'S': return "460603434000";
-    case 'T': return "0646 2620";
-    case 'U': return "06004046";
-    case 'V': return "062046";
-    case 'W': return "0600234046";
-    case 'X': return "0046 0640";
-    case 'Y': return "062346 2320";
-    case 'Z': return "06460040";
-    case '.': return "2021";
-    case ':': return "2122 2425";
-    case '-': return "1333";
-    case '/': return "0046";
-    case '+': return "1333 2224";
-    case '%': return "0046 0515 0010 3141";
-    default: return nullptr;
-    }
-}
-
-float TextWidth(const char* text, float unit) {
-    int n = 0;
-    while (text[n]) ++n;
-    // The last character ends at its glyph's right edge, not after its gap.
-    return n > 0 ? (float(n) * kGlyphAdvance - 2.0f) * unit : 0.0f;
-}
-
 void FrameHistory::Add(float seconds) {
     samples[next] = seconds;
     next = (next + 1) % kSize;

@@ -1,5 +1,5 @@
-// The demo's HUD text and command line: number formatting, the stroke font's
-// glyph data, the frame-time ring, option parsing.
+// The demo's HUD text and command line: number formatting, the frame-time
+// ring, option parsing.
 #include "Options.h"
 #include "Text.h"
 
@@ -41,34 +41,6 @@ TEST(DemoText, FormatsDecimalsRoundedHalfAwayFromZero) {
     EXPECT_EQ(Fixed(-2.25f, 1), "-2.3");
     EXPECT_EQ(Fixed(3.05f, 2), "3.05");
     EXPECT_EQ(Fixed(69.6f, 0), "70");
-}
-
-// Every glyph must be strips of "xy" points inside the 4 x 6 grid, each strip
-// at least one segment long: a typo would draw stray lines across the HUD.
-TEST(DemoText, EveryGlyphIsWellFormedStrokeData) {
-    const char* charset = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ.:-/+%";
-    for (const char* c = charset; *c; ++c) {
-        const char* glyph = demo::Glyph(*c);
-        ASSERT_NE(glyph, nullptr) << *c;
-        std::string strip;
-        std::string data = std::string(glyph) + " ";
-        for (char g : data) {
-            if (g != ' ') {
-                strip += g;
-                continue;
-            }
-            EXPECT_EQ(strip.size() % 2, 0u) << *c << " strip " << strip;
-            EXPECT_GE(strip.size(), 4u) << *c << " strip " << strip;
-            for (std::size_t i = 0; i + 1 < strip.size(); i += 2) {
-                EXPECT_TRUE(strip[i] >= '0' && strip[i] <= '4') << *c << " x in " << strip;
-                EXPECT_TRUE(strip[i + 1] >= '0' && strip[i + 1] <= '6') << *c << " y in " << strip;
-            }
-            strip.clear();
-        }
-    }
-    EXPECT_EQ(demo::Glyph(' '), nullptr);
-    EXPECT_EQ(demo::Glyph('a'), nullptr);  // the drawing upper-cases first
-    EXPECT_STRNE(demo::Glyph('5'), demo::Glyph('6'));
 }
 
 TEST(DemoText, FrameHistoryKeepsTheLatestSamplesOldestFirst) {

@@ -1,0 +1,153 @@
+#include "Draw2D.h"
+
+#include "core/Report.h"
+#include "render/Font.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+
+namespace qmfont {
+
+const char* Glyph(int c) {
+    if (c >= 'a' && c <= 'z') c -= 'a' - 'A';
+    switch (c) {
+    // [SECTION] Digits
+    case '0': return "0040460600 0046";
+    case '1': return "152620 1030";
+    case '2': return "064643030040";
+    case '3': return "06464000 1343";
+    case '4': return "060343 4640";
+    case '5': return "460603434000";
+    case '6': return "460600404303";
+    case '7': return "064620";
+    case '8': return "0040460600 0343";
+    case '9': return "004046060343";
+    // [SECTION] Capitals
+    case 'A': return "0004264440 0343";
+    case 'B': return "00063645443303 3342413000";
+    case 'C': return "46060040";
+    case 'D': return "00063645413000";
+    case 'E': return "46060040 0333";
+    case 'F': return "460600 0333";
+    case 'G': return "460600404323";
+    case 'H': return "0006 4640 0343";
+    case 'I': return "1636 2620 1030";
+    case 'J': return "264641301001";
+    case 'K': return "0006 0346 0340";
+    case 'L': return "060040";
+    case 'M': return "0006234640";
+    case 'N': return "00064046";
+    case 'O': return "0040460600";
+    case 'P': return "0006464303";
+    case 'Q': return "0040460600 2240";
+    case 'R': return "0006464303 1340";
+    case 'S': return "460603434000";
+    case 'T': return "0646 2620";
+    case 'U': return "06004046";
+    case 'V': return "062046";
+    case 'W': return "0600234046";
+    case 'X': return "0046 0640";
+    case 'Y': return "062346 2320";
+    case 'Z': return "06460040";
+    // [SECTION] Signs
+    case '!': return "2622 2120";
+    case '"': return "1614 3634";
+    case '#': return "1016 3036 0444 0242";
+    case '$': return "450503434101 2026";
+    case '%': return "0046 0515 0010 3141";
+    case '&': return "40131526353402011020 2042";
+    case '\'': return "2624";
+    case '(': return "36252130";
+    case ')': return "16252110";
+    case '*': return "2125 0442 0244";
+    case '+': return "1333 2224";
+    case ',': return "2221 2110";
+    case '-': return "1333";
+    case '.': return "2021";
+    case '/': return "0046";
+    case ':': return "2122 2425";
+    case ';': return "2425 222110";
+    case '<': return "450341";
+    case '=': return "0444 0242";
+    case '>': return "054301";
+    case '?': return "05163645442322 2120";
+    case '@': return "32121434314146060040";
+    case '[': return "36161030";
+    case '\\': return "0640";
+    case ']': return "16363010";
+    case '^': return "042644";
+    case '_': return "0040";
+    case '`': return "1625";
+    case '{': return "36262413222030";
+    case '|': return "2620";
+    case '}': return "16262433222010";
+    case '~': return "03143243";
+    default: return nullptr;
+    }
+}
+
+}  // namespace qmfont
+
+namespace {
+
+bool UsableHeight(float height) { return std::isfinite(height) && height > 0.0f; }
+
+bool Check(const char* text, float height, const char* caller) {
+    if (!text) {
+        qmdiag::Report(Diagnostic::TextIgnored, 0.0, 0.0, caller);
+        return false;
+    }
+    if (!UsableHeight(height)) {
+        qmdiag::Report(Diagnostic::TextIgnored, 1.0, height, caller);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void DrawString(const char* text, Vector2D position, float height, float lineWidth) {
+    if (!Check(text, height, "DrawString") || !*text) return;
+    const double unit = double(height) / qmfont::kHeight;
+    const double smallCaps = 2.0 / 3.0;  // lower case: two thirds of a capital's height
+    glLineWidth(lineWidth);
+    // One batch of segments for the whole string.
+    glBegin(GL_LINES);
+    double left = position.x;
+    for (const char* c = text; *c; ++c, left += qmfont::kAdvance * unit) {
+        const unsigned char ch = static_cast<unsigned char>(*c);
+        const char* g = qmfont::Glyph(ch);
+        if (!g) continue;
+        const double yScale = (ch >= 'a' && ch <= 'z') ? unit * smallCaps : unit;
+        float px = 0.0f, py = 0.0f;
+        bool joined = false;
+        while (*g) {
+            if (*g == ' ') {
+                joined = false;
+                ++g;
+                continue;
+            }
+            const float x = float(left + (g[0] - '0') * unit);
+            const float y = float(double(position.y) + (g[1] - '0') * yScale);
+            if (joined) {
+                glVertex3f(px, py, -4.0f);
+                glVertex3f(x, y, -4.0f);
+            }
+            px = x;
+            py = y;
+            joined = true;
+            g += 2;
+        }
+    }
+    glEnd();
+}
+
+float GetStringWidth(const char* text, float height) {
+    if (!Check(text, height, "GetStringWidth")) return 0.0f;
+    std::size_t n = 0;
+    while (text[n]) ++n;
+    // The last character ends at its glyph's right edge, not after its gap.
+    return n > 0 ? float((double(n) * qmfont::kAdvance - 2.0) * double(height) / qmfont::kHeight)
+                 : 0.0f;
+}
