@@ -2,8 +2,6 @@
 // changing colour for a few seconds, and exit.
 //
 //   clear_window [--frames N] [--screenshot FILE]
-#include "common/Screenshot.h"
-
 #include <Quillmar.h>
 
 #include <cmath>
@@ -25,7 +23,7 @@ int main(int argc, char** argv) {
     Core::Window.SetTitle("Quillmar: clear window");
     Core::Window.SetSize(640, 480);
     if (!Core::Window.Open()) {
-        std::fprintf(stderr, "clear_window: could not open the window\n");
+        std::fprintf(stderr, "clear_window: %s\n", GetLastDiagnosticMessage());
         return 1;
     }
 
@@ -36,10 +34,12 @@ int main(int argc, char** argv) {
         seconds += Core::Timer.GetElapsedTime();
         Core::Window.SetClearColor(0.5f + 0.5f * std::sin(seconds), 0.3f, 0.6f);
         bool last = frames >= 0 ? frame + 1 >= frames : seconds >= 3.0f;
-        if (Core::Keyboard.GetKeyPress(257)) last = true;  // escape
+        if (Core::Keyboard.GetKeyPress(Key::Escape)) last = true;
         if (last && !shot.empty()) {
-            if (screenshot::SaveBackBuffer(shot, Core::Window.GetWidth(), Core::Window.GetHeight()))
+            if (SaveScreenshot(shot.c_str()))
                 std::printf("screenshot: %s\n", shot.c_str());
+            else
+                std::fprintf(stderr, "clear_window: %s\n", GetLastDiagnosticMessage());
         }
         Core::Renderer.EndFrame();
         if (last) break;

@@ -95,4 +95,26 @@ void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
     if (m) std::copy(m->begin(), m->end(), params);
 }
 
+// Screenshots: read-backs give a gradient, red = x, green = y (mod 256).
+void GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params) {
+    Record("glGetIntegerv", {double(pname)});
+    if (params) *params = pname == GL_PACK_ALIGNMENT ? 4 : GL_BACK;
+}
+void GLAPIENTRY glPixelStorei(GLenum pname, GLint param) {
+    Record("glPixelStorei", {double(pname), double(param)});
+}
+void GLAPIENTRY glReadBuffer(GLenum mode) { Record("glReadBuffer", {double(mode)}); }
+void GLAPIENTRY glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
+                             GLenum type, GLvoid* pixels) {
+    Record("glReadPixels", {double(x), double(y), double(width), double(height), double(format),
+                            double(type)});
+    auto* out = static_cast<unsigned char*>(pixels);
+    for (int row = 0; row < height; ++row)
+        for (int col = 0; col < width; ++col, out += 3) {
+            out[0] = static_cast<unsigned char>(col);
+            out[1] = static_cast<unsigned char>(row);
+            out[2] = 0;
+        }
+}
+
 }  // extern "C"

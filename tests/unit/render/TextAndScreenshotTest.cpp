@@ -1,0 +1,145 @@
+// The stroke font's data and metrics, DrawString's geometry, and the
+// screenshot's failure reports and pixel order.
+#include "Diagnostics.h"
+#include "Draw2D.h"
+#include "Screenshot.h"
+
+#include "fakes/Fakes.h"
+#include "render/Font.h"
+#include "support/PngFile.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <set>
+#include <string>
+
+namespace {
+
+// Every printable character but the space has strips of "xy" points inside
+// the 4 x 6 grid, each strip at least one segment: a typo would draw stray
+// lines.
+TEST(Font, EveryPrintableCharacterHasWellFormedStrokes) {
+    std::set<std::string> seen;
+    for (int c = 33; c <= 126; ++c) {
+        const char* glyph = qmfont::Glyph(c);
+        ASSERT_NE(glyph, nullptr) << char(c);
+        std::string strip, data = std::string(glyph) + " ";
+        for (char g : data) {
+            if (g != ' ') {
+                strip += g;
+                continue;
+            }
+            EXPECT_EQ(strip.size() % 2, 0u) << char(c) << " strip " << strip;
+            EXPECT_GE(strip.size(), 4u) << char(c) << " strip " << strip;
+            for (std::size_t i = 0; i + 1 < strip.size(); i += 2) {
+                EXPECT_TRUE(strip[i] >= '0' && strip[i] <= '4') << char(c) << " x in " << strip;
+                EXPECT_TRUE(strip[i + 1] >= '0' && strip[i + 1] <= '6') << char(c) << " y in " << strip;
+            }
+            strip.clear();
+        }
+        if (c < 'a' || c > 'z') seen.insert(glyph);
+    }
+    // 68 characters (lower case has its capitals' glyphs); only 5 and S share one.
+    EXPECT_EQ(seen.size(), 67u);
+    EXPECT_EQ(qmfont::Glyph(' '), nullptr);
+    EXPECT_EQ(qmfont::Glyph(127), nullptr);
+    EXPECT_STREQ(qmfont::Glyph('q'), qmfont::Glyph('Q'));
+}
+
+TEST(Text, WidthIsTheCharactersLessTheLastGap) {
+    EXPECT_EQ(GetStringWidth("", 12.0f), 0.0f);
+    EXPECT_EQ(GetStringWidth("A", 12.0f), 8.0f);         // 4 of 6 grid units
+    EXPECT_EQ(GetStringWidth("SCORE 42", 12.0f), 92.0f);  // 8 x 12 - 4
+    EXPECT_EQ(GetStringWidth("score 42", 12.0f), 92.0f);  // small capitals keep the advance
+    EXPECT_EQ(GetStringWidth("\t\x80", 6.0f), 10.0f);     // unknown bytes keep their room
+}
+
+TEST(Text, BadArgumentsDrawNothingAndAreReported) {
+    fake::Reset();
+    ClearDiagnostic();
+    DrawString(nullptr, Vector2D(0, 0), 10.0f);
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::TextIgnored);
+    EXPECT_STREQ(GetLastDiagnosticMessage(), "DrawString: the text is null; nothing is drawn or measured.");
+    EXPECT_EQ(GetStringWidth("AB", std::nanf("")), 0.0f);
+    EXPECT_STREQ(GetLastDiagnosticMessage(), "GetStringWidth: the height is not a finite positive "
+                                             "number; nothing is drawn or measured.");
+    DrawString("AB", Vector2D(0, 0), -3.0f);
+    DrawString("", Vector2D(0, 0), 10.0f);
+    EXPECT_TRUE(fake::log.empty());
+}
+
+TEST(Text, StringIsOneBatchOfSegmentsScaledFromItsCorner) {
+    fake::Reset();
+    DrawString("L-l", Vector2D(100.0f, 50.0f), 12.0f, 1.5f);
+    ASSERT_GE(fake::log.size(), 3u);
+    EXPECT_EQ(fake::log[0], (fake::Call{"glLineWidth", {1.5}, ""}));
+    EXPECT_EQ(fake::log[1], (fake::Call{"glBegin", {double(GL_LINES)}, ""}));
+    EXPECT_EQ(fake::log.back().name, "glEnd");
+    std::vector<fake::Call> v = fake::CallsNamed("glVertex3f");
+    // L: two segments; -: one; l: L at two thirds of the height.
+    ASSERT_EQ(v.size(), 10u);
+    EXPECT_EQ(v[0].args, (std::vector<double>{100, 62, -4}));  // (0,6) of L
+    EXPECT_EQ(v[1].args, (std::vector<double>{100, 50, -4}));
+    EXPECT_EQ(v[3].args, (std::vector<double>{108, 50, -4}));  // (4,0)
+    EXPECT_EQ(v[4].args, (std::vector<double>{114, 56, -4}));  // '-' from (1,3), one cell on
+    EXPECT_EQ(v[6].args, (std::vector<double>{124, 58, -4}));  // small l's top: 50 + 6 x 8/6
+}
+
+class ScreenshotTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake::Reset();
+        ClearDiagnostic();
+    }
+    std::string path = ::testing::TempDir() + "qm_unit_shot.png";
+};
+
+TEST_F(ScreenshotTest, FailuresReadNothingAndSayWhy) {
+    EXPECT_FALSE(SaveScreenshot(nullptr));
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::ScreenshotPathIgnored);
+    EXPECT_FALSE(SaveScreenshot(""));
+    EXPECT_FALSE(SaveScreenshot(path.c_str()));  // no window
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::ScreenshotNoWindow);
+    EXPECT_STREQ(GetLastDiagnosticMessage(), "SaveScreenshot failed: no window is open.");
+    EXPECT_EQ(fake::Count("glReadPixels"), 0u);
+
+    fake::script.windowOpen = true;
+    fake::script.windowWidth = 4;
+    fake::script.windowHeight = 3;
+    EXPECT_FALSE(SaveScreenshot("/nonexistent-dir/shot.png"));
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::ScreenshotWriteFailed);
+    EXPECT_STREQ(GetLastDiagnosticMessage(),
+                 "SaveScreenshot failed: could not write \"/nonexistent-dir/shot.png\".");
+}
+
+TEST_F(ScreenshotTest, WritesTheBackBufferTopRowFirstAndRestoresPackState) {
+    fake::script.windowOpen = true;
+    fake::script.windowWidth = 5;
+    fake::script.windowHeight = 3;
+    ASSERT_TRUE(SaveScreenshot(path.c_str()));
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::Nothing);
+    std::vector<fake::Call> reads = fake::CallsNamed("glReadPixels");
+    ASSERT_EQ(reads.size(), 1u);
+    EXPECT_EQ(reads[0].args, (std::vector<double>{0, 0, 5, 3, GL_RGB, GL_UNSIGNED_BYTE}));
+    std::vector<fake::Call> stores = fake::CallsNamed("glPixelStorei");
+    ASSERT_EQ(stores.size(), 2u);
+    EXPECT_EQ(stores[0].args[1], 1.0);
+    EXPECT_EQ(stores[1].args[1], 4.0) << "the game's alignment is put back";
+
+    testpng::Image image;
+    std::string why;
+    ASSERT_TRUE(testpng::Read(path, image, why)) << why;
+    ASSERT_EQ(image.width, 5);
+    ASSERT_EQ(image.height, 3);
+    // The fake's read-back has red = column, green = row from the bottom.
+    EXPECT_EQ(image.rgb[0 * 3 + 1], 2);             // top-left: the top row
+    EXPECT_EQ(image.rgb[(2 * 5 + 4) * 3 + 0], 4);   // bottom-right: column 4
+    EXPECT_EQ(image.rgb[(2 * 5 + 4) * 3 + 1], 0);   // ... of the bottom row
+    std::remove(path.c_str());
+}
+
+}  // namespace
