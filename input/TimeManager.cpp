@@ -1,6 +1,9 @@
 #include "TimeManager.h"
 
+#include "core/Report.h"
 #include "system.h"
+
+#include <cmath>
 
 namespace {
 // The single-precision 0.05 (0x3D4CCCCD); the clamp compares against it, not
@@ -17,7 +20,9 @@ TimeManager::TimeManager()
       started(false),
       framesPerSecond(60.0f),
       frameTime(0.001f),
-      elapsedTime(0.001f) {}
+      elapsedTime(0.001f),
+      frameMilliseconds(0),
+      totalMilliseconds(0) {}
 
 void TimeManager::Step() {
     const std::uint32_t now = qmsys::Milliseconds();
@@ -34,6 +39,8 @@ void TimeManager::Step() {
     // modular on every compiler before it.)
     const std::int32_t milliseconds = static_cast<std::int32_t>(now - lastTime);
     frameTime = float(double(milliseconds) / 1000.0);
+    frameMilliseconds = milliseconds;
+    totalMilliseconds += milliseconds;
 
     // Frames per second uses the unclamped frame time.
     fpsTime = float(double(fpsTime) + double(frameTime));
@@ -57,3 +64,68 @@ void TimeManager::Step() {
 float TimeManager::GetElapsedTime() { return elapsedTime; }
 
 float TimeManager::GetFramesPerSecond() { return framesPerSecond; }
+
+float TimeManager::GetElapsedTime() const { return elapsedTime; }
+
+float TimeManager::GetFramesPerSecond() const { return framesPerSecond; }
+
+double TimeManager::GetFrameDuration() const { return double(frameMilliseconds) / 1000.0; }
+
+double TimeManager::GetTimeSinceStart() const { return double(totalMilliseconds) / 1000.0; }
+
+// [SECTION] FixedStep
+
+namespace {
+constexpr double kDefaultStep = 1.0 / 60.0;
+constexpr int kDefaultMaxSteps = 8;
+constexpr int kMostSteps = 1000;
+}  // namespace
+
+FixedStep::FixedStep(double stepSeconds, int most)
+    : step(stepSeconds), maxSteps(most), pending(0.0), dropped(0.0) {
+    if (!(std::isfinite(step) && step > 0.0)) {
+        qmdiag::Report(Diagnostic::FixedStepChanged, step, kDefaultStep, "step (seconds)");
+        step = kDefaultStep;
+    }
+    if (maxSteps < 1 || maxSteps > kMostSteps) {
+        qmdiag::Report(Diagnostic::FixedStepChanged, maxSteps, kDefaultMaxSteps, "maxSteps");
+        maxSteps = kDefaultMaxSteps;
+    }
+}
+
+int FixedStep::Advance(double frameSeconds) {
+    if (!(std::isfinite(frameSeconds) && frameSeconds >= 0.0)) {
+        qmdiag::Report(Diagnostic::FrameDurationIgnored, frameSeconds);
+        frameSeconds = 0.0;
+    }
+    pending += frameSeconds;
+    // floor, not a loop: a stall of hours costs no more than a frame.
+    double whole = std::floor(pending / step);
+    pending -= whole * step;
+    if (pending < 0.0) pending = 0.0;  // the division rounded up to a whole step
+    if (pending >= step) {             // ... or down below one
+        pending -= step;
+        whole += 1.0;
+    }
+    if (whole > double(maxSteps)) {
+        dropped += (whole - double(maxSteps)) * step;
+        whole = double(maxSteps);
+    }
+    return int(whole);
+}
+
+double FixedStep::GetAlpha() const {
+    const double alpha = pending / step;
+    return alpha < 1.0 ? alpha : std::nextafter(1.0, 0.0);
+}
+
+double FixedStep::GetStep() const { return step; }
+
+int FixedStep::GetMaxSteps() const { return maxSteps; }
+
+double FixedStep::GetDroppedTime() const { return dropped; }
+
+void FixedStep::Reset() {
+    pending = 0.0;
+    dropped = 0.0;
+}

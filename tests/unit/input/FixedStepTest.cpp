@@ -1,0 +1,107 @@
+// Exact time beside the smoothed one, and fixed-step updates, on the fake clock.
+#include "Diagnostics.h"
+#include "TimeManager.h"
+
+#include "fakes/Fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+class FixedStepTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake::Reset();
+        ClearDiagnostic();
+    }
+    void StepAt(TimeManager& timer, std::uint32_t ms) {
+        fake::clockNow = ms;
+        timer.Step();
+    }
+};
+
+TEST_F(FixedStepTest, RawDurationAndTimeSinceStartAreUnclampedWholeMilliseconds) {
+    fake::clockNow = 500;
+    TimeManager timer;
+    EXPECT_EQ(timer.GetFrameDuration(), 0.0);
+    StepAt(timer, 9000);  // the first Step measures nothing
+    EXPECT_EQ(timer.GetFrameDuration(), 0.0);
+    EXPECT_EQ(timer.GetTimeSinceStart(), 0.0);
+    StepAt(timer, 9017);
+    StepAt(timer, 9217);  // 200 ms: the smoothed time is clamped, this is not
+    EXPECT_EQ(timer.GetFrameDuration(), 0.2);
+    EXPECT_EQ(timer.GetTimeSinceStart(), 0.217);
+    EXPECT_LE(timer.GetElapsedTime(), 0.05f);
+
+    // Across the clock's 32-bit wrap.
+    TimeManager wrapping;
+    StepAt(wrapping, 0xFFFFFFF0u);
+    StepAt(wrapping, 0x10u);
+    EXPECT_EQ(wrapping.GetFrameDuration(), 0.032);
+    EXPECT_EQ(wrapping.GetTimeSinceStart(), 0.032);
+}
+
+TEST_F(FixedStepTest, SixtyHertzStepsUnderSixteenMillisecondFrames) {
+    fake::clockNow = 0;
+    TimeManager timer;
+    FixedStep fixed(1.0 / 60.0);
+    StepAt(timer, 0);
+    EXPECT_EQ(fixed.Advance(timer.GetFrameDuration()), 0);
+    EXPECT_EQ(fixed.GetAlpha(), 0.0);
+    int total = 0;
+    std::vector<int> counts;
+    for (int frame = 1; frame <= 120; ++frame) {
+        StepAt(timer, std::uint32_t(frame * 16));
+        counts.push_back(fixed.Advance(timer.GetFrameDuration()));
+        total += counts.back();
+        ASSERT_GE(fixed.GetAlpha(), 0.0);
+        ASSERT_LT(fixed.GetAlpha(), 1.0);
+    }
+    // 1.92 s at 60 Hz: 115 whole steps, 0.2 of a step left over.
+    EXPECT_EQ(total, 115);
+    EXPECT_NEAR(fixed.GetAlpha(), 0.2, 1e-9);
+    EXPECT_EQ(counts[0], 0);  // 16 ms < 16.67 ms
+    EXPECT_EQ(counts[1], 1);
+    EXPECT_EQ(*std::max_element(counts.begin(), counts.end()), 1);
+    EXPECT_EQ(fixed.GetDroppedTime(), 0.0);
+}
+
+TEST_F(FixedStepTest, AStallRunsAtMostTheCapAndDropsTheRest) {
+    fake::clockNow = 0;
+    TimeManager timer;
+    FixedStep fixed(0.01, 5);
+    StepAt(timer, 0);
+    StepAt(timer, 3004);  // a three-second stall
+    EXPECT_EQ(fixed.Advance(timer.GetFrameDuration()), 5);
+    EXPECT_NEAR(fixed.GetDroppedTime(), 2.95, 1e-9);
+    EXPECT_NEAR(fixed.GetAlpha(), 0.4, 1e-9);  // the part of a step is kept
+    StepAt(timer, 3014);  // and the next frame is an ordinary one again
+    EXPECT_EQ(fixed.Advance(timer.GetFrameDuration()), 1);
+    EXPECT_NEAR(fixed.GetAlpha(), 0.4, 1e-9);
+    fixed.Reset();
+    EXPECT_EQ(fixed.GetAlpha(), 0.0);
+    EXPECT_EQ(fixed.GetDroppedTime(), 0.0);
+}
+
+TEST_F(FixedStepTest, BadArgumentsAreReportedAndReplaced) {
+    FixedStep fixed(0.0, 0);
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::FixedStepChanged);
+    EXPECT_EQ(fixed.GetMaxSteps(), 8);
+    EXPECT_DOUBLE_EQ(fixed.GetStep(), 1.0 / 60.0);
+    FixedStep nan(std::nan(""), 3);
+    EXPECT_DOUBLE_EQ(nan.GetStep(), 1.0 / 60.0);
+    EXPECT_NE(std::string(GetLastDiagnosticMessage()).find("step"), std::string::npos);
+
+    ClearDiagnostic();
+    EXPECT_EQ(fixed.Advance(-1.0), 0);
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::FrameDurationIgnored);
+    EXPECT_EQ(fixed.Advance(std::numeric_limits<double>::infinity()), 0);
+    EXPECT_EQ(fixed.Advance(std::nan("")), 0);
+    EXPECT_EQ(fixed.GetAlpha(), 0.0);
+}
+
+}  // namespace
