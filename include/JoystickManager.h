@@ -21,6 +21,13 @@ public:
     bool GetButtonRelease(int joy, int button);
     float GetAxis(int joy, int axis);
 
+    // The same queries on a const manager.
+    bool IsConnected(int joy) const;
+    bool GetButtonHold(int joy, int button) const;
+    bool GetButtonPress(int joy, int button) const;
+    bool GetButtonRelease(int joy, int button) const;
+    float GetAxis(int joy, int axis) const;
+
 private:
     JoystickState joysticks[8];
 

@@ -22,6 +22,12 @@ public:
     // (US layout); characters outside 39..122 pass through unchanged.
     int CorrectCase(int ch);
 
+    // The same queries on a const manager.
+    bool GetKeyHold(int key) const;
+    bool GetKeyPress(int key) const;
+    bool GetKeyRelease(int key) const;
+    int CorrectCase(int ch) const;
+
 private:
     bool keyState[96];
     bool prevKeyState[96];

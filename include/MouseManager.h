@@ -41,6 +41,20 @@ public:
     bool GetMiddlePress();
     bool GetMiddleRelease();
 
+    // The same queries on a const manager.
+    Vector2D GetPosition() const;
+    Vector2D GetVelocity() const;
+    float GetWheelPosition() const;
+    bool GetLeftHold() const;
+    bool GetLeftPress() const;
+    bool GetLeftRelease() const;
+    bool GetRightHold() const;
+    bool GetRightPress() const;
+    bool GetRightRelease() const;
+    bool GetMiddleHold() const;
+    bool GetMiddlePress() const;
+    bool GetMiddleRelease() const;
+
 private:
     float rawX;
     float rawY;

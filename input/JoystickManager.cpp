@@ -32,29 +32,37 @@ void JoystickManager::Step() {
     }
 }
 
-bool JoystickManager::IsConnected(int joy) {
+bool JoystickManager::IsConnected(int joy) const {
     if (!InRange(joy, kJoysticks)) return false;
     return glfw2::glfwGetJoystickParam(joy, glfw2::GLFW_PRESENT) > 0;
 }
 
-bool JoystickManager::GetButtonHold(int joy, int button) {
+bool JoystickManager::GetButtonHold(int joy, int button) const {
     if (!InRange(joy, kJoysticks) || !InRange(button, kButtons)) return false;
     return joysticks[joy].buttons[button] != 0;
 }
 
-bool JoystickManager::GetButtonPress(int joy, int button) {
+bool JoystickManager::GetButtonPress(int joy, int button) const {
     if (!InRange(joy, kJoysticks) || !InRange(button, kButtons)) return false;
     const JoystickState& joystick = joysticks[joy];
     return joystick.buttons[button] != 0 && joystick.prevButtons[button] == 0;
 }
 
-bool JoystickManager::GetButtonRelease(int joy, int button) {
+bool JoystickManager::GetButtonRelease(int joy, int button) const {
     if (!InRange(joy, kJoysticks) || !InRange(button, kButtons)) return false;
     const JoystickState& joystick = joysticks[joy];
     return joystick.buttons[button] == 0 && joystick.prevButtons[button] != 0;
 }
 
-float JoystickManager::GetAxis(int joy, int axis) {
+float JoystickManager::GetAxis(int joy, int axis) const {
     if (!InRange(joy, kJoysticks) || !InRange(axis, kAxes)) return 0.0f;
     return joysticks[joy].axes[axis];
 }
+
+// [SECTION] Designed (non-const) getters: the const ones above, for existing callers
+
+bool JoystickManager::IsConnected(int joy) { return static_cast<const JoystickManager&>(*this).IsConnected(joy); }
+bool JoystickManager::GetButtonHold(int joy, int button) { return static_cast<const JoystickManager&>(*this).GetButtonHold(joy, button); }
+bool JoystickManager::GetButtonPress(int joy, int button) { return static_cast<const JoystickManager&>(*this).GetButtonPress(joy, button); }
+bool JoystickManager::GetButtonRelease(int joy, int button) { return static_cast<const JoystickManager&>(*this).GetButtonRelease(joy, button); }
+float JoystickManager::GetAxis(int joy, int axis) { return static_cast<const JoystickManager&>(*this).GetAxis(joy, axis); }

@@ -54,7 +54,7 @@ void KeyboardManager::Step() {
 
 // The range tests are unsigned so that negative codes fall out with the
 // large ones, in one comparison. Code 127 (entry 95) is excluded on purpose.
-bool KeyboardManager::GetKeyHold(int key) {
+bool KeyboardManager::GetKeyHold(int key) const {
     const unsigned printable = unsigned(key) - unsigned(kFirstPrintable);
     if (printable <= unsigned(kLastPrintable - kFirstPrintable)) return keyState[printable];
     const unsigned special = unsigned(key) - unsigned(kFirstSpecial);
@@ -62,7 +62,7 @@ bool KeyboardManager::GetKeyHold(int key) {
     return false;
 }
 
-bool KeyboardManager::GetKeyPress(int key) {
+bool KeyboardManager::GetKeyPress(int key) const {
     const unsigned printable = unsigned(key) - unsigned(kFirstPrintable);
     if (printable <= unsigned(kLastPrintable - kFirstPrintable))
         return keyState[printable] && !prevKeyState[printable];
@@ -72,7 +72,7 @@ bool KeyboardManager::GetKeyPress(int key) {
     return false;
 }
 
-bool KeyboardManager::GetKeyRelease(int key) {
+bool KeyboardManager::GetKeyRelease(int key) const {
     const unsigned printable = unsigned(key) - unsigned(kFirstPrintable);
     if (printable <= unsigned(kLastPrintable - kFirstPrintable))
         return !keyState[printable] && prevKeyState[printable];
@@ -82,7 +82,7 @@ bool KeyboardManager::GetKeyRelease(int key) {
     return false;
 }
 
-int KeyboardManager::CorrectCase(int ch) {
+int KeyboardManager::CorrectCase(int ch) const {
     if (unsigned(ch) - 39u > 83u) return ch;
     // Lower case as the default "C" locale has it, A..Z only. std::tolower
     // follows the game's locale, where a letter may map outside 39..122
@@ -93,3 +93,10 @@ int KeyboardManager::CorrectCase(int ch) {
         return shiftTable[lower - 39];
     return lower;
 }
+
+// [SECTION] Designed (non-const) getters: the const ones above, for existing callers
+
+bool KeyboardManager::GetKeyHold(int key) { return static_cast<const KeyboardManager&>(*this).GetKeyHold(key); }
+bool KeyboardManager::GetKeyPress(int key) { return static_cast<const KeyboardManager&>(*this).GetKeyPress(key); }
+bool KeyboardManager::GetKeyRelease(int key) { return static_cast<const KeyboardManager&>(*this).GetKeyRelease(key); }
+int KeyboardManager::CorrectCase(int ch) { return static_cast<const KeyboardManager&>(*this).CorrectCase(ch); }

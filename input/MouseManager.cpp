@@ -54,9 +54,9 @@ void MouseManager::Step() {
     middleDown = glfw2::glfwGetMouseButton(glfw2::GLFW_MOUSE_BUTTON_MIDDLE) > 0;
 }
 
-Vector2D MouseManager::GetPosition() { return Vector2D(smoothX, smoothY); }
+Vector2D MouseManager::GetPosition() const { return Vector2D(smoothX, smoothY); }
 
-Vector2D MouseManager::GetVelocity() { return Vector2D(velocityX, velocityY); }
+Vector2D MouseManager::GetVelocity() const { return Vector2D(velocityX, velocityY); }
 
 void MouseManager::SetPosition(float x, float y) {
     if (std::isnan(x) || std::isnan(y)) return;  // no place to move to
@@ -98,14 +98,29 @@ void MouseManager::SetVisibility(bool visible) {
     qmsys::ShowCursor(visible);
 }
 
-float MouseManager::GetWheelPosition() { return float(glfw2::glfwGetMouseWheel()); }
+float MouseManager::GetWheelPosition() const { return float(glfw2::glfwGetMouseWheel()); }
 
-bool MouseManager::GetLeftHold() { return leftDown; }
-bool MouseManager::GetLeftPress() { return leftDown && !prevLeftDown; }
-bool MouseManager::GetLeftRelease() { return !leftDown && prevLeftDown; }
-bool MouseManager::GetRightHold() { return rightDown; }
-bool MouseManager::GetRightPress() { return rightDown && !prevRightDown; }
-bool MouseManager::GetRightRelease() { return !rightDown && prevRightDown; }
-bool MouseManager::GetMiddleHold() { return middleDown; }
-bool MouseManager::GetMiddlePress() { return middleDown && !prevMiddleDown; }
-bool MouseManager::GetMiddleRelease() { return !middleDown && prevMiddleDown; }
+bool MouseManager::GetLeftHold() const { return leftDown; }
+bool MouseManager::GetLeftPress() const { return leftDown && !prevLeftDown; }
+bool MouseManager::GetLeftRelease() const { return !leftDown && prevLeftDown; }
+bool MouseManager::GetRightHold() const { return rightDown; }
+bool MouseManager::GetRightPress() const { return rightDown && !prevRightDown; }
+bool MouseManager::GetRightRelease() const { return !rightDown && prevRightDown; }
+bool MouseManager::GetMiddleHold() const { return middleDown; }
+bool MouseManager::GetMiddlePress() const { return middleDown && !prevMiddleDown; }
+bool MouseManager::GetMiddleRelease() const { return !middleDown && prevMiddleDown; }
+
+// [SECTION] Designed (non-const) getters: the const ones above, for existing callers
+
+Vector2D MouseManager::GetPosition() { return static_cast<const MouseManager&>(*this).GetPosition(); }
+Vector2D MouseManager::GetVelocity() { return static_cast<const MouseManager&>(*this).GetVelocity(); }
+float MouseManager::GetWheelPosition() { return static_cast<const MouseManager&>(*this).GetWheelPosition(); }
+bool MouseManager::GetLeftHold() { return static_cast<const MouseManager&>(*this).GetLeftHold(); }
+bool MouseManager::GetLeftPress() { return static_cast<const MouseManager&>(*this).GetLeftPress(); }
+bool MouseManager::GetLeftRelease() { return static_cast<const MouseManager&>(*this).GetLeftRelease(); }
+bool MouseManager::GetRightHold() { return static_cast<const MouseManager&>(*this).GetRightHold(); }
+bool MouseManager::GetRightPress() { return static_cast<const MouseManager&>(*this).GetRightPress(); }
+bool MouseManager::GetRightRelease() { return static_cast<const MouseManager&>(*this).GetRightRelease(); }
+bool MouseManager::GetMiddleHold() { return static_cast<const MouseManager&>(*this).GetMiddleHold(); }
+bool MouseManager::GetMiddlePress() { return static_cast<const MouseManager&>(*this).GetMiddlePress(); }
+bool MouseManager::GetMiddleRelease() { return static_cast<const MouseManager&>(*this).GetMiddleRelease(); }
