@@ -11,7 +11,6 @@
 #include "Options.h"
 #include "Render.h"
 #include "Text.h"
-#include "common/Screenshot.h"
 
 #include <Quillmar.h>
 
@@ -21,8 +20,6 @@
 
 namespace {
 
-// Key codes of the windowing library's 2.x numbering.
-const int kEscape = 257, kUp = 283, kDown = 284, kLeft = 285, kRight = 286, kLeftShift = 287;
 const float kStickDeadZone = 0.3f;
 
 // One frame's requests from the keyboard, the mouse and the first joystick.
@@ -32,17 +29,17 @@ demo::Controls ReadDevices() {
     MouseManager& mouse = Core::Mouse;
     JoystickManager& pad = Core::Joystick;
 
-    float sx = float(keys.GetKeyHold(kRight)) - float(keys.GetKeyHold(kLeft));
-    float sy = float(keys.GetKeyHold(kUp)) - float(keys.GetKeyHold(kDown));
+    float sx = float(keys.GetKeyHold(Key::Right)) - float(keys.GetKeyHold(Key::Left));
+    float sy = float(keys.GetKeyHold(Key::Up)) - float(keys.GetKeyHold(Key::Down));
     bool stick = pad.IsConnected(0);
     if (stick && sx == 0.0f && sy == 0.0f) {
         sx = pad.GetAxis(0, 0);
         sy = -pad.GetAxis(0, 1);  // sticks report up as negative
     }
     controls.steering = demo::HeadingFromStick(sx, sy, kStickDeadZone, controls.steerHeading);
-    controls.boost = keys.GetKeyHold(kLeftShift) || (stick && pad.GetButtonHold(0, 1));
+    controls.boost = keys.GetKeyHold(Key::LeftShift) || (stick && pad.GetButtonHold(0, 1));
 
-    controls.fireNose = keys.GetKeyHold(' ') || (stick && pad.GetButtonHold(0, 0));
+    controls.fireNose = keys.GetKeyHold(Key::Space) || (stick && pad.GetButtonHold(0, 0));
     // Press as well as hold: a click shorter than a frame still fires once.
     controls.fireTurret = mouse.GetLeftHold() || mouse.GetLeftPress();
     controls.fireFan = mouse.GetRightPress();
@@ -92,8 +89,8 @@ int main(int argc, char** argv) {
         // Some servers offer no multisampled visual: try once without.
         Core::Window.SetSampleRate(0);
         if (options.samples <= 1 || !Core::Window.Open()) {
-            std::fprintf(stderr, "demo: could not open a %dx%d window\n", options.width,
-                         options.height);
+            std::fprintf(stderr, "demo: could not open a %dx%d window: %s\n", options.width,
+                         options.height, GetLastDiagnosticMessage());
             return 1;
         }
         std::fprintf(stderr, "demo: multisampling unavailable, running without it\n");
@@ -115,18 +112,31 @@ int main(int argc, char** argv) {
     hud.scripted = options.scripted;
     float fieldTime = 0.0f;
     bool screenshotFailed = false;
+    // The game's logic runs at a fixed 60 Hz whatever the frame rate.
+    FixedStep fixed(1.0 / 60.0, 6);
+    const float dt = float(fixed.GetStep());
+    bool fanPending = false;  // a right click waits for the next update
 
     // Main loop
     for (int frame = 0; Core::Window.IsOpen(); ++frame) {
         Core::Renderer.BeginFrame();
-        if (Core::Keyboard.GetKeyPress(kEscape)) break;
+        if (Core::Keyboard.GetKeyPress(Key::Escape)) break;
 
-        // A scripted run steps a fixed 60 Hz so its screenshot is the same on any machine.
-        float dt = options.scripted ? 1.0f / 60.0f : Core::Timer.GetElapsedTime();
-        demo::Controls controls = options.scripted ? script.Next(game, dt) : ReadDevices();
-        game.Update(controls, dt);
-        camera.Update(controls, dt, field.Extent());
-        fieldTime += dt;
+        // A scripted run takes every frame as one step, so its screenshot is
+        // the same on any machine; a played one advances by the real time.
+        int updates = fixed.Advance(options.scripted ? fixed.GetStep()
+                                                     : Core::Timer.GetFrameDuration());
+        demo::Controls controls = options.scripted ? demo::Controls() : ReadDevices();
+        fanPending = fanPending || controls.fireFan;
+        for (int i = 0; i < updates; ++i) {
+            if (options.scripted) controls = script.Next(game, dt);
+            controls.fireFan = controls.fireFan || fanPending;
+            fanPending = false;
+            game.Update(controls, dt);
+            camera.Update(controls, dt, field.Extent());
+            controls.fireFan = false;  // once per click, however many updates run
+            fieldTime += dt;
+        }
         field.Animate(fieldTime);
         history.Add(Core::Timer.GetElapsedTime());
 
@@ -156,10 +166,10 @@ int main(int argc, char** argv) {
 
         bool last = options.frames > 0 && frame + 1 >= options.frames;
         if (last && options.screenshot) {
-            if (screenshot::SaveBackBuffer(options.screenshot, width, height))
+            if (SaveScreenshot(options.screenshot))
                 std::printf("screenshot: %s\n", options.screenshot);
             else {
-                std::fprintf(stderr, "demo: could not write %s\n", options.screenshot);
+                std::fprintf(stderr, "demo: %s\n", GetLastDiagnosticMessage());
                 screenshotFailed = true;
             }
         }
