@@ -668,7 +668,7 @@ void Soak::BuildCalls() {
 void Soak::CheckInput() {
     KeyboardManager& k = Core::Keyboard;
     auto tracked = [](int key) {
-        return (key >= 32 && key <= 126) || (key >= 257 && key <= 318);
+        return (key >= 32 && key <= 126) || (key >= Key::Escape && key <= Key::KeypadEnter);
     };
     auto one = [&](int key) {
         bool hold = k.GetKeyHold(key), press = k.GetKeyPress(key), release = k.GetKeyRelease(key);

@@ -12,8 +12,8 @@ namespace {
 
 using namespace qmtest;
 
-constexpr int kLShift = 287;
-constexpr int kRShift = 288;
+constexpr int kLShift = Key::LeftShift;
+constexpr int kRShift = Key::RightShift;
 // Enough frames for an injected event to reach the library on a slow machine.
 constexpr int kPatience = 40;
 
@@ -106,16 +106,16 @@ TEST_F(InputWindowTest, KeyHeldAcrossFramesGivesOnePressAndOneRelease) {
 TEST_F(InputWindowTest, ReleaseOfAHeldKeyShowsInTheFrameItArrives) {
     KeyboardManager& k = Core::Keyboard;
     Key(XK_Escape, true);
-    ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold(257); }));
-    EXPECT_TRUE(k.GetKeyPress(257));
+    ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold(Key::Escape); }));
+    EXPECT_TRUE(k.GetKeyPress(Key::Escape));
     Frame();
     Key(XK_Escape, false);
     Key(XK_KP_Enter, true);
-    ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold(318); }));
-    EXPECT_FALSE(k.GetKeyHold(257));
-    EXPECT_TRUE(k.GetKeyRelease(257));
+    ASSERT_TRUE(FramesUntil([&] { return k.GetKeyHold(Key::KeypadEnter); }));
+    EXPECT_FALSE(k.GetKeyHold(Key::Escape));
+    EXPECT_TRUE(k.GetKeyRelease(Key::Escape));
     Key(XK_KP_Enter, false);
-    ASSERT_TRUE(FramesUntil([&] { return !k.GetKeyHold(318); }));
+    ASSERT_TRUE(FramesUntil([&] { return !k.GetKeyHold(Key::KeypadEnter); }));
 }
 
 TEST_F(InputWindowTest, TapWithinOneFrameIsSeenOnceThenReleased) {

@@ -1,4 +1,5 @@
 #include "KeyboardManager.h"
+#include "Keys.h"
 
 #include "Probes.h"
 #include "fakes/Fakes.h"
@@ -11,8 +12,8 @@
 
 namespace {
 
-constexpr int kLShift = 287;
-constexpr int kRShift = 288;
+constexpr int kLShift = Key::LeftShift;
+constexpr int kRShift = Key::RightShift;
 
 class KeyboardTest : public ::testing::Test {
 protected:
@@ -37,7 +38,7 @@ TEST_F(KeyboardTest, StepPollsEachTrackedCodeOnceInAscendingOrder) {
     keyboard.Step();
     std::vector<double> expected;
     for (int code = 32; code <= 126; ++code) expected.push_back(code);
-    for (int code = 257; code <= 318; ++code) expected.push_back(code);
+    for (int code = Key::Escape; code <= Key::KeypadEnter; ++code) expected.push_back(code);
     ASSERT_EQ(fake::log.size(), 157u);
     for (std::size_t i = 0; i < fake::log.size(); ++i) {
         EXPECT_EQ(fake::log[i].name, "glfwGetKey");
@@ -46,7 +47,7 @@ TEST_F(KeyboardTest, StepPollsEachTrackedCodeOnceInAscendingOrder) {
 }
 
 TEST_F(KeyboardTest, HeldKeyGivesOnePressThenHoldsThenOneRelease) {
-    for (int key : {int('A'), 32, 126, 257, 318}) {
+    for (int key : {int('A'), Key::Space, int('~'), Key::Escape, Key::KeypadEnter}) {
         SCOPED_TRACE(key);
         struct Frame { bool down, hold, press, release; };
         const Frame frames[] = {
@@ -85,11 +86,11 @@ TEST_F(KeyboardTest, RangeTestsAtEveryBoundary) {
     // Everything down, twice, so Hold is true and then a release shows too.
     for (int key = 0; key < 512; ++key) Set(key, true);
     keyboard.Step();
-    for (int key : {32, 126, 257, 318}) {
+    for (int key : {Key::Space, int('~'), Key::Escape, Key::KeypadEnter}) {
         EXPECT_TRUE(keyboard.GetKeyHold(key)) << key;
         EXPECT_TRUE(keyboard.GetKeyPress(key)) << key;
     }
-    for (int key : {31, 127, 256, 319, -1, -225, INT_MIN, INT_MAX}) {
+    for (int key : {31, 127, Key::Escape - 1, Key::KeypadEnter + 1, -1, -225, INT_MIN, INT_MAX}) {
         EXPECT_FALSE(keyboard.GetKeyHold(key)) << key;
         EXPECT_FALSE(keyboard.GetKeyPress(key)) << key;
     }
@@ -97,8 +98,8 @@ TEST_F(KeyboardTest, RangeTestsAtEveryBoundary) {
     EXPECT_FALSE(KeyboardManagerProbe::Current(keyboard, 95));
     for (int key = 0; key < 512; ++key) Set(key, false);
     keyboard.Step();
-    for (int key : {32, 126, 257, 318}) EXPECT_TRUE(keyboard.GetKeyRelease(key)) << key;
-    for (int key : {31, 127, 256, 319, -1, INT_MIN, INT_MAX})
+    for (int key : {Key::Space, int('~'), Key::Escape, Key::KeypadEnter}) EXPECT_TRUE(keyboard.GetKeyRelease(key)) << key;
+    for (int key : {31, 127, Key::Escape - 1, Key::KeypadEnter + 1, -1, INT_MIN, INT_MAX})
         EXPECT_FALSE(keyboard.GetKeyRelease(key)) << key;
 }
 

@@ -1,6 +1,7 @@
 // Step() and the queries run every frame: they must not allocate.
 #include "JoystickManager.h"
 #include "KeyboardManager.h"
+#include "Keys.h"
 #include "MouseManager.h"
 #include "TimeManager.h"
 
@@ -32,7 +33,7 @@ TEST(NoAllocation, StepsAndQueriesOfEveryManager) {
         mouse.Step();
         joystick.Step();
         sink += timer.GetElapsedTime() + timer.GetFramesPerSecond();
-        sink += float(keyboard.GetKeyHold('A') + keyboard.GetKeyPress(300) +
+        sink += float(keyboard.GetKeyHold('A') + keyboard.GetKeyPress(Key::Home) +
                       keyboard.GetKeyRelease(-1) + keyboard.CorrectCase('a'));
         sink += mouse.GetPosition().x + mouse.GetVelocity().y + mouse.GetWheelPosition();
         sink += float(mouse.GetLeftPress() + mouse.GetMiddleRelease());
