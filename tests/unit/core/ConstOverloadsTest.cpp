@@ -8,6 +8,32 @@
 
 namespace {
 
+// Both signatures exist exactly: the designed one (what existing games were
+// compiled against) and its const twin. Either missing fails to compile.
+#define QM_BOTH(Class, Ret, Name, ...)                                             \
+    static_assert(static_cast<Ret (Class::*)(__VA_ARGS__)>(&Class::Name) != nullptr); \
+    static_assert(static_cast<Ret (Class::*)(__VA_ARGS__) const>(&Class::Name) != nullptr)
+QM_BOTH(KeyboardManager, bool, GetKeyHold, int);
+QM_BOTH(KeyboardManager, bool, GetKeyPress, int);
+QM_BOTH(KeyboardManager, bool, GetKeyRelease, int);
+QM_BOTH(KeyboardManager, int, CorrectCase, int);
+QM_BOTH(MouseManager, Vector2D, GetPosition);
+QM_BOTH(MouseManager, Vector2D, GetVelocity);
+QM_BOTH(MouseManager, float, GetWheelPosition);
+QM_BOTH(MouseManager, bool, GetLeftHold);
+QM_BOTH(MouseManager, bool, GetMiddleRelease);
+QM_BOTH(JoystickManager, bool, IsConnected, int);
+QM_BOTH(JoystickManager, bool, GetButtonHold, int, int);
+QM_BOTH(JoystickManager, float, GetAxis, int, int);
+QM_BOTH(TimeManager, float, GetElapsedTime);
+QM_BOTH(TimeManager, float, GetFramesPerSecond);
+QM_BOTH(WindowManager, bool, IsOpen);
+QM_BOTH(WindowManager, Color4f, GetClearColor);
+QM_BOTH(WindowManager, int, GetWidth);
+QM_BOTH(WindowManager, HDC, GetHDC);
+QM_BOTH(WindowManager, float, GetAspectRatio);
+#undef QM_BOTH
+
 TEST(ConstOverloads, ManagersAnswerAlikeThroughConstAndMutableReferences) {
     fake::Reset();
     fake::script.keys[Key::Tab] = 1;
