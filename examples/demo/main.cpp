@@ -8,6 +8,7 @@
 //        [--frames N] [--screenshot FILE] [--scripted] [--help]
 #include "Field.h"
 #include "Game.h"
+#include "Icon.h"
 #include "Options.h"
 #include "Render.h"
 #include "Text.h"
@@ -25,9 +26,9 @@ const float kStickDeadZone = 0.3f;
 // One frame's requests from the keyboard, the mouse and the first joystick.
 demo::Controls ReadDevices() {
     demo::Controls controls;
-    KeyboardManager& keys = Core::Keyboard;
-    MouseManager& mouse = Core::Mouse;
-    JoystickManager& pad = Core::Joystick;
+    const KeyboardManager& keys = Core::Keyboard;
+    const MouseManager& mouse = Core::Mouse;
+    const JoystickManager& pad = Core::Joystick;
 
     float sx = float(keys.GetKeyHold(Key::Right)) - float(keys.GetKeyHold(Key::Left));
     float sy = float(keys.GetKeyHold(Key::Up)) - float(keys.GetKeyHold(Key::Down));
@@ -96,6 +97,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "demo: multisampling unavailable, running without it\n");
     }
     Core::Window.SetVerticalSync(options.vsync);
+    demo::SetShipIcon();
     Core::Renderer.SetNearClippingPlane(0.5f);
     Core::Renderer.SetFarClippingPlane(230.0f);  // just past the fog's end
 
