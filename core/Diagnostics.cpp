@@ -101,8 +101,11 @@ void Compose() {
                                  "is ignored.");
         break;
     case Diagnostic::TextIgnored:
-        std::snprintf(out, size, "%s: %s; nothing is drawn or measured.", text,
-                      a == 0.0 ? "the text is null" : "the height is not a finite positive number");
+        if (a == 0.0)
+            std::snprintf(out, size, "%s: the text is null; nothing is drawn or measured.", text);
+        else
+            std::snprintf(out, size, "%s: a height of %g pixels is not a finite number above 0; "
+                                     "nothing is drawn or measured.", text, b);
         break;
     case Diagnostic::FrameDurationIgnored:
         std::snprintf(out, size, "FixedStep::Advance: a frame duration of %g s is not a finite "

@@ -65,8 +65,8 @@ TEST(Text, BadArgumentsDrawNothingAndAreReported) {
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::TextIgnored);
     EXPECT_STREQ(GetLastDiagnosticMessage(), "DrawString: the text is null; nothing is drawn or measured.");
     EXPECT_EQ(GetStringWidth("AB", std::nanf("")), 0.0f);
-    EXPECT_STREQ(GetLastDiagnosticMessage(), "GetStringWidth: the height is not a finite positive "
-                                             "number; nothing is drawn or measured.");
+    EXPECT_STREQ(GetLastDiagnosticMessage(), "GetStringWidth: a height of nan pixels is not a "
+                                             "finite number above 0; nothing is drawn or measured.");
     DrawString("AB", Vector2D(0, 0), -3.0f);
     DrawString("", Vector2D(0, 0), 10.0f);
     EXPECT_TRUE(fake::log.empty());
