@@ -6,13 +6,19 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 namespace {
 
 // Both signatures exist exactly: the designed one (what existing games were
 // compiled against) and its const twin. Either missing fails to compile.
-#define QM_BOTH(Class, Ret, Name, ...)                                             \
-    static_assert(static_cast<Ret (Class::*)(__VA_ARGS__)>(&Class::Name) != nullptr); \
-    static_assert(static_cast<Ret (Class::*)(__VA_ARGS__) const>(&Class::Name) != nullptr)
+#define QM_BOTH(Class, Ret, Name, ...)                                                 \
+    using Class##Name##Designed = Ret (Class::*)(__VA_ARGS__);                          \
+    using Class##Name##Const = Ret (Class::*)(__VA_ARGS__) const;                       \
+    static_assert(std::is_same_v<decltype(static_cast<Class##Name##Designed>(&Class::Name)), \
+                                 Class##Name##Designed>);                               \
+    static_assert(std::is_same_v<decltype(static_cast<Class##Name##Const>(&Class::Name)),    \
+                                 Class##Name##Const>)
 QM_BOTH(KeyboardManager, bool, GetKeyHold, int);
 QM_BOTH(KeyboardManager, bool, GetKeyPress, int);
 QM_BOTH(KeyboardManager, bool, GetKeyRelease, int);
