@@ -114,6 +114,22 @@ void Compose() {
     case Diagnostic::FixedStepChanged:
         std::snprintf(out, size, "FixedStep: %s %g is out of range; %g is used.", text, a, b);
         break;
+    case Diagnostic::ClippingPlaneIgnored:
+        std::snprintf(out, size, "Set%sClippingPlane: %g would not leave 0 < near < far (both "
+                                 "finite); the plane stays at %g.", text, a, b);
+        break;
+    case Diagnostic::LineWidthIgnored:
+        std::snprintf(out, size, "%s: a line width of %g is not above 0; the current width is kept.",
+                      text, a);
+        break;
+    case Diagnostic::PlaneRowIgnored:
+        std::snprintf(out, size, "ExtractPlane: row %g is not one of -4..-1, 1..4; the plane is "
+                                 "unchanged.", a);
+        break;
+    case Diagnostic::FrustumWithoutContext:
+        std::snprintf(out, size, "ViewFrustum::Step: no current OpenGL context (no open window); "
+                                 "the planes are kept as they were.");
+        break;
     case Diagnostic::ScreenshotPathIgnored:
         std::snprintf(out, size, "SaveScreenshot failed: the path is null or empty.");
         break;

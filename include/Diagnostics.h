@@ -46,6 +46,10 @@ enum class Diagnostic : int {
     FrameDurationIgnored = 37,     // FixedStep::Advance: negative, NaN or infinite duration
     FixedStepChanged = 38,         // FixedStep: step or cap out of range, default used
     ScreenshotPathIgnored = 39,    // SaveScreenshot: null or empty path
+    ClippingPlaneIgnored = 40,     // Set{Near,Far}ClippingPlane: no 0 < near < far, finite
+    LineWidthIgnored = 41,         // DrawLine / DrawCircle / DrawString: width 0 or less, or NaN
+    PlaneRowIgnored = 42,          // ExtractPlane: a row selector outside -4..-1, 1..4
+    FrustumWithoutContext = 43,    // ViewFrustum::Step without a current GL context
 };
 
 // Receives each report: its code and a clear English sentence (valid during

@@ -24,7 +24,8 @@ QM_API void DrawCircle(Vector2D center, float radius, float width);
 
 // Draws text with the lower-left corner of its first character at position
 // (window pixels, origin bottom-left). height: pixels, finite and above 0.
-// lineWidth: pixels, as for DrawLine; it stays set after the call. A null
+// lineWidth: pixels, as for DrawLine (0 or less, or NaN, keeps the current
+// width); it stays set after the call. A null
 // text or a bad height draws nothing (and is reported to Diagnostics).
 QM_API void DrawString(const char* text, Vector2D position, float height,
                        float lineWidth = 1.0f);

@@ -1,5 +1,7 @@
 #include "Draw2D.h"
 
+#include "core/Report.h"
+
 #include <GL/gl.h>
 
 namespace {
@@ -9,13 +11,16 @@ const float kDepth = -4.0f;
 // GL rejects a width of 0 or less with an error the game would later find in
 // glGetError, and would store NaN as given; such widths keep the current one,
 // as GL itself keeps it, and the primitive is drawn all the same.
-void SetLineWidth(float width) {
-    if (width > 0.0f) glLineWidth(width);  // false for NaN
+void SetLineWidth(float width, const char* caller) {
+    if (width > 0.0f)  // false for NaN
+        glLineWidth(width);
+    else
+        qmdiag::Report(Diagnostic::LineWidthIgnored, width, 0.0, caller);
 }
 }  // namespace
 
 void DrawLine(Vector2D start, Vector2D end, float width) {
-    SetLineWidth(width);
+    SetLineWidth(width, "DrawLine");
     glBegin(GL_LINES);
     glVertex3f(start.x, start.y, kDepth);
     glVertex3f(end.x, end.y, kDepth);
@@ -23,7 +28,7 @@ void DrawLine(Vector2D start, Vector2D end, float width) {
 }
 
 void DrawCircle(Vector2D center, float radius, float width) {
-    SetLineWidth(width);
+    SetLineWidth(width, "DrawCircle");
     glBegin(GL_LINE_LOOP);
     Vector2D unit;
     for (int i = 0; i < 24; ++i) {

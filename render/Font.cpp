@@ -111,7 +111,11 @@ void DrawString(const char* text, Vector2D position, float height, float lineWid
     if (!Check(text, height, "DrawString") || !*text) return;
     const double unit = double(height) / qmfont::kHeight;
     const double smallCaps = 2.0 / 3.0;  // lower case: two thirds of a capital's height
-    glLineWidth(lineWidth);
+    // As for the lines: a width GL would reject keeps the current one.
+    if (lineWidth > 0.0f)
+        glLineWidth(lineWidth);
+    else
+        qmdiag::Report(Diagnostic::LineWidthIgnored, lineWidth, 0.0, "DrawString");
     // One batch of segments for the whole string.
     glBegin(GL_LINES);
     double left = position.x;

@@ -95,9 +95,15 @@ void RenderingManager::SetFieldOfView(float degrees) {
 // projections always get a volume they can make: 0 < near < far, both finite.
 // NaN fails every comparison and is ignored with the rest.
 void RenderingManager::SetNearClippingPlane(float distance) {
-    if (distance > 0.0f && distance < farClip) nearClip = distance;
+    if (distance > 0.0f && distance < farClip)
+        nearClip = distance;
+    else
+        qmdiag::Report(Diagnostic::ClippingPlaneIgnored, distance, nearClip, "Near");
 }
 
 void RenderingManager::SetFarClippingPlane(float distance) {
-    if (distance > nearClip && distance <= std::numeric_limits<float>::max()) farClip = distance;
+    if (distance > nearClip && distance <= std::numeric_limits<float>::max())
+        farClip = distance;
+    else
+        qmdiag::Report(Diagnostic::ClippingPlaneIgnored, distance, farClip, "Far");
 }

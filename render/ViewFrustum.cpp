@@ -3,13 +3,18 @@
 #define QM_VIEWFRUSTUM_OUT_OF_LINE
 #include "ViewFrustum.h"
 
+#include "core/Report.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
 
 void ExtractPlane(plane_t& plane, float* m, int row) {
     // Only rows 1..4 exist; any other selector would read outside the matrix.
-    if (row == 0 || row < -4 || row > 4) return;
+    if (row == 0 || row < -4 || row > 4) {
+        qmdiag::Report(Diagnostic::PlaneRowIgnored, row);
+        return;
+    }
     float sign = row >= 0 ? 1.0f : -1.0f;
     int i = (row >= 0 ? row : -row) - 1;
     plane.a = float(double(m[3]) + double(sign) * m[i]);
@@ -46,7 +51,10 @@ void ViewFrustum::Step() {
     // means there is no context, and the planes are kept as they were.
     GLint mode = 0;
     glGetIntegerv(GL_MATRIX_MODE, &mode);
-    if (mode == 0) return;
+    if (mode == 0) {
+        qmdiag::Report(Diagnostic::FrustumWithoutContext);
+        return;
+    }
     float modelview[16];
     float combined[16];
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);

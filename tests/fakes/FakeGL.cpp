@@ -84,7 +84,10 @@ void GLAPIENTRY glMultMatrixf(const GLfloat* m) {
 // Without a current context GL answers no query: the outputs are left unwritten.
 void GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params) {
     Record("glGetIntegerv", {double(pname)});
-    if (pname == GL_MATRIX_MODE && !fake::script.noContext) *params = GLint(fake::gl.mode);
+    if (fake::script.noContext) return;
+    if (pname == GL_MATRIX_MODE) *params = GLint(fake::gl.mode);
+    if (pname == GL_PACK_ALIGNMENT) *params = 4;
+    if (pname == GL_READ_BUFFER) *params = GL_BACK;
 }
 void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
     Record("glGetFloatv", {double(pname)});
@@ -96,10 +99,6 @@ void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
 }
 
 // Screenshots: read-backs give a gradient, red = x, green = y (mod 256).
-void GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params) {
-    Record("glGetIntegerv", {double(pname)});
-    if (params) *params = pname == GL_PACK_ALIGNMENT ? 4 : GL_BACK;
-}
 void GLAPIENTRY glPixelStorei(GLenum pname, GLint param) {
     Record("glPixelStorei", {double(pname), double(param)});
 }

@@ -2,8 +2,10 @@
 // argument, its code and its message, with and without a callback.
 #include "Core.h"
 #include "Diagnostics.h"
+#include "Draw2D.h"
 #include "Extensions.h"
 #include "RenderingManager.h"
+#include "ViewFrustum.h"
 #include "WindowManager.h"
 
 #include "core/Report.h"
@@ -135,6 +137,30 @@ TEST_F(DiagnosticsTest, WithoutACallbackTheLatestReportIsKeptAndComposedOnDemand
     ClearDiagnostic();
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::Nothing);
     EXPECT_STREQ(GetLastDiagnosticMessage(), "");
+}
+
+TEST_F(DiagnosticsTest, RenderingArgumentsThatAreIgnoredAreReported) {
+    RenderingManager renderer;
+    renderer.SetNearClippingPlane(20000.0f);  // beyond the far plane (10000)
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].code, Diagnostic::ClippingPlaneIgnored);
+    EXPECT_EQ(received[0].message, "SetNearClippingPlane: 20000 would not leave 0 < near < far "
+                                   "(both finite); the plane stays at 1.");
+    renderer.SetFarClippingPlane(INFINITY);
+    EXPECT_NE(received.back().message.find("SetFarClippingPlane: inf"), std::string::npos);
+
+    DrawLine(Vector2D(0, 0), Vector2D(1, 1), 0.0f);
+    EXPECT_EQ(received.back().code, Diagnostic::LineWidthIgnored);
+    EXPECT_EQ(received.back().message, "DrawLine: a line width of 0 is not above 0; the current "
+                                       "width is kept.");
+    DrawCircle(Vector2D(0, 0), 1.0f, std::nanf(""));
+    EXPECT_NE(received.back().message.find("DrawCircle: a line width of nan"), std::string::npos);
+
+    plane_t plane{};
+    float m[16] = {};
+    ExtractPlane(plane, m, 5);
+    EXPECT_EQ(received.back().code, Diagnostic::PlaneRowIgnored);
+    EXPECT_EQ(received.size(), 5u);
 }
 
 // A callback that itself makes a call the library reports: recorded, not
