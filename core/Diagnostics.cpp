@@ -130,6 +130,23 @@ void Compose() {
         std::snprintf(out, size, "ViewFrustum::Step: no current OpenGL context (no open window); "
                                  "the planes are kept as they were.");
         break;
+    case Diagnostic::SizeIgnored:
+        std::snprintf(out, size, "SetSize: %.0f x %.0f has a side outside 1..16384; the size is "
+                                 "unchanged.", a, b);
+        break;
+    case Diagnostic::PositionChanged:
+        std::snprintf(out, size, "SetPosition: (%.0f, %.0f) does not fit 0..65535; it is passed to "
+                                 "an open window as given but kept for the next Open in 16 bits.",
+                      a, b);
+        break;
+    case Diagnostic::MousePositionIgnored:
+        std::snprintf(out, size, "Mouse SetPosition: (%g, %g) has a NaN coordinate; the pointer "
+                                 "stays where it is.", a, b);
+        break;
+    case Diagnostic::TitleCut:
+        std::snprintf(out, size, "SetTitle: the title is %.0f bytes long; the window shows the "
+                                 "first %.0f (the whole title is kept).", a, b);
+        break;
     case Diagnostic::ScreenshotPathIgnored:
         std::snprintf(out, size, "SaveScreenshot failed: the path is null or empty.");
         break;

@@ -50,6 +50,10 @@ enum class Diagnostic : int {
     LineWidthIgnored = 41,         // DrawLine / DrawCircle / DrawString: width 0 or less, or NaN
     PlaneRowIgnored = 42,          // ExtractPlane: a row selector outside -4..-1, 1..4
     FrustumWithoutContext = 43,    // ViewFrustum::Step without a current GL context
+    SizeIgnored = 44,              // SetSize: a side outside 1..16384
+    PositionChanged = 45,          // Window SetPosition: kept in 16 bits for the next Open
+    MousePositionIgnored = 46,     // Mouse SetPosition: a NaN coordinate
+    TitleCut = 47,                 // SetTitle: the window shows only the first 16384 bytes
 };
 
 // Receives each report: its code and a clear English sentence (valid during

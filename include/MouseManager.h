@@ -12,7 +12,8 @@ public:
     constexpr MouseManager()
         : rawX(0), rawY(0), smoothX(0), smoothY(0), lastSmoothX(0), lastSmoothY(0),
           velocityX(0), velocityY(0), readX(0), readY(0), leftDown(false), rightDown(false),
-          prevLeftDown(false), prevRightDown(false), middleDown(false), prevMiddleDown(false) {}
+          prevLeftDown(false), prevRightDown(false), middleDown(false), prevMiddleDown(false),
+          motionX(0), motionY(0) {}
 
     void Step();
     Vector2D GetPosition();  // smoothed: moves halfway to the cursor each Step
@@ -55,6 +56,13 @@ public:
     bool GetMiddlePress() const;
     bool GetMiddleRelease() const;
 
+    // How far the pointer itself moved between the latest two Steps, in
+    // pixels (x right, y up), neither smoothed nor rounded to the window: for
+    // mouse-look. Moves made by SetPosition are not motion, so re-centring
+    // the cursor every frame loses nothing. With the cursor hidden (unbounded)
+    // motion keeps coming at the screen's edge. 0 before the first Step.
+    Vector2D GetRawMotion() const;
+
 private:
     float rawX;
     float rawY;
@@ -72,6 +80,8 @@ private:
     bool prevRightDown;
     bool middleDown;
     bool prevMiddleDown;
+    float motionX;
+    float motionY;
 
     friend struct MouseManagerProbe;
 };

@@ -1,5 +1,6 @@
 #include "MouseManager.h"
 
+#include "core/Report.h"
 #include "glfw2.h"
 #include "system.h"
 
@@ -46,6 +47,11 @@ void MouseManager::Step() {
     lastSmoothX = smoothX;
     lastSmoothY = smoothY;
 
+    double dx = 0.0, dy = 0.0;
+    glfw2::TakeMouseMotion(&dx, &dy);
+    motionX = float(dx);
+    motionY = float(0.0 - dy);  // y up, as every position here
+
     prevLeftDown = leftDown;
     prevRightDown = rightDown;
     prevMiddleDown = middleDown;
@@ -59,7 +65,10 @@ Vector2D MouseManager::GetPosition() const { return Vector2D(smoothX, smoothY); 
 Vector2D MouseManager::GetVelocity() const { return Vector2D(velocityX, velocityY); }
 
 void MouseManager::SetPosition(float x, float y) {
-    if (std::isnan(x) || std::isnan(y)) return;  // no place to move to
+    if (std::isnan(x) || std::isnan(y)) {  // no place to move to
+        qmdiag::Report(Diagnostic::MousePositionIgnored, x, y);
+        return;
+    }
     glfw2::glfwGetWindowSize(&readX, &readY);
     const int windowHeight = readY;
     // rawY holds the target in the windowing library's top-left coordinates
@@ -109,6 +118,8 @@ bool MouseManager::GetRightRelease() const { return !rightDown && prevRightDown;
 bool MouseManager::GetMiddleHold() const { return middleDown; }
 bool MouseManager::GetMiddlePress() const { return middleDown && !prevMiddleDown; }
 bool MouseManager::GetMiddleRelease() const { return !middleDown && prevMiddleDown; }
+
+Vector2D MouseManager::GetRawMotion() const { return Vector2D(motionX, motionY); }
 
 // [SECTION] Designed (non-const) getters: the const ones above, for existing callers
 

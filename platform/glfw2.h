@@ -143,6 +143,10 @@ enum class OpenFailure { NoFailure, NotInitialized, AlreadyOpen, NoContext };
 OpenFailure LastOpenFailure();
 // The GLFW 3 window (a GLFWwindow*) while one is open, else null.
 void* Glfw3Window();
+// The pointer's motion from input events since the previous call, in pixels
+// (x right, y down), then forgets it. Warps (glfwSetMousePos), cursor-mode
+// changes and window moves are not motion. 0 with no window open.
+void TakeMouseMotion(double* dx, double* dy);
 
 } // namespace glfw2
 

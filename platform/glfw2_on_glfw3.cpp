@@ -100,6 +100,10 @@ struct State {
     // latest events.
     double cursorX = 0.0;
     double cursorY = 0.0;
+    // The pointer's own motion taken in since TakeMouseMotion last asked:
+    // changes of the position by events only, never by warps or re-reads.
+    double motionX = 0.0;
+    double motionY = 0.0;
     int width = 0;
     int height = 0;
     // Set by a cursor mode change: motion queued in the old mode may still
@@ -256,6 +260,10 @@ void OnScroll(GLFWwindow*, double, double yoffset) {
 }
 
 void OnCursorPos(GLFWwindow*, double x, double y) {
+    if (std::isfinite(x - g.cursorX) && std::isfinite(y - g.cursorY)) {
+        g.motionX += x - g.cursorX;
+        g.motionY += y - g.cursorY;
+    }
     g.cursorX = x;
     g.cursorY = y;
 }
@@ -311,6 +319,7 @@ char g_titleBuffer[kMaxTitleBytes + 1];
 const char* FittedTitle(const char* title) {
     std::size_t length = ::strnlen(title, kMaxTitleBytes + 1);
     if (length <= kMaxTitleBytes) return title;
+    qmdiag::Report(Diagnostic::TitleCut, double(std::strlen(title)), double(kMaxTitleBytes));
     length = kMaxTitleBytes;
     while (length > 0 && (static_cast<unsigned char>(title[length]) & 0xC0u) == 0x80u) --length;
     std::memcpy(g_titleBuffer, title, length);
@@ -397,6 +406,7 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
     ::glfwGetWindowSize(g.window, &g.width, &g.height);
     // A new window starts with every key up.
     for (unsigned char& down : g.keyDown) down = 0;
+    g.motionX = g.motionY = 0.0;  // nor has the pointer moved in it
     for (unsigned char& down : g.charDown) down = 0;
     for (unsigned char& counted : g.scanChar) counted = 0;
     ClearLatches();
@@ -582,6 +592,13 @@ int SwapInterval(int interval) {
     if (!g.window) return 0;
     ::glfwSwapInterval(interval);
     return 1;
+}
+
+void TakeMouseMotion(double* dx, double* dy) {
+    if (dx) *dx = g.window ? g.motionX : 0.0;
+    if (dy) *dy = g.window ? g.motionY : 0.0;
+    g.motionX = 0.0;
+    g.motionY = 0.0;
 }
 
 OpenFailure LastOpenFailure() { return g.openFailure; }

@@ -119,7 +119,10 @@ bool WindowManager::IsOpen() const { return glfw2::glfwGetWindowParam(glfw2::GLF
 // [SECTION] Settings
 
 void WindowManager::SetSize(int newWidth, int newHeight) {
-    if (!ValidSide(newWidth) || !ValidSide(newHeight)) return;
+    if (!ValidSide(newWidth) || !ValidSide(newHeight)) {
+        qmdiag::Report(Diagnostic::SizeIgnored, newWidth, newHeight);
+        return;
+    }
     width = std::uint16_t(newWidth);
     height = std::uint16_t(newHeight);
     glfw2::glfwSetWindowSize(newWidth, newHeight);
@@ -129,6 +132,7 @@ void WindowManager::SetSize(int newWidth, int newHeight) {
 void WindowManager::SetPosition(int x, int y) {
     positionX = std::uint16_t(x);
     positionY = std::uint16_t(y);
+    if (positionX != x || positionY != y) qmdiag::Report(Diagnostic::PositionChanged, x, y);
     glfw2::glfwSetWindowPos(x, y);
 }
 

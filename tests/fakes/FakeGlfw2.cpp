@@ -130,5 +130,10 @@ int SwapInterval(int interval) { Record("SwapInterval", {double(interval)}); ret
 // Not recorded: the adapter's state, asked on failure paths only.
 OpenFailure LastOpenFailure() { return script.lastOpenFailure; }
 void* Glfw3Window() { return script.windowOpen ? script.glfw3Window : nullptr; }
+void TakeMouseMotion(double* dx, double* dy) {
+    *dx = script.mouseMotionX;
+    *dy = script.mouseMotionY;
+    script.mouseMotionX = script.mouseMotionY = 0.0;
+}
 
 }  // namespace glfw2

@@ -44,6 +44,8 @@ struct Script {
     int mouseY = 0;
     int pointerMaxX = 0x7fffffff;  // a warp further right stops here, as at a screen's edge
     int wheel = 0;
+    double mouseMotionX = 0.0;    // pointer motion since taken (top-left origin, y down)
+    double mouseMotionY = 0.0;
     bool joystickPresent[16] = {};
     unsigned char joystickButtons[16][32] = {};
     float joystickAxes[16][8] = {};

@@ -120,7 +120,7 @@ TEST_F(AdditionsWindowTest, NativeHandlesNameTheOpenWindow) {
     EXPECT_EQ(GetX11Window(), 0u);
 }
 
-TEST_F(AdditionsWindowTest, SecondOpenAndGlfwErrorsReachTheCallback) {
+TEST_F(AdditionsWindowTest, SecondOpenAndAdapterChangesReachTheCallback) {
     struct Seen {
         int calls = 0;
         Diagnostic last = Diagnostic::Nothing;
@@ -137,6 +137,11 @@ TEST_F(AdditionsWindowTest, SecondOpenAndGlfwErrorsReachTheCallback) {
     EXPECT_FALSE(Core::Window.Open());
     EXPECT_EQ(seen.last, Diagnostic::WindowAlreadyOpen);
     EXPECT_NE(seen.message.find("already open"), std::string::npos) << seen.message;
+    // The adapter's own change of an argument: a title longer than a window shows.
+    Core::Window.SetTitle(std::string(20000, 'q').c_str());
+    EXPECT_EQ(seen.last, Diagnostic::TitleCut);
+    EXPECT_NE(seen.message.find("20000 bytes"), std::string::npos) << seen.message;
+    Core::Window.SetTitle("Quillmar test");
     SetDiagnosticCallback(nullptr, nullptr);
 }
 

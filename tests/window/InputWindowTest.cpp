@@ -287,6 +287,40 @@ TEST_F(InputWindowTest, SetPositionBeyondTheScreenReadsWhereThePointerWent) {
     }
 }
 
+// Mouse-look: the cursor re-centred every frame, the player's moves read
+// whole from the raw motion, equal to what the pointer really did.
+TEST_F(InputWindowTest, RawMotionEqualsThePointersMotionWhenRecentredEachFrame) {
+    MouseManager& m = Core::Mouse;
+    const int cx = 160, cy = 120;  // window pixels, top-left origin
+    const int moves[][2] = {{7, -3}, {-12, 5}, {1, 1}, {25, 0}, {0, -18}};
+    int pointerX = 0, pointerY = 0;
+    float motionX = 0.0f, motionY = 0.0f;
+    for (const auto& move : moves) {
+        m.SetPosition(float(cx), float(height - cy));
+        Frame();
+        motionX += m.GetRawMotion().x;  // nothing, or what came before the warp
+        motionY += m.GetRawMotion().y;
+        int x = 0, y = 0;
+        PointerInWindow(&x, &y);
+        ASSERT_EQ(x, cx);
+        XTestFakeRelativeMotionEvent(X(), move[0], move[1], CurrentTime);
+        XSync(X(), False);
+        int movedX = 0, movedY = 0;
+        PointerInWindow(&movedX, &movedY);
+        pointerX += movedX - x;
+        pointerY += movedY - y;
+        ASSERT_TRUE(FramesUntil([&] { return m.GetRawMotion().x != 0 || m.GetRawMotion().y != 0; }));
+        motionX += m.GetRawMotion().x;
+        motionY += m.GetRawMotion().y;
+    }
+    Frame();
+    motionX += m.GetRawMotion().x;
+    motionY += m.GetRawMotion().y;
+    EXPECT_EQ(pointerX, 7 - 12 + 1 + 25);
+    EXPECT_EQ(motionX, float(pointerX));
+    EXPECT_EQ(motionY, float(-pointerY)) << "y up";
+}
+
 TEST_F(InputWindowTest, EachMouseButtonHasItsOwnEdges) {
     MovePointer(100, 100);
     using Query = bool (MouseManager::*)();

@@ -4,6 +4,7 @@
 #include "Diagnostics.h"
 #include "Draw2D.h"
 #include "Extensions.h"
+#include "MouseManager.h"
 #include "RenderingManager.h"
 #include "ViewFrustum.h"
 #include "WindowManager.h"
@@ -123,6 +124,18 @@ TEST_F(DiagnosticsTest, IgnoredAndChangedSettingsAreReported) {
     EXPECT_EQ(received[3].code, Diagnostic::SampleRateChanged);
     EXPECT_NE(received[3].message.find("5 samples"), std::string::npos);
     EXPECT_EQ(received[4].code, Diagnostic::VerticalSyncIgnored);
+
+    received.clear();
+    w.SetSize(0, 10);
+    w.SetPosition(-10, 5);
+    MouseManager mouse;
+    mouse.SetPosition(std::nanf(""), 1.0f);
+    ASSERT_EQ(received.size(), 3u);
+    EXPECT_EQ(received[0].message, "SetSize: 0 x 10 has a side outside 1..16384; the size is "
+                                   "unchanged.");
+    EXPECT_EQ(received[1].code, Diagnostic::PositionChanged);
+    EXPECT_NE(received[1].message.find("(-10, 5)"), std::string::npos);
+    EXPECT_EQ(received[2].code, Diagnostic::MousePositionIgnored);
 }
 
 TEST_F(DiagnosticsTest, WithoutACallbackTheLatestReportIsKeptAndComposedOnDemand) {

@@ -250,4 +250,20 @@ TEST_F(MouseTest, EachButtonGivesOnePressHoldsThenOneRelease) {
     }
 }
 
+// Raw motion is the pointer's own motion of the frame, y up, whole; the
+// smoothed position would have passed on only half of it.
+TEST_F(MouseTest, RawMotionIsTheFramesPointerMotionUnsmoothed) {
+    EXPECT_EQ(mouse.GetRawMotion().x, 0.0f);
+    fake::script.mouseMotionX = 7.0;
+    fake::script.mouseMotionY = -3.0;  // up
+    mouse.Step();
+    EXPECT_EQ(mouse.GetRawMotion().x, 7.0f);
+    EXPECT_EQ(mouse.GetRawMotion().y, 3.0f);
+    mouse.SetPosition(10.0f, 10.0f);  // a re-centring is not motion
+    EXPECT_EQ(mouse.GetRawMotion().x, 7.0f);
+    mouse.Step();
+    EXPECT_EQ(mouse.GetRawMotion().x, 0.0f);
+    EXPECT_EQ(mouse.GetRawMotion().y, 0.0f);
+}
+
 }  // namespace
