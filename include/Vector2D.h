@@ -51,6 +51,21 @@ public:
     Vector2D Perp();                        // (-y, x): turned 90 degrees counter-clockwise
     void Reflect(Vector2D& normal);         // v - 2(v.n)n; normal is read only and not normalised
 
+    // The same operations on a const vector (inline, below): the same floats.
+    bool operator==(const Vector2D& v) const;
+    Vector2D operator+(const Vector2D& v) const;
+    Vector2D operator-(const Vector2D& v) const;
+    Vector2D operator*(const Vector2D& v) const;
+    Vector2D operator/(const Vector2D& v) const;
+    Vector2D operator*(float f) const;
+    Vector2D operator/(float f) const;
+    float Dot(const Vector2D& v) const;
+    float GetLength() const;
+    float GetLengthSq() const;
+    Vector2D AngleToVector(float degrees) const;
+    float VectorToAngle(const Vector2D& v) const;
+    Vector2D Perp() const;
+
 private:
     friend struct Vector2DProbe;
 
@@ -189,5 +204,26 @@ QM_VECTOR2D_INLINE Vector2D Vector2D::Perp()
 
 #undef QM_VECTOR2D_INLINE
 #endif
+
+// [SECTION] const overloads
+// Each runs the designed operation itself, which only reads the object, so
+// const and non-const callers get the same floats by construction.
+
+#define QM_VECTOR2D_CONST(Ret, Name, Params, Args) \
+    inline Ret Vector2D::Name Params const { return const_cast<Vector2D&>(*this).Name Args; }
+QM_VECTOR2D_CONST(bool, operator==, (const Vector2D& v), (v))
+QM_VECTOR2D_CONST(Vector2D, operator+, (const Vector2D& v), (v))
+QM_VECTOR2D_CONST(Vector2D, operator-, (const Vector2D& v), (v))
+QM_VECTOR2D_CONST(Vector2D, operator*, (const Vector2D& v), (v))
+QM_VECTOR2D_CONST(Vector2D, operator/, (const Vector2D& v), (v))
+QM_VECTOR2D_CONST(Vector2D, operator*, (float f), (f))
+QM_VECTOR2D_CONST(Vector2D, operator/, (float f), (f))
+QM_VECTOR2D_CONST(float, Dot, (const Vector2D& v), (v))
+QM_VECTOR2D_CONST(float, GetLength, (), ())
+QM_VECTOR2D_CONST(float, GetLengthSq, (), ())
+QM_VECTOR2D_CONST(Vector2D, AngleToVector, (float degrees), (degrees))
+QM_VECTOR2D_CONST(float, VectorToAngle, (const Vector2D& v), (v))
+QM_VECTOR2D_CONST(Vector2D, Perp, (), ())
+#undef QM_VECTOR2D_CONST
 
 #endif

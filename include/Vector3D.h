@@ -73,6 +73,19 @@ public:
     // Random unit direction from three rand() calls (never seeds); ignores the object.
     Vector3D Random();
 
+    // The same operations on a const vector (inline, below): the same floats.
+    bool operator==(const Vector3D& v) const;
+    Vector3D operator+(const Vector3D& v) const;
+    Vector3D operator-(const Vector3D& v) const;
+    Vector3D operator*(const Vector3D& v) const;
+    Vector3D operator/(const Vector3D& v) const;
+    Vector3D operator*(float f) const;
+    Vector3D operator/(float f) const;
+    float Dot(const Vector3D& v) const;
+    float GetLength() const;
+    Vector3D Cross(const Vector3D& v) const;
+    Vector3D vectorToPolar(Vector3D v) const;
+
 private:
     friend struct Vector3DProbe;
 
@@ -280,5 +293,24 @@ QM_VECTOR3D_INLINE void Vector3D::Negate()
 
 #undef QM_VECTOR3D_INLINE
 #endif
+
+// [SECTION] const overloads
+// Each runs the designed operation itself, which only reads the object, so
+// const and non-const callers get the same floats by construction.
+
+#define QM_VECTOR3D_CONST(Ret, Name, Params, Args) \
+    inline Ret Vector3D::Name Params const { return const_cast<Vector3D&>(*this).Name Args; }
+QM_VECTOR3D_CONST(bool, operator==, (const Vector3D& v), (v))
+QM_VECTOR3D_CONST(Vector3D, operator+, (const Vector3D& v), (v))
+QM_VECTOR3D_CONST(Vector3D, operator-, (const Vector3D& v), (v))
+QM_VECTOR3D_CONST(Vector3D, operator*, (const Vector3D& v), (v))
+QM_VECTOR3D_CONST(Vector3D, operator/, (const Vector3D& v), (v))
+QM_VECTOR3D_CONST(Vector3D, operator*, (float f), (f))
+QM_VECTOR3D_CONST(Vector3D, operator/, (float f), (f))
+QM_VECTOR3D_CONST(float, Dot, (const Vector3D& v), (v))
+QM_VECTOR3D_CONST(float, GetLength, (), ())
+QM_VECTOR3D_CONST(Vector3D, Cross, (const Vector3D& v), (v))
+QM_VECTOR3D_CONST(Vector3D, vectorToPolar, (Vector3D v), (v))
+#undef QM_VECTOR3D_CONST
 
 #endif

@@ -1,24 +1,26 @@
 // The designed getters and their const twins are both callable, and agree.
 #include "Core.h"
+#include "Vector2D.h"
+#include "Vector3D.h"
 #include "Keys.h"
 
 #include "fakes/Fakes.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <type_traits>
 
 namespace {
 
 // Both signatures exist exactly: the designed one (what existing games were
 // compiled against) and its const twin. Either missing fails to compile.
-#define QM_BOTH(Class, Ret, Name, ...)                                                 \
-    using Class##Name##Designed = Ret (Class::*)(__VA_ARGS__);                          \
-    using Class##Name##Const = Ret (Class::*)(__VA_ARGS__) const;                       \
-    static_assert(std::is_same_v<decltype(static_cast<Class##Name##Designed>(&Class::Name)), \
-                                 Class##Name##Designed>);                               \
-    static_assert(std::is_same_v<decltype(static_cast<Class##Name##Const>(&Class::Name)),    \
-                                 Class##Name##Const>)
+#define QM_BOTH(Class, Ret, Name, ...)                                                  \
+    static_assert(std::is_same_v<decltype(static_cast<Ret (Class::*)(__VA_ARGS__)>(&Class::Name)), \
+                                 Ret (Class::*)(__VA_ARGS__)>);                          \
+    static_assert(std::is_same_v<                                                        \
+                  decltype(static_cast<Ret (Class::*)(__VA_ARGS__) const>(&Class::Name)), \
+                  Ret (Class::*)(__VA_ARGS__) const>)
 QM_BOTH(KeyboardManager, bool, GetKeyHold, int);
 QM_BOTH(KeyboardManager, bool, GetKeyPress, int);
 QM_BOTH(KeyboardManager, bool, GetKeyRelease, int);
@@ -38,7 +40,56 @@ QM_BOTH(WindowManager, Color4f, GetClearColor);
 QM_BOTH(WindowManager, int, GetWidth);
 QM_BOTH(WindowManager, HDC, GetHDC);
 QM_BOTH(WindowManager, float, GetAspectRatio);
+QM_BOTH(Vector2D, Vector2D, operator+, const Vector2D&);
+QM_BOTH(Vector2D, Vector2D, operator*, float);
+QM_BOTH(Vector2D, bool, operator==, const Vector2D&);
+QM_BOTH(Vector2D, float, GetLength);
+QM_BOTH(Vector2D, Vector2D, Perp);
+QM_BOTH(Vector3D, Vector3D, operator-, const Vector3D&);
+QM_BOTH(Vector3D, Vector3D, operator/, float);
+QM_BOTH(Vector3D, Vector3D, Cross, const Vector3D&);
+QM_BOTH(Vector3D, float, Dot, const Vector3D&);
 #undef QM_BOTH
+
+// Const and non-const vector operations give the same bits: the const ones
+// run the designed ones.
+TEST(ConstOverloads, VectorArithmeticThroughConstReferencesMatchesToTheBit) {
+    Vector2D a(0.1f, -3.7f), b(2.9f, 1e-3f);
+    const Vector2D& ca = a;
+    const Vector2D& cb = b;
+    auto same2 = [](Vector2D p, Vector2D q) {
+        return std::memcmp(&p.x, &q.x, 4) == 0 && std::memcmp(&p.y, &q.y, 4) == 0;
+    };
+    EXPECT_TRUE(same2(ca + cb, a + b));
+    EXPECT_TRUE(same2(ca - cb, a - b));
+    EXPECT_TRUE(same2(ca * cb, a * b));
+    EXPECT_TRUE(same2(ca / cb, a / b));
+    EXPECT_TRUE(same2(ca * 0.3f, a * 0.3f));
+    EXPECT_TRUE(same2(ca / 0.3f, a / 0.3f));
+    EXPECT_TRUE(same2(ca.Perp(), a.Perp()));
+    EXPECT_TRUE(same2(ca.AngleToVector(33.0f), a.AngleToVector(33.0f)));
+    EXPECT_EQ(ca.Dot(cb), a.Dot(b));
+    EXPECT_EQ(ca.GetLength(), a.GetLength());
+    EXPECT_EQ(ca.GetLengthSq(), a.GetLengthSq());
+    EXPECT_EQ(ca.VectorToAngle(cb), a.VectorToAngle(b));
+    EXPECT_TRUE(ca == a && !(ca == cb));
+
+    Vector3D u(1.5f, -0.2f, 7.0f), v(-2.0f, 0.7f, 0.3f);
+    const Vector3D& cu = u;
+    const Vector3D& cv = v;
+    auto same3 = [](Vector3D p, Vector3D q) { return std::memcmp(&p, &q, sizeof p) == 0; };
+    EXPECT_TRUE(same3(cu + cv, u + v));
+    EXPECT_TRUE(same3(cu - cv, u - v));
+    EXPECT_TRUE(same3(cu * cv, u * v));
+    EXPECT_TRUE(same3(cu / cv, u / v));
+    EXPECT_TRUE(same3(cu * 3.1f, u * 3.1f));
+    EXPECT_TRUE(same3(cu / 3.1f, u / 3.1f));
+    EXPECT_TRUE(same3(cu.Cross(cv), u.Cross(v)));
+    EXPECT_TRUE(same3(cu.vectorToPolar(cv), u.vectorToPolar(v)));
+    EXPECT_EQ(cu.Dot(cv), u.Dot(v));
+    EXPECT_EQ(cu.GetLength(), u.GetLength());
+    EXPECT_TRUE(cu == u && !(cu == cv));
+}
 
 TEST(ConstOverloads, ManagersAnswerAlikeThroughConstAndMutableReferences) {
     fake::Reset();
