@@ -109,6 +109,13 @@ void Camera::Update(const Controls& controls, float dt, float bound) {
     fieldOfView = ZoomToFieldOfView(controls.zoom);
 }
 
+void Camera::Look(float turn, float tilt) {
+    yaw = DirectionInRange(yaw + turn);
+    pitch += tilt;
+    if (pitch < kMinPitch) pitch = kMinPitch;
+    if (pitch > kMaxPitch) pitch = kMaxPitch;
+}
+
 Vector3D Camera::Forward() {
     Vector3D forward;
     forward.polarCoord(yaw, pitch);

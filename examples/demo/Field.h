@@ -70,6 +70,9 @@ struct Camera {
     // Moves on the ground plane (height kept), turns, tilts, and zooms from the wheel;
     // stays within `bound` of the origin in x and z.
     void Update(const Controls& controls, float dt, float bound);
+    // Mouse-look: turns right by `turn` and looks down by `tilt` degrees at once,
+    // the tilt kept within kMinPitch..kMaxPitch.
+    void Look(float turn, float tilt);
     Vector3D Forward();  // unit view direction
 };
 

@@ -22,6 +22,7 @@
 namespace {
 
 const float kStickDeadZone = 0.3f;
+const float kLookDegreesPerPixel = 0.15f;
 
 // One frame's requests from the keyboard, the mouse and the first joystick.
 demo::Controls ReadDevices() {
@@ -118,6 +119,7 @@ int main(int argc, char** argv) {
     FixedStep fixed(1.0 / 60.0, 6);
     const float dt = float(fixed.GetStep());
     bool fanPending = false;  // a right click waits for the next update
+    Vector2D lookAnchor;      // where a middle-button drag began
 
     // Main loop
     for (int frame = 0; Core::Window.IsOpen(); ++frame) {
@@ -140,6 +142,16 @@ int main(int argc, char** argv) {
             fieldTime += dt;
         }
         field.Animate(fieldTime);
+
+        // Mouse-look while the middle button is held: the raw motion turns the
+        // camera, and the cursor goes back to where the drag began, so the aim
+        // stays put and no motion is lost to the smoothing or the window's edge.
+        if (!options.scripted && Core::Mouse.GetMiddleHold()) {
+            if (Core::Mouse.GetMiddlePress()) lookAnchor = Core::Mouse.GetPosition();
+            Vector2D look = Core::Mouse.GetRawMotion();
+            camera.Look(look.x * kLookDegreesPerPixel, -look.y * kLookDegreesPerPixel);
+            Core::Mouse.SetPosition(lookAnchor);
+        }
         history.Add(Core::Timer.GetElapsedTime());
 
         // 3D: the sky first (2D, no depth), then the field through the camera.

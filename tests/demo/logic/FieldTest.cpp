@@ -119,6 +119,12 @@ TEST(DemoCamera, TurnWrapsTiltClampsAndWheelZooms) {
     turn.zoom = 3.0f;
     camera.Update(turn, 0.01f, 100.0f);
     EXPECT_EQ(camera.fieldOfView, 55.0f);
+
+    // Mouse-look turns and tilts at once, within the same limits.
+    camera.yaw = 10.0f;
+    camera.Look(-30.0f, -200.0f);
+    EXPECT_EQ(camera.yaw, 340.0f);
+    EXPECT_EQ(camera.pitch, demo::Camera::kMinPitch);
 }
 
 }  // namespace
