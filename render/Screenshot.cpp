@@ -4,7 +4,21 @@
 #include "glfw2.h"
 
 #include <GL/gl.h>
-#include <png.h>
+
+// stb's PNG writer, compiled here with internal linkage: nothing of it is
+// exported, and its settings cannot clash with a copy the game may have.
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#if defined(__GNUC__)
+#  pragma GCC diagnostic push
+#  pragma GCC diagnostic ignored "-Wunused-function"
+#  pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#  pragma GCC diagnostic ignored "-Wsign-compare"
+#endif
+#include <stb_image_write.h>
+#if defined(__GNUC__)
+#  pragma GCC diagnostic pop
+#endif
 
 #include <cstddef>
 #include <memory>
@@ -40,15 +54,10 @@ bool SaveScreenshot(const char* path) {
     glPixelStorei(GL_PACK_ALIGNMENT, packAlignment);
     glReadBuffer(GLenum(readBuffer));
 
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = png_uint_32(width);
-    image.height = png_uint_32(height);
-    image.format = PNG_FORMAT_RGB;
-    // A negative stride: GL's rows run bottom-up, the PNG's top-down.
-    const bool written = png_image_write_to_file(&image, path, 0, rgb.get(),
-                                                 -png_int_32(rowBytes), nullptr) != 0;
-    png_image_free(&image);
+    // GL's rows run bottom-up, the PNG's top-down. The flag belongs to this
+    // file's private copy of the writer.
+    stbi_flip_vertically_on_write(1);
+    const bool written = stbi_write_png(path, width, height, 3, rgb.get(), int(rowBytes)) != 0;
     if (!written) qmdiag::Report(Diagnostic::ScreenshotWriteFailed, 0.0, 0.0, path);
     return written;
 }

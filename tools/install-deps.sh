@@ -8,9 +8,9 @@
 set -euo pipefail
 
 # GLFW 3's native header includes Xrandr's, which libglfw3-dev does not pull in.
-# libpng encodes screenshots.
+# stb's header-only writer encodes screenshots.
 build=(build-essential cmake pkg-config
-       libglfw3-dev libgl-dev libglu1-mesa-dev libx11-dev libxrandr-dev libpng-dev)
+       libglfw3-dev libgl-dev libglu1-mesa-dev libx11-dev libxrandr-dev libstb-dev)
 # Xvfb with Mesa's software renderer, and xdpyinfo to tell whether a display answers.
 display=(xvfb x11-utils libgl1-mesa-dri libglx-mesa0)
 

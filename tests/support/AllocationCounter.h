@@ -17,12 +17,20 @@ inline std::atomic<long>& Allocations() {
 inline long AllocationCount() { return Allocations().load(); }
 }  // namespace qmtest
 
-void* operator new(std::size_t size) {
+// Not inlined: GCC would otherwise see malloc() and free() meet operator new
+// and delete at the call sites and warn of a mismatch (the pairs match here).
+#if defined(__GNUC__)
+#  define QM_NOINLINE __attribute__((noinline))
+#else
+#  define QM_NOINLINE
+#endif
+QM_NOINLINE void* operator new(std::size_t size) {
     ++qmtest::Allocations();
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+QM_NOINLINE void operator delete(void* p) noexcept { std::free(p); }
+QM_NOINLINE void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+#undef QM_NOINLINE
 
 #endif
