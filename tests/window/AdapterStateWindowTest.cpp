@@ -8,14 +8,6 @@ namespace {
 
 using namespace qmtest;
 
-// Where the real pointer is, in window pixels from the top-left.
-void PointerIn(Window w, int* x, int* y) {
-    Window root = 0, child = 0;
-    int rootX = 0, rootY = 0;
-    unsigned mask = 0;
-    XQueryPointer(X(), w, &root, &child, &rootX, &rootY, x, y, &mask);
-}
-
 TEST_F(WindowTest, AResizeReachesTheMouseOnceItsEventsAreTakenIn) {
     Window w = OpenWindow();
     ASSERT_NE(w, 0u);

@@ -16,14 +16,8 @@ namespace {
 
 using namespace qmtest;
 
-class AdditionsWindowTest : public WindowTest {
+class AdditionsWindowTest : public PlainColourWindowTest {
 protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        OpenWindow();
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-    }
 
     // The back buffer's RGB rows, bottom-up as glReadPixels gives them.
     static std::vector<unsigned char> ReadBack(int width, int height) {

@@ -66,13 +66,7 @@ protected:
         XTestFakeMotionEvent(X(), DefaultScreen(X()), rootX, rootY, CurrentTime);
         XSync(X(), False);
     }
-    // Where the real pointer is, in window pixels from the top-left.
-    void PointerInWindow(int* x, int* y) {
-        Window root = 0, child = 0;
-        int rootX = 0, rootY = 0;
-        unsigned mask = 0;
-        XQueryPointer(X(), window, &root, &child, &rootX, &rootY, x, y, &mask);
-    }
+    void PointerInWindow(int* x, int* y) { PointerIn(window, x, y); }
 
     Window window = 0;
     int height = 0;

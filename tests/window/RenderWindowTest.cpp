@@ -14,15 +14,8 @@ namespace {
 
 using namespace qmtest;
 
-class RenderWindowTest : public WindowTest {
+class RenderWindowTest : public PlainColourWindowTest {
 protected:
-    void SetUp() override {
-        WindowTest::SetUp();
-        OpenWindow();
-        // Plain colours for the pixel checks: no texture, no blending.
-        glDisable(GL_TEXTURE_2D);
-        glDisable(GL_BLEND);
-    }
     static bool IsGreen(Pixel p) { return p.g > 200 && p.r < 50 && p.b < 50; }
 };
 

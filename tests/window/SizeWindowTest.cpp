@@ -9,26 +9,9 @@ namespace {
 
 using namespace qmtest;
 
-// Where the real pointer is, in window pixels from the top-left.
-void PointerIn(Window w, int* x, int* y) {
-    Window root = 0, child = 0;
-    int rootX = 0, rootY = 0;
-    unsigned mask = 0;
-    XQueryPointer(X(), w, &root, &child, &rootX, &rootY, x, y, &mask);
-}
-
 // The top-level window whose title starts with `prefix`, or 0.
 Window FindWindowByTitlePrefix(const std::string& prefix) {
-    XSync(X(), False);
-    Window root = DefaultRootWindow(X()), parent = 0, *children = nullptr;
-    unsigned count = 0;
-    Window found = 0;
-    if (XQueryTree(X(), root, &root, &parent, &children, &count)) {
-        for (unsigned i = 0; i < count && !found; ++i)
-            if (WindowName(children[i]).rfind(prefix, 0) == 0) found = children[i];
-        if (children) XFree(children);
-    }
-    return found;
+    return FindTopLevelWindow([&](const std::string& name) { return name.rfind(prefix, 0) == 0; });
 }
 
 // The window's UTF-8 title as the server holds it.

@@ -35,18 +35,32 @@ inline std::string WindowName(Window w) {
     return result;
 }
 
-// The top-level window with exactly this title, or 0.
-inline Window FindWindowByTitle(const std::string& title) {
+// The first top-level window whose title satisfies `matches`, or 0.
+template <typename Match>
+Window FindTopLevelWindow(Match matches) {
     XSync(X(), False);
     Window root = DefaultRootWindow(X()), parent = 0, *children = nullptr;
     unsigned count = 0;
     Window found = 0;
     if (XQueryTree(X(), root, &root, &parent, &children, &count)) {
         for (unsigned i = 0; i < count && !found; ++i)
-            if (WindowName(children[i]) == title) found = children[i];
+            if (matches(WindowName(children[i]))) found = children[i];
         if (children) XFree(children);
     }
     return found;
+}
+
+// The top-level window with exactly this title, or 0.
+inline Window FindWindowByTitle(const std::string& title) {
+    return FindTopLevelWindow([&](const std::string& name) { return name == title; });
+}
+
+// Where the real pointer is, in pixels from the top-left of window w.
+inline void PointerIn(Window w, int* x, int* y) {
+    Window root = 0, child = 0;
+    int rootX = 0, rootY = 0;
+    unsigned mask = 0;
+    XQueryPointer(X(), w, &root, &child, &rootX, &rootY, x, y, &mask);
 }
 
 inline void Sleep(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
@@ -135,6 +149,17 @@ protected:
     }
 
     Core* core = nullptr;
+};
+
+// The window opened for pixel checks in plain colours: no texture, no blending.
+class PlainColourWindowTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        OpenWindow();
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_BLEND);
+    }
 };
 
 }  // namespace qmtest
