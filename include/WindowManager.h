@@ -11,7 +11,10 @@
 #include <string>
 
 #if defined(_WIN32)
-#  include <windows.h>
+// The device-context handle as <windows.h> declares it, without pulling that
+// header into every game file.
+struct HDC__;
+typedef struct HDC__* HDC;
 #else
 // The native drawing connection of the window (the X Display* on X11).
 typedef void* HDC;

@@ -69,8 +69,14 @@ enum : int {
 #include "core/Report.h"
 
 #include <GLFW/glfw3.h>
+#if !defined(_WIN32)
 #define GLFW_EXPOSE_NATIVE_X11
 #include <GLFW/glfw3native.h>
+#endif
+
+#ifndef GL_SAMPLES
+#define GL_SAMPLES 0x80A9  // OpenGL 1.3; Windows' own <GL/gl.h> stops at 1.1
+#endif
 
 #include <climits>
 #include <cmath>
@@ -579,9 +585,12 @@ int glfwExtensionSupported(const char* extension) {
 
 // [SECTION] Beyond 2.x
 
+#if !defined(_WIN32)
+// On Windows the OS services find the window themselves (FindWindowA).
 unsigned long NativeWindow() { return g.window ? ::glfwGetX11Window(g.window) : 0ul; }
 
 void* NativeDisplay() { return g.window ? ::glfwGetX11Display() : nullptr; }
+#endif
 
 void SetSystemCursorHidden(bool hidden) {
     g.systemCursorHidden = hidden;

@@ -1,11 +1,18 @@
 // OS services the library needs beside the windowing library. One
-// implementation file per platform (system_linux.cpp); the unit tests link a
-// recording fake.
+// implementation file per platform (system_linux.cpp, system_windows.cpp);
+// the unit tests link a recording fake.
 #ifndef QUILLMAR_PLATFORM_SYSTEM_H
 #define QUILLMAR_PLATFORM_SYSTEM_H
 
 #include <climits>
 #include <cstdint>
+
+#if defined(_WIN32)
+// <windows.h> maps FindWindow to its ANSI or wide form; included first here
+// so that the service keeps its own name in every file.
+#  include <windows.h>
+#  undef FindWindow
+#endif
 
 namespace qmsys {
 

@@ -1,11 +1,18 @@
 // The GL and GLU calls of the library as a recording fake. Matrix calls act
 // on a small model of the two matrix stacks so that read-backs are real.
+#if defined(_WIN32)
+#define _GDI32_  // declares GL and GLU without dllimport: they are defined here
+#endif
 #include "Fakes.h"
 
 #include <algorithm>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
+
+#ifndef GLAPIENTRY
+#define GLAPIENTRY APIENTRY  // Windows' <GL/gl.h> names only APIENTRY
+#endif
 
 using fake::Record;
 
@@ -117,3 +124,17 @@ void GLAPIENTRY glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GL
 }
 
 }  // extern "C"
+
+#if defined(_WIN32)
+// The library's objects call GL and GLU through a DLL's import table, one
+// __imp_ pointer per function; linked with the fakes, the table is filled here.
+#define QM_IMPORT(name)                                   \
+    extern "C" const void* const __imp_##name;            \
+    const void* const __imp_##name = reinterpret_cast<const void*>(&name);
+QM_IMPORT(glEnable) QM_IMPORT(glDisable) QM_IMPORT(glCullFace) QM_IMPORT(glEnableClientState)
+QM_IMPORT(glGetString) QM_IMPORT(glClearColor) QM_IMPORT(glClear) QM_IMPORT(glOrtho)
+QM_IMPORT(gluPerspective) QM_IMPORT(glTranslatef) QM_IMPORT(glLineWidth) QM_IMPORT(glBegin)
+QM_IMPORT(glEnd) QM_IMPORT(glVertex3f) QM_IMPORT(glMatrixMode) QM_IMPORT(glLoadIdentity) QM_IMPORT(glPushMatrix)
+QM_IMPORT(glPopMatrix) QM_IMPORT(glLoadMatrixf) QM_IMPORT(glMultMatrixf) QM_IMPORT(glGetFloatv)
+#undef QM_IMPORT
+#endif
