@@ -3,6 +3,13 @@
 #ifndef QUILLMAR_DEMO_TEXT_H
 #define QUILLMAR_DEMO_TEXT_H
 
+#if defined(_WIN32)
+// <windows.h> (which Windows' <GL/gl.h> includes) defines DrawText as a
+// macro; taken in first here so that it never renames the demo's own.
+#include <windows.h>
+#undef DrawText
+#endif
+
 namespace demo {
 
 // Decimal text of value in out (always terminated); returns its length.

@@ -279,7 +279,13 @@ TEST_F(RenderWindowTest, HundredsOfFramesRunCleanAndAllocateNothing) {
         Core::Renderer.EndFrame();
         ASSERT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << "frame " << frame;
     }
+#if !defined(_WIN32)
+    // A Windows DLL has its own C++ runtime: its allocations are not seen
+    // here (the unit tests count them on the library's objects).
     EXPECT_EQ(qmtest::AllocationCount() - before, 0) << "C++ allocations during 300 frames";
+#else
+    static_cast<void>(before);
+#endif
     EXPECT_GT(visible, 0);
     EXPECT_TRUE(Core::Window.IsOpen());
 }

@@ -9,6 +9,15 @@
 #include "Quillmar.h"
 
 #include <GL/gl.h>
+
+#include <string>
+
+#if defined(_WIN32)
+// The same helpers on Windows (under Wine): Win32 lookups, XTest through a
+// helper program on the X side.
+#include "windows/WindowsTestSupport.h"
+#else
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -16,7 +25,6 @@
 
 #include <chrono>
 #include <cstring>
-#include <string>
 #include <thread>
 
 namespace qmtest {
@@ -104,6 +112,13 @@ inline void RequestClose(Window w) {
     XSync(X(), False);
 }
 
+inline bool DisplayReady() { return X() != nullptr; }
+
+}  // namespace qmtest
+#endif  // !_WIN32
+
+namespace qmtest {
+
 // The colour of one pixel of the back buffer, read with glReadPixels.
 struct Pixel {
     unsigned char r, g, b;
@@ -120,7 +135,7 @@ inline Pixel ReadPixel(int x, int y) {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_NE(X(), nullptr) << "no X display: run the window tests under Xvfb";
+        ASSERT_TRUE(DisplayReady()) << "no X display: run the window tests under Xvfb";
         core = new Core;
         Core::Window.SetSize(320, 240);
         Core::Window.SetPosition(0, 0);
@@ -139,12 +154,12 @@ protected:
         Core::Window.SetClearColorBuffer(true);
         Core::Window.SetClearDepthBuffer(true);
     }
-    // Opens the window and finds it on the X server.
+    // Opens the window and finds it on the X server (on Windows, by Win32).
     Window OpenWindow() {
         EXPECT_TRUE(Core::Window.Open());
         Pump(2);
         Window w = FindWindowByTitle("Quillmar test");
-        EXPECT_NE(w, 0u);
+        EXPECT_NE(w, Window(0));
         return w;
     }
 
