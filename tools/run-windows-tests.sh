@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# Cross-builds Quillmar for Windows with MinGW-w64 and runs the Windows tests
+# under Wine inside a private Xvfb: the unit tests with their fakes, the
+# real-window tests, the Windows services and the demo's headless run.
+# On Debian 12 (run as root, or with sudo) it installs what it needs itself.
+#
+# GLFW 3 for Windows and the Wine prefix are kept in $QUILLMAR_CACHE
+# (default ~/.cache/quillmar), so later runs skip those steps.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc)
+export QUILLMAR_CACHE="${QUILLMAR_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmar}"
+step_start=$SECONDS
+step() {
+  echo "== $1 (previous step: $((SECONDS - step_start)) s)"
+  step_start=$SECONDS
+}
+
+step "Packages"
+packages=(
+  cmake make gcc libc6-dev dpkg-dev
+  g++-mingw-w64-x86-64-posix mingw-w64-tools googletest
+  wine64 libgl1 libgl1-mesa-dri libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1
+  xvfb xauth x11-utils libx11-dev libxtst-dev
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+step "GLFW 3 for Windows (from Debian's source package, cached)"
+glfw_prefix="$(tools/build-glfw-windows.sh | tail -1)"
+
+step "Wine prefix"
+# wine64 puts nothing on PATH: its programs live in /usr/lib/wine.
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+export WINEPREFIX="$QUILLMAR_CACHE/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+if [ ! -f "$WINEPREFIX/.quillmar-ready" ]; then
+  rm -rf "$WINEPREFIX"
+  "$wine" wineboot -i >/dev/null 2>&1 || true
+  "$wineserver" -w
+  # Unmanaged windows: with no window manager, hiding and destroying a
+  # managed window takes seconds, and keys would need a focus click.
+  "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  "$wineserver" -w
+  touch "$WINEPREFIX/.quillmar-ready"
+fi
+
+step "Cross build"
+cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
+      -DCMAKE_PREFIX_PATH="$glfw_prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DQUILLMAR_BUILD_TESTS=ON -DQUILLMAR_BUILD_WINDOW_TESTS=ON \
+      -DQUILLMAR_BUILD_EXAMPLES=ON >/dev/null
+# Test discovery runs the programs under Wine: services started first, so
+# they do not hold the build's output pipes open.
+"$wineserver" -p 30
+"$wine" wineboot </dev/null >/dev/null 2>&1 || true
+cmake --build build-windows -j"$jobs"
+
+step "Tests under Wine (Xvfb)"
+# A fresh wineserver for the display of this run, kept alive between tests,
+# with its services started before ctest so that none inherits ctest's pipes.
+"$wineserver" -k 2>/dev/null || true
+"$wineserver" -w
+tools/with-display.sh bash -c '
+  "$1" -p
+  "$2" wineboot </dev/null >/dev/null 2>&1 || true
+  status=0
+  ctest --test-dir build-windows -L unit --output-on-failure -j"$3" || status=$?
+  ctest --test-dir build-windows -L window --output-on-failure -j1 || status=$?
+  "$1" -k 2>/dev/null || true
+  exit $status' bash "$wineserver" "$wine" "$jobs"
+step "Done"
