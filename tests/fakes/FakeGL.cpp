@@ -135,6 +135,6 @@ QM_IMPORT(glEnable) QM_IMPORT(glDisable) QM_IMPORT(glCullFace) QM_IMPORT(glEnabl
 QM_IMPORT(glGetString) QM_IMPORT(glClearColor) QM_IMPORT(glClear) QM_IMPORT(glOrtho)
 QM_IMPORT(gluPerspective) QM_IMPORT(glTranslatef) QM_IMPORT(glLineWidth) QM_IMPORT(glBegin)
 QM_IMPORT(glEnd) QM_IMPORT(glVertex3f) QM_IMPORT(glMatrixMode) QM_IMPORT(glLoadIdentity) QM_IMPORT(glPushMatrix)
-QM_IMPORT(glPopMatrix) QM_IMPORT(glLoadMatrixf) QM_IMPORT(glMultMatrixf) QM_IMPORT(glGetFloatv)
+QM_IMPORT(glPopMatrix) QM_IMPORT(glLoadMatrixf) QM_IMPORT(glMultMatrixf) QM_IMPORT(glGetFloatv) QM_IMPORT(glGetIntegerv)
 #undef QM_IMPORT
 #endif
