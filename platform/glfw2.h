@@ -1,7 +1,9 @@
 // The GLFW 2.x interface the library is written against, with the 2.x token
 // values. It lives in its own namespace with C++ linkage so it never collides
 // with GLFW 3's C symbols of the same names. glfw2_on_glfw3.cpp implements it
-// over GLFW 3; the unit tests link a recording fake instead.
+// over GLFW 3; the unit tests link a recording fake instead. It declares only
+// what the library calls (key codes: the keyboard polls 32..126 and 257..318);
+// what reaches native handles is in glfw2_native.h.
 //
 // Every call is safe before glfwInit and with no window open: it does nothing
 // and answers zeros.
@@ -15,7 +17,6 @@ enum : int {
     GLFW_RELEASE = 0,
     GLFW_PRESS   = 1,
 
-    GLFW_KEY_UNKNOWN  = -1,
     GLFW_KEY_SPACE    = 32,
     GLFW_KEY_SPECIAL  = 256,
     GLFW_KEY_ESC      = GLFW_KEY_SPECIAL + 1,
@@ -51,40 +52,19 @@ enum : int {
     GLFW_KEY_KP_ENTER    = GLFW_KEY_SPECIAL + 62,
     GLFW_KEY_LAST        = GLFW_KEY_KP_ENTER,
 
-    GLFW_MOUSE_BUTTON_1 = 0,
-    GLFW_MOUSE_BUTTON_8 = 7,
     GLFW_MOUSE_BUTTON_LEFT   = 0,
     GLFW_MOUSE_BUTTON_RIGHT  = 1,
     GLFW_MOUSE_BUTTON_MIDDLE = 2,
 
-    GLFW_JOYSTICK_1  = 0,
-    GLFW_JOYSTICK_8  = 7,
-    GLFW_JOYSTICK_16 = 15,
 
     GLFW_WINDOW     = 0x00010001,
     GLFW_FULLSCREEN = 0x00010002,
 
     GLFW_OPENED        = 0x00020001,
-    GLFW_ACTIVE        = 0x00020002,
-    GLFW_ICONIFIED     = 0x00020003,
-    GLFW_ACCELERATED   = 0x00020004,
-    GLFW_RED_BITS      = 0x00020005,
-    GLFW_GREEN_BITS    = 0x00020006,
-    GLFW_BLUE_BITS     = 0x00020007,
-    GLFW_ALPHA_BITS    = 0x00020008,
-    GLFW_DEPTH_BITS    = 0x00020009,
-    GLFW_STENCIL_BITS  = 0x0002000A,
-    GLFW_REFRESH_RATE  = 0x0002000B,
-    GLFW_STEREO        = 0x00020011,
     GLFW_WINDOW_NO_RESIZE = 0x00020012,
     GLFW_FSAA_SAMPLES  = 0x00020013,
 
     GLFW_MOUSE_CURSOR        = 0x00030001,
-    GLFW_STICKY_KEYS         = 0x00030002,
-    GLFW_STICKY_MOUSE_BUTTONS= 0x00030003,
-    GLFW_SYSTEM_KEYS         = 0x00030004,
-    GLFW_KEY_REPEAT          = 0x00030005,
-    GLFW_AUTO_POLL_EVENTS    = 0x00030006,
 
     GLFW_PRESENT = 0x00050001,
     GLFW_AXES    = 0x00050002,
@@ -127,16 +107,8 @@ int  glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons); //
 
 // [SECTION] OpenGL
 void* glfwGetProcAddress(const char* procname);
-int   glfwExtensionSupported(const char* extension);
 
-// [SECTION] Beyond 2.x: native access for the platform layer
-// The X11 Window (as an integer) and Display* of the open window; 0 when closed.
-unsigned long NativeWindow();
-void*         NativeDisplay();
-// Applies the OS cursor display count: hidden while the count is below zero.
-void SetSystemCursorHidden(bool hidden);
-// Sets the swap interval of the current context; 1 on success.
-int  SwapInterval(int interval);
+// [SECTION] Beyond 2.x: what the library asks the adapter
 // Why the latest glfwOpenWindow returned 0 (NoFailure after a success). Asking
 // has no side effect.
 enum class OpenFailure { NoFailure, NotInitialized, AlreadyOpen, NoContext };

@@ -31,6 +31,7 @@
 //   the pointer at the screen's edge);
 // - titles reach the window cut to kMaxTitleBytes, at a UTF-8 character boundary.
 #include "glfw2.h"
+#include "glfw2_native.h"
 
 // GLFW 3 defines many of the same token names as macros with other values, so
 // the 2.x values used here are captured before its header is included.
@@ -52,16 +53,17 @@ enum : int {
     KeyKpSubtract = GLFW_KEY_KP_SUBTRACT, KeyKpAdd = GLFW_KEY_KP_ADD,
     KeyKpDecimal = GLFW_KEY_KP_DECIMAL, KeyKpEqual = GLFW_KEY_KP_EQUAL,
     KeyKpEnter = GLFW_KEY_KP_ENTER,
-    MouseButtonFirst = GLFW_MOUSE_BUTTON_1, MouseButtonLast = GLFW_MOUSE_BUTTON_8,
-    JoystickLast = GLFW_JOYSTICK_16,
+    // The rest of 2.x the adapter honours, which the library never uses.
+    MouseButtonFirst = 0, MouseButtonLast = 7,
+    JoystickLast = 15,
     Window = GLFW_WINDOW, FullScreen = GLFW_FULLSCREEN,
-    Opened = GLFW_OPENED, Active = GLFW_ACTIVE, Iconified = GLFW_ICONIFIED,
-    Accelerated = GLFW_ACCELERATED, RedBits = GLFW_RED_BITS, GreenBits = GLFW_GREEN_BITS,
-    BlueBits = GLFW_BLUE_BITS, AlphaBits = GLFW_ALPHA_BITS, DepthBits = GLFW_DEPTH_BITS,
-    StencilBits = GLFW_STENCIL_BITS, RefreshRate = GLFW_REFRESH_RATE, Stereo = GLFW_STEREO,
+    Opened = GLFW_OPENED, Active = 0x00020002, Iconified = 0x00020003,
+    Accelerated = 0x00020004, RedBits = 0x00020005, GreenBits = 0x00020006,
+    BlueBits = 0x00020007, AlphaBits = 0x00020008, DepthBits = 0x00020009,
+    StencilBits = 0x0002000A, RefreshRate = 0x0002000B, Stereo = 0x00020011,
     WindowNoResize = GLFW_WINDOW_NO_RESIZE, FsaaSamples = GLFW_FSAA_SAMPLES,
-    MouseCursor = GLFW_MOUSE_CURSOR, StickyKeys = GLFW_STICKY_KEYS,
-    StickyMouseButtons = GLFW_STICKY_MOUSE_BUTTONS, AutoPollEvents = GLFW_AUTO_POLL_EVENTS,
+    MouseCursor = GLFW_MOUSE_CURSOR, StickyKeys = 0x00030002,
+    StickyMouseButtons = 0x00030003, AutoPollEvents = 0x00030006,
     Present = GLFW_PRESENT, Axes = GLFW_AXES, Buttons = GLFW_BUTTONS,
 };
 }  // namespace v2
@@ -576,11 +578,6 @@ int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) {
 void* glfwGetProcAddress(const char* procname) {
     if (!g.window || !procname) return nullptr;
     return reinterpret_cast<void*>(::glfwGetProcAddress(procname));
-}
-
-int glfwExtensionSupported(const char* extension) {
-    if (!g.window || !extension) return 0;
-    return ::glfwExtensionSupported(extension);
 }
 
 // [SECTION] Beyond 2.x

@@ -1,5 +1,16 @@
-// OS services on Linux/X11.
+// OS services on Linux/X11, standing in for the Windows calls.
+//
+// Implements: a monotonic millisecond clock (wrapping 32-bit count); the
+// window lookup, which checks the temporary title on the X server and answers
+// GLFW 3's X11 window, and as its "device context" the X Display*; a cursor
+// display count kept here, applied through the adapter (glfw2_native.h); the
+// user message on standard error; GL entry points through GLFW 3; swap
+// control through GLFW 3's swap interval when GLX offers a swap-control
+// extension.
+// Cannot: show a modal message box (there is no system one), or give an HDC:
+// GetHDC's value is the X Display*, which no Windows call accepts.
 #include "glfw2.h"
+#include "glfw2_native.h"
 #include "system.h"
 
 #include <GL/glx.h>

@@ -118,15 +118,6 @@ void* glfwGetProcAddress(const char* procname) {
     Record("glfwGetProcAddress", {}, procname);
     return script.missingProcs.count(procname) ? nullptr : fake::ProcFor(procname);
 }
-int glfwExtensionSupported(const char* extension) {
-    Record("glfwExtensionSupported", {}, extension);
-    return 0;
-}
-
-unsigned long NativeWindow() { return script.windowOpen ? 0x1234ul : 0ul; }
-void* NativeDisplay() { return script.windowOpen ? script.nativeDC : nullptr; }
-void SetSystemCursorHidden(bool hidden) { Record("SetSystemCursorHidden", {double(hidden)}); }
-int SwapInterval(int interval) { Record("SwapInterval", {double(interval)}); return 1; }
 // Not recorded: the adapter's state, asked on failure paths only.
 OpenFailure LastOpenFailure() { return script.lastOpenFailure; }
 void* Glfw3Window() { return script.windowOpen ? script.glfw3Window : nullptr; }

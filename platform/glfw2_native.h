@@ -1,0 +1,22 @@
+// What the OS services reach in the windowing adapter, beyond GLFW 2.x:
+// implemented in glfw2_on_glfw3.cpp. On X11 GLFW 3 holds the window, so the
+// services take it from here; on Windows they find it themselves (FindWindowA)
+// and use none of this.
+#ifndef QUILLMAR_PLATFORM_GLFW2_NATIVE_H
+#define QUILLMAR_PLATFORM_GLFW2_NATIVE_H
+
+namespace glfw2 {
+
+#if !defined(_WIN32)
+// The X11 Window (as an integer) and Display* of the open window; 0 when closed.
+unsigned long NativeWindow();
+void*         NativeDisplay();
+#endif
+// Applies the OS cursor display count: hidden while the count is below zero.
+void SetSystemCursorHidden(bool hidden);
+// Sets the swap interval of the current context; 1 on success.
+int  SwapInterval(int interval);
+
+}  // namespace glfw2
+
+#endif
