@@ -77,6 +77,15 @@ tools/with-display.sh bash -c '
   status=0
   ctest --test-dir build-windows -L unit --output-on-failure -j"$3" || status=$?
   ctest --test-dir build-windows -L window --output-on-failure -j1 || status=$?
+  # A game built against the installed DLL through the CMake package.
+  echo "== A game built against the installed Quillmar.dll"
+  cmake --install build-windows --prefix build-windows/install >/dev/null
+  cmake -S tests/consumer -B build-windows/consumer -DCMAKE_EXE_LINKER_FLAGS=-static \
+        -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+        -DCMAKE_PREFIX_PATH="$PWD/build-windows/install" >/dev/null &&
+    cmake --build build-windows/consumer >/dev/null &&
+    cp build-windows/install/bin/Quillmar.dll build-windows/consumer/ &&
+    "$2" build-windows/consumer/consumer.exe || status=1
   "$1" -k 2>/dev/null || true
   exit $status' bash "$wineserver" "$wine" "$jobs"
 step "Done"
