@@ -1,7 +1,8 @@
-// What the OS services reach in the windowing adapter, beyond GLFW 2.x:
-// implemented in glfw2_on_glfw3.cpp. On X11 GLFW 3 holds the window, so the
-// services take it from here; on Windows they find it themselves (FindWindowA)
-// and use none of this.
+// Native handles and switches of the windowing adapter, beyond GLFW 2.x:
+// implemented in glfw2_on_glfw3.cpp. The Linux OS services reach back through
+// them (on X11 GLFW 3 holds the window), as does the public native access on
+// X11 (window/Native.cpp). On Windows the services find the window themselves
+// (FindWindowA) and use none of this.
 #ifndef QUILLMAR_PLATFORM_GLFW2_NATIVE_H
 #define QUILLMAR_PLATFORM_GLFW2_NATIVE_H
 

@@ -1,6 +1,7 @@
 #include "Native.h"
 
 #include "glfw2.h"
+#include "glfw2_native.h"
 
 GLFWwindow* GetGlfwWindow() { return static_cast<GLFWwindow*>(glfw2::Glfw3Window()); }
 
