@@ -8,11 +8,13 @@ find_program(CMAKE_C_COMPILER   NAMES ${QM_MINGW_PREFIX}-gcc-posix ${QM_MINGW_PR
 find_program(CMAKE_CXX_COMPILER NAMES ${QM_MINGW_PREFIX}-g++-posix ${QM_MINGW_PREFIX}-g++ REQUIRED)
 find_program(CMAKE_RC_COMPILER  NAMES ${QM_MINGW_PREFIX}-windres REQUIRED)
 
-set(CMAKE_FIND_ROOT_PATH /usr/${QM_MINGW_PREFIX})
+# Libraries built for Windows (tools/build-windows-deps.sh) are searched too.
+set(QUILLMAR_WINDOWS_DEPS "$ENV{QUILLMAR_WINDOWS_DEPS}" CACHE PATH "Prefix of the libraries built for Windows")
+set(CMAKE_FIND_ROOT_PATH /usr/${QM_MINGW_PREFIX} ${QUILLMAR_WINDOWS_DEPS})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)  # GLFW 3 comes from a prefix of its own
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE BOTH)
 
 find_program(QM_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_DEFAULT_PATH)
 find_program(QM_WINE NAMES wine64 wine)

@@ -4,7 +4,7 @@
 # real-window tests, the Windows services and the demo's headless run.
 # On Debian 12 (run as root, or with sudo) it installs what it needs itself.
 #
-# GLFW 3 for Windows and the Wine prefix are kept in $QUILLMAR_CACHE
+# GLFW 3, zlib and libpng for Windows and the Wine prefix are kept in $QUILLMAR_CACHE
 # (default ~/.cache/quillmar), so later runs skip those steps.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -36,8 +36,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-step "GLFW 3 for Windows (from Debian's source package, cached)"
-glfw_prefix="$(tools/build-glfw-windows.sh | tail -1)"
+step "GLFW 3, zlib and libpng for Windows (from Debian's source packages, cached)"
+deps_prefix="$(tools/build-windows-deps.sh | tail -1)"
 
 step "Wine prefix"
 # wine64 puts nothing on PATH: its programs live in /usr/lib/wine.
@@ -57,7 +57,8 @@ fi
 
 step "Cross build"
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-      -DCMAKE_PREFIX_PATH="$glfw_prefix" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+      -DQUILLMAR_WINDOWS_DEPS="$deps_prefix" -DCMAKE_PREFIX_PATH="$deps_prefix" \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DQUILLMAR_BUILD_TESTS=ON -DQUILLMAR_BUILD_WINDOW_TESTS=ON \
       -DQUILLMAR_BUILD_EXAMPLES=ON >/dev/null
 # Test discovery runs the programs under Wine: services started first, so
@@ -82,6 +83,7 @@ tools/with-display.sh bash -c '
   cmake --install build-windows --prefix build-windows/install >/dev/null
   cmake -S tests/consumer -B build-windows/consumer -DCMAKE_EXE_LINKER_FLAGS=-static \
         -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64-x86_64.cmake" \
+        -DQUILLMAR_WINDOWS_DEPS="$deps_prefix" \
         -DCMAKE_PREFIX_PATH="$PWD/build-windows/install" >/dev/null &&
     cmake --build build-windows/consumer >/dev/null &&
     cp build-windows/install/bin/Quillmar.dll build-windows/consumer/ &&
