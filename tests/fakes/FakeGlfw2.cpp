@@ -2,6 +2,7 @@
 // joystick entries the device does not supply read as released / 0.
 #include "Fakes.h"
 #include "glfw2.h"
+#include "glfw2_native.h"
 
 using fake::Record;
 using fake::script;
@@ -118,6 +119,10 @@ void* glfwGetProcAddress(const char* procname) {
     Record("glfwGetProcAddress", {}, procname);
     return script.missingProcs.count(procname) ? nullptr : fake::ProcFor(procname);
 }
+#if !defined(_WIN32)
+unsigned long NativeWindow() { return script.windowOpen ? 0x1234ul : 0ul; }
+void* NativeDisplay() { return script.windowOpen ? script.nativeDC : nullptr; }
+#endif
 // Not recorded: the adapter's state, asked on failure paths only.
 OpenFailure LastOpenFailure() { return script.lastOpenFailure; }
 void* Glfw3Window() { return script.windowOpen ? script.glfw3Window : nullptr; }
