@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the libraries Quillmar needs on Windows as static MinGW-w64 libraries
-# from Debian's own source packages: GLFW 3, zlib and libpng. Prints the
+# Builds the library Quillmar needs on Windows beside the system's own, GLFW 3,
+# as a static MinGW-w64 library from Debian's own source package. Prints the
 # install prefix on its last line of output.
 # The result is cached: $QUILLMAR_CACHE, else ~/.cache/quillmar.
 #
@@ -15,7 +15,7 @@ prefix="$cache/windows-deps-mingw-w64"
 compiler="$(x86_64-w64-mingw32-gcc-posix --version | head -1)"
 
 if [ -f "$prefix/.built" ] && [ "$(cat "$prefix/.built")" = "$compiler" ] &&
-   [ -f "$prefix/lib/libglfw3.a" ] && [ -f "$prefix/lib/libpng16.a" ]; then
+   [ -f "$prefix/lib/libglfw3.a" ]; then
   echo "$prefix"
   exit 0
 fi
@@ -38,7 +38,7 @@ apt_private=(-o "Dir::Etc::SourceList=$work/sources.list" -o "Dir::Etc::SourcePa
              -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache"
              -o "Acquire::Languages=none" -o "APT::Sandbox::User=root")
 apt-get "${apt_private[@]}" -qq update >&2
-(cd "$work/src" && apt-get "${apt_private[@]}" -qq source glfw3 zlib libpng1.6 >&2)
+(cd "$work/src" && apt-get "${apt_private[@]}" -qq source glfw3 >&2)
 rm -rf "$prefix"
 build() {  # build NAME-GLOB [CMAKE OPTION...]
   local dir
@@ -54,18 +54,5 @@ build() {  # build NAME-GLOB [CMAKE OPTION...]
 }
 build 'glfw3-*' -DBUILD_SHARED_LIBS=OFF -DGLFW_BUILD_EXAMPLES=OFF -DGLFW_BUILD_TESTS=OFF \
       -DGLFW_BUILD_DOCS=OFF
-# zlib: the static library only (Debian's source lacks the DLL's resource
-# file), compiled directly; it is a handful of C files.
-zdir="$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name 'zlib-*' | head -1)"
-[ -n "$zdir" ] || { echo "build-windows-deps: no source for zlib unpacked" >&2; exit 1; }
-mkdir -p "$zdir/build-mingw" "$prefix/lib" "$prefix/include"
-(cd "$zdir/build-mingw" &&
- for c in adler32 compress crc32 deflate gzclose gzlib gzread gzwrite infback inffast \
-          inflate inftrees trees uncompr zutil; do
-   x86_64-w64-mingw32-gcc-posix -O2 -c "../$c.c" -o "$c.o"
- done &&
- x86_64-w64-mingw32-ar rcs "$prefix/lib/libz.a" ./*.o)
-cp "$zdir/zlib.h" "$zdir/zconf.h" "$prefix/include/"
-build 'libpng1.6-*' -DPNG_SHARED=OFF -DPNG_STATIC=ON -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF
 echo "$compiler" > "$prefix/.built"
 echo "$prefix"

@@ -4,7 +4,7 @@
 # real-window tests, the Windows services and the demo's headless run.
 # On Debian 12 (run as root, or with sudo) it installs what it needs itself.
 #
-# GLFW 3, zlib and libpng for Windows and the Wine prefix are kept in $QUILLMAR_CACHE
+# GLFW 3 for Windows and the Wine prefix are kept in $QUILLMAR_CACHE
 # (default ~/.cache/quillmar), so later runs skip those steps.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +19,7 @@ step() {
 step "Packages"
 packages=(
   cmake make gcc libc6-dev dpkg-dev
-  g++-mingw-w64-x86-64-posix mingw-w64-tools googletest
+  g++-mingw-w64-x86-64-posix mingw-w64-tools googletest libstb-dev
   wine64 libgl1 libgl1-mesa-dri libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1
   xvfb xauth x11-utils libx11-dev libxtst-dev
 )
@@ -36,7 +36,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-step "GLFW 3, zlib and libpng for Windows (from Debian's source packages, cached)"
+step "GLFW 3 for Windows (from Debian's source package, cached)"
 deps_prefix="$(tools/build-windows-deps.sh | tail -1)"
 
 step "Wine prefix"
