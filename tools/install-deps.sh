@@ -5,6 +5,7 @@
 #   tools/install-deps.sh demo    the library, the examples and a headless X server
 #   tools/install-deps.sh test    the above, GoogleTest and XTest for the tests
 #   tools/install-deps.sh bench   the demo's set, Google Benchmark, GLM, valgrind
+#   tools/install-deps.sh windows the MinGW-w64 cross build and Wine (run-windows-tests.sh)
 set -euo pipefail
 
 # GLFW 3's native header includes Xrandr's, which libglfw3-dev does not pull in.
@@ -22,7 +23,11 @@ for purpose in "${@:-test}"; do
     test)  packages+=("${build[@]}" "${display[@]}" googletest libgtest-dev libgmock-dev libxtst-dev) ;;
     bench) packages+=("${build[@]}" "${display[@]}" libxtst-dev libbenchmark-dev libglm-dev
                       valgrind python3) ;;
-    *) echo "install-deps.sh: unknown purpose '$purpose' (build, demo, test, bench)" >&2; exit 2 ;;
+    windows) packages+=(cmake make gcc libc6-dev dpkg-dev
+                        g++-mingw-w64-x86-64-posix mingw-w64-tools googletest libstb-dev
+                        wine64 libgl1 libgl1-mesa-dri libxrandr2 libxi6 libxcursor1 libxinerama1
+                        libxcomposite1 xvfb xauth x11-utils libx11-dev libxtst-dev) ;;
+    *) echo "install-deps.sh: unknown purpose '$purpose' (build, demo, test, bench, windows)" >&2; exit 2 ;;
   esac
 done
 

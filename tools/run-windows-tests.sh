@@ -17,24 +17,7 @@ step() {
 }
 
 step "Packages"
-packages=(
-  cmake make gcc libc6-dev dpkg-dev
-  g++-mingw-w64-x86-64-posix mingw-w64-tools googletest libstb-dev
-  wine64 libgl1 libgl1-mesa-dri libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1
-  xvfb xauth x11-utils libx11-dev libxtst-dev
-)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+tools/install-deps.sh windows
 
 step "GLFW 3 for Windows (from Debian's source package, cached)"
 deps_prefix="$(tools/build-windows-deps.sh | tail -1)"
