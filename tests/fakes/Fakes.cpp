@@ -11,6 +11,7 @@ std::uint32_t clockNow = 0;
 std::uint32_t clockStep = 0;
 bool logClock = false;
 GLMatrices gl;
+GLPixels pixels;
 
 void Reset() {
     script = Script();
@@ -19,6 +20,7 @@ void Reset() {
     clockNow = 0;
     clockStep = 0;
     gl = GLMatrices();
+    pixels = GLPixels();
     logClock = true;
 }
 
@@ -46,6 +48,7 @@ std::size_t Count(const std::string& name) {
 }
 
 void* ProcFor(const std::string& name) {
+    if (void* callable = GLProc(name)) return callable;
     static std::map<std::string, char> storage;
     return &storage[name];
 }
