@@ -77,9 +77,10 @@ TEST_F(ScreenshotSafetyTest, ReadsWithDefaultPackStateAndBindingsAndGivesTheGame
         const char* version;
         std::string extensions;
         GLenum framebufferTarget;  // what unbinds the game's framebuffer for reading
+        unsigned packBuffer;       // the game's; none where the context has none
     } contexts[] = {
-        {"4.5 (Compatibility Profile) Mesa", "GL_ARB_shader_objects", 0x8CA8},
-        {"1.5", "GL_ARB_pixel_buffer_object GL_EXT_framebuffer_object", 0x8D40},
+        {"1.5", "GL_EXT_framebuffer_object", 0x8D40, 0},
+        {"4.5 (Compatibility Profile) Mesa", "GL_ARB_shader_objects", 0x8CA8, 5},
     };
     for (const Context& c : contexts) {
         SCOPED_TRACE(c.version);
@@ -88,14 +89,14 @@ TEST_F(ScreenshotSafetyTest, ReadsWithDefaultPackStateAndBindingsAndGivesTheGame
         for (int i = 0; i < 6; ++i) fake::pixels.pack[kPackParameters[i]] = game[i];
         fake::pixels.version = c.version;
         fake::script.glExtensions = c.extensions;
-        fake::pixels.packBuffer = 5;
+        fake::pixels.packBuffer = c.packBuffer;
         fake::pixels.readFramebuffer = 9;
         fake::pixels.readBuffer = GL_FRONT;
 
         ASSERT_TRUE(SaveScreenshot(path.c_str())) << GetLastDiagnosticMessage();
         ExpectTheWindowsPixels();
         for (int i = 0; i < 6; ++i) EXPECT_EQ(fake::pixels.pack[kPackParameters[i]], game[i]);
-        EXPECT_EQ(fake::pixels.packBuffer, 5u);
+        EXPECT_EQ(fake::pixels.packBuffer, c.packBuffer);
         EXPECT_EQ(fake::pixels.readFramebuffer, 9u);
         EXPECT_EQ(fake::pixels.readBuffer, unsigned(GL_FRONT));
         const std::vector<fake::Call> binds = fake::CallsNamed("glBindFramebuffer");
