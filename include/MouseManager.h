@@ -3,6 +3,7 @@
 #ifndef QUILLMAR_MOUSEMANAGER_H
 #define QUILLMAR_MOUSEMANAGER_H
 
+#include "Keys.h"
 #include "QuillmarExport.h"
 #include "Vector2D.h"
 
@@ -55,6 +56,12 @@ public:
     bool GetMiddleHold() const;
     bool GetMiddlePress() const;
     bool GetMiddleRelease() const;
+
+    // The same three states by button: GetButtonHold(MouseButton::Left) is
+    // GetLeftHold(). A value naming no button reads as up.
+    bool GetButtonHold(MouseButton button) const;
+    bool GetButtonPress(MouseButton button) const;
+    bool GetButtonRelease(MouseButton button) const;
 
     // How far the pointer itself moved between the latest two Steps, in
     // pixels (x right, y up), neither smoothed nor rounded to the window: for

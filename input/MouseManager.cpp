@@ -119,6 +119,33 @@ bool MouseManager::GetMiddleHold() const { return middleDown; }
 bool MouseManager::GetMiddlePress() const { return middleDown && !prevMiddleDown; }
 bool MouseManager::GetMiddleRelease() const { return !middleDown && prevMiddleDown; }
 
+bool MouseManager::GetButtonHold(MouseButton button) const {
+    switch (button) {
+    case MouseButton::Left: return GetLeftHold();
+    case MouseButton::Right: return GetRightHold();
+    case MouseButton::Middle: return GetMiddleHold();
+    }
+    return false;
+}
+
+bool MouseManager::GetButtonPress(MouseButton button) const {
+    switch (button) {
+    case MouseButton::Left: return GetLeftPress();
+    case MouseButton::Right: return GetRightPress();
+    case MouseButton::Middle: return GetMiddlePress();
+    }
+    return false;
+}
+
+bool MouseManager::GetButtonRelease(MouseButton button) const {
+    switch (button) {
+    case MouseButton::Left: return GetLeftRelease();
+    case MouseButton::Right: return GetRightRelease();
+    case MouseButton::Middle: return GetMiddleRelease();
+    }
+    return false;
+}
+
 Vector2D MouseManager::GetRawMotion() const { return Vector2D(motionX, motionY); }
 
 // [SECTION] Designed (non-const) getters: the const ones above, for existing callers
