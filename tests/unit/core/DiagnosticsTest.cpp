@@ -209,7 +209,9 @@ TEST(DiagnosticNameTest, CodesAreNamedOnceAndUnknownValuesSafely) {
     for (int value = 0; value < 256; ++value) {
         const char* name = GetDiagnosticName(static_cast<Diagnostic>(value));
         ASSERT_NE(name, nullptr);
-        if (std::string(name) != "Unknown") EXPECT_TRUE(seen.insert(name).second) << name;
+        if (std::string(name) != "Unknown") {
+            EXPECT_TRUE(seen.insert(name).second) << name;
+        }
     }
 }
 
