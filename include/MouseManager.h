@@ -14,10 +14,11 @@ public:
         : rawX(0), rawY(0), smoothX(0), smoothY(0), lastSmoothX(0), lastSmoothY(0),
           velocityX(0), velocityY(0), readX(0), readY(0), leftDown(false), rightDown(false),
           prevLeftDown(false), prevRightDown(false), middleDown(false), prevMiddleDown(false),
-          motionX(0), motionY(0) {}
+          motionX(0), motionY(0), pointerX(0), pointerY(0) {}
 
     void Step();
     Vector2D GetPosition();  // smoothed: moves halfway to the cursor each Step
+                             // from (0, 0): for a trailing, eased follower
     Vector2D GetVelocity();  // change of the smoothed position over the last Step, pixels per frame
     // Moves the cursor; the smoothed position jumps there. Where the pointer
     // cannot go (beyond the screen; anywhere while the window lacks input
@@ -63,6 +64,12 @@ public:
     bool GetButtonPress(MouseButton button) const;
     bool GetButtonRelease(MouseButton button) const;
 
+    // Where the pointer itself is, in the same coordinates (whole pixels),
+    // neither smoothed nor clamped: as of the latest Step, or of a SetPosition
+    // since (where the pointer really went). For a crosshair or a click
+    // target; GetPosition trails it. (0, 0) before the first Step.
+    Vector2D GetPointerPosition() const;
+
     // How far the pointer itself moved between the latest two Steps, in
     // pixels (x right, y up), neither smoothed nor rounded to the window: for
     // mouse-look. Moves made by SetPosition are not motion, so re-centring
@@ -89,6 +96,8 @@ private:
     bool prevMiddleDown;
     float motionX;
     float motionY;
+    float pointerX;
+    float pointerY;
 
     friend struct MouseManagerProbe;
 };
