@@ -30,6 +30,11 @@
 // - cursor warps are kept within X's 16-bit coordinates (the server then stops
 //   the pointer at the screen's edge);
 // - titles reach the window cut to kMaxTitleBytes, at a UTF-8 character boundary.
+//
+// Every entry that calls GLFW 3 holds the library's reports (qmdiag::Hold):
+// GLFW 3's error callback, and reports made here, reach the game's callback
+// only after the entry is done, never from inside GLFW 3 or half-way through
+// a change here, so a callback that calls back in finds a consistent state.
 #include "glfw2.h"
 #include "glfw2_native.h"
 
@@ -323,15 +328,17 @@ int ClampToInt16(int v) { return v < -32768 ? -32768 : v > 32767 ? 32767 : v; }
 constexpr std::size_t kMaxTitleBytes = 16384;
 char g_titleBuffer[kMaxTitleBytes + 1];
 
-// The title cut to kMaxTitleBytes before the character the cut would split.
-const char* FittedTitle(const char* title) {
+// The title cut to kMaxTitleBytes before the character the cut would split;
+// *sent is the length that reaches the window.
+const char* FittedTitle(const char* title, std::size_t* sent) {
     std::size_t length = ::strnlen(title, kMaxTitleBytes + 1);
+    *sent = length;
     if (length <= kMaxTitleBytes) return title;
-    qmdiag::Report(Diagnostic::TitleCut, double(std::strlen(title)), double(kMaxTitleBytes));
     length = kMaxTitleBytes;
     while (length > 0 && (static_cast<unsigned char>(title[length]) & 0xC0u) == 0x80u) --length;
     std::memcpy(g_titleBuffer, title, length);
     g_titleBuffer[length] = '\0';
+    *sent = length;
     return g_titleBuffer;
 }
 
@@ -348,6 +355,7 @@ namespace glfw2 {
 // [SECTION] Library and window
 
 int glfwInit() {
+    qmdiag::Hold hold;
     if (g.initialized) return 1;
     // Set before init: a missing display is reported by init itself.
     ::glfwSetErrorCallback(OnError);
@@ -358,6 +366,7 @@ int glfwInit() {
 }
 
 void glfwTerminate() {
+    qmdiag::Hold hold;
     if (!g.initialized) return;
     DestroyWindow();
     ::glfwTerminate();
@@ -366,6 +375,7 @@ void glfwTerminate() {
 
 int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebits,
                    int alphabits, int depthbits, int stencilbits, int mode) {
+    qmdiag::Hold hold;
     Hints hints = g.hints;
     g.hints = Hints();
     if (!g.initialized || g.window) {
@@ -432,10 +442,18 @@ void glfwOpenWindowHint(int target, int hint) {
     }
 }
 
-void glfwCloseWindow() { DestroyWindow(); }
+void glfwCloseWindow() {
+    qmdiag::Hold hold;
+    DestroyWindow();
+}
 
 void glfwSetWindowTitle(const char* title) {
-    if (g.window && title) ::glfwSetWindowTitle(g.window, FittedTitle(title));
+    if (!g.window || !title) return;
+    qmdiag::Hold hold;  // the title and the window stay as they are until it is sent
+    std::size_t sent = 0;
+    const char* fitted = FittedTitle(title, &sent);
+    ::glfwSetWindowTitle(g.window, fitted);
+    if (fitted != title) qmdiag::Report(Diagnostic::TitleCut, double(std::strlen(title)), double(sent));
 }
 
 void glfwGetWindowSize(int* width, int* height) {
@@ -444,6 +462,7 @@ void glfwGetWindowSize(int* width, int* height) {
 }
 
 void glfwSetWindowSize(int width, int height) {
+    qmdiag::Hold hold;
     // X11 carries sizes in 16 bits: a larger one is cut, and one that cuts to
     // 0 is a protocol error that ends the process. Such sizes are ignored.
     auto fits = [](int v) { return v > 0 && v <= 65535; };
@@ -455,6 +474,7 @@ void glfwSetWindowSize(int width, int height) {
 }
 
 void glfwSetWindowPos(int x, int y) {
+    qmdiag::Hold hold;
     if (!g.window) return;
     ::glfwSetWindowPos(g.window, x, y);
     ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
@@ -462,6 +482,7 @@ void glfwSetWindowPos(int x, int y) {
 }
 
 int glfwGetWindowParam(int param) {
+    qmdiag::Hold hold;
     if (!g.window) return 0;
     GLint bits = 0;
     switch (param) {
@@ -482,12 +503,14 @@ int glfwGetWindowParam(int param) {
 }
 
 void glfwSwapBuffers() {
+    qmdiag::Hold hold;
     if (!g.window) return;
     ::glfwSwapBuffers(g.window);
     if (g.autoPoll) glfwPollEvents();
 }
 
 void glfwPollEvents() {
+    qmdiag::Hold hold;
     if (!g.initialized) return;
     ::glfwPollEvents();
     CloseIfRequested();
@@ -497,8 +520,14 @@ void glfwPollEvents() {
     }
 }
 
-void glfwEnable(int token) { SetMode(token, true); }
-void glfwDisable(int token) { SetMode(token, false); }
+void glfwEnable(int token) {
+    qmdiag::Hold hold;
+    SetMode(token, true);
+}
+void glfwDisable(int token) {
+    qmdiag::Hold hold;
+    SetMode(token, false);
+}
 
 // [SECTION] Input
 
@@ -519,6 +548,7 @@ int glfwGetKey(int key) {
 }
 
 int glfwGetMouseButton(int button) {
+    qmdiag::Hold hold;
     if (!g.window || button < v2::MouseButtonFirst || button > v2::MouseButtonLast) return v2::Release;
     const bool latched = g.stickyButtons && g.buttonLatch[button];
     g.buttonLatch[button] = 0;
@@ -532,6 +562,7 @@ void glfwGetMousePos(int* x, int* y) {
 }
 
 void glfwSetMousePos(int x, int y) {
+    qmdiag::Hold hold;
     if (!g.window) return;
     ::glfwSetCursorPos(g.window, ClampToInt16(x), ClampToInt16(y));
     // GLFW 3 reports no motion for its own warp, and the server stops the
@@ -542,6 +573,7 @@ void glfwSetMousePos(int x, int y) {
 int glfwGetMouseWheel() { return ToInt(g.wheel); }
 
 int glfwGetJoystickParam(int joy, int param) {
+    qmdiag::Hold hold;
     if (!ValidJoystick(joy) || !::glfwJoystickPresent(joy)) return 0;
     int count = 0;
     switch (param) {
@@ -553,6 +585,7 @@ int glfwGetJoystickParam(int joy, int param) {
 }
 
 int glfwGetJoystickPos(int joy, float* pos, int numaxes) {
+    qmdiag::Hold hold;
     if (!pos || numaxes <= 0) return 0;
     int count = 0;
     const float* axes = ValidJoystick(joy) ? ::glfwGetJoystickAxes(joy, &count) : nullptr;
@@ -563,6 +596,7 @@ int glfwGetJoystickPos(int joy, float* pos, int numaxes) {
 }
 
 int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) {
+    qmdiag::Hold hold;
     if (!buttons || numbuttons <= 0) return 0;
     int count = 0;
     const unsigned char* state = ValidJoystick(joy) ? ::glfwGetJoystickButtons(joy, &count) : nullptr;
@@ -576,6 +610,7 @@ int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) {
 // [SECTION] OpenGL
 
 void* glfwGetProcAddress(const char* procname) {
+    qmdiag::Hold hold;
     if (!g.window || !procname) return nullptr;
     return reinterpret_cast<void*>(::glfwGetProcAddress(procname));
 }
@@ -584,17 +619,25 @@ void* glfwGetProcAddress(const char* procname) {
 
 #if !defined(_WIN32)
 // On Windows the OS services find the window themselves (FindWindowA).
-unsigned long NativeWindow() { return g.window ? ::glfwGetX11Window(g.window) : 0ul; }
+unsigned long NativeWindow() {
+    qmdiag::Hold hold;
+    return g.window ? ::glfwGetX11Window(g.window) : 0ul;
+}
 
-void* NativeDisplay() { return g.window ? ::glfwGetX11Display() : nullptr; }
+void* NativeDisplay() {
+    qmdiag::Hold hold;
+    return g.window ? ::glfwGetX11Display() : nullptr;
+}
 #endif
 
 void SetSystemCursorHidden(bool hidden) {
+    qmdiag::Hold hold;
     g.systemCursorHidden = hidden;
     ApplyInputModes();
 }
 
 int SwapInterval(int interval) {
+    qmdiag::Hold hold;
     if (!g.window) return 0;
     ::glfwSwapInterval(interval);
     return 1;
