@@ -74,6 +74,7 @@ enum : int {
 }  // namespace v2
 
 #include "core/Report.h"
+#include "system.h"
 
 #include <GLFW/glfw3.h>
 #if !defined(_WIN32)
@@ -113,10 +114,16 @@ struct State {
     // latest events.
     double cursorX = 0.0;
     double cursorY = 0.0;
-    // The pointer's own motion taken in since TakeMouseMotion last asked:
-    // changes of the position by events only, never by warps or re-reads.
+    // The pointer's own motion taken in since TakeMouseMotion last asked
+    // (see [SECTION] Raw motion).
     double motionX = 0.0;
     double motionY = 0.0;
+    // The pointer's place on the screen as last sampled, and whether GLFW 3
+    // has reported it moving (or entering or leaving) since.
+    bool pointerKnown = false;
+    int pointerX = 0;
+    int pointerY = 0;
+    bool pointerStirred = false;
     int width = 0;
     int height = 0;
     // Set by a cursor mode change: motion queued in the old mode may still
@@ -199,13 +206,46 @@ inline int ToGlfw3Key(int key) {
     return unsigned(key) <= unsigned(v2::KeyKpEnter) ? kKeyTable.glfw3[key] : -1;
 }
 
+// [SECTION] Raw motion
+// The pointer's own motion is where it went on the screen: the sum of the
+// changes of its screen position between samples, except across a warp.
+// GLFW 3's cursor events cannot give it: their positions are relative to the
+// window (which may move), virtual while the cursor is disabled, and an event
+// at the place of GLFW 3's latest warp is dropped, so a move away and back
+// onto that place would lose the way back. Samples are taken on each side of
+// every warp (the game's, and GLFW 3's centring and restoring of a disabled
+// cursor, which happen in cursor-mode changes and at the end of each event
+// poll), and after a poll that brought cursor events; so a game whose pointer
+// rests makes no extra round trip to the display.
+
+// Takes the pointer's screen position; with `count`, its change since the
+// previous sample is motion.
+void SamplePointer(bool count) {
+    int x = 0, y = 0;
+    if (!g.window || !qmsys::PointerOnScreen(&x, &y)) {
+        g.pointerKnown = false;
+        return;
+    }
+    if (count && g.pointerKnown) {
+        g.motionX += double(x) - double(g.pointerX);
+        g.motionY += double(y) - double(g.pointerY);
+    }
+    g.pointerX = x;
+    g.pointerY = y;
+    g.pointerKnown = true;
+    g.pointerStirred = false;
+}
+
 void ApplyInputModes() {
     if (!g.window) return;
     int cursor = !g.cursorEnabled        ? GLFW_CURSOR_DISABLED
                  : g.systemCursorHidden ? GLFW_CURSOR_HIDDEN
                                         : GLFW_CURSOR_NORMAL;
     if (glfwGetInputMode(g.window, GLFW_CURSOR) == cursor) return;
+    // Disabling centres the pointer, enabling puts it back: neither is motion.
+    SamplePointer(true);
     glfwSetInputMode(g.window, GLFW_CURSOR, cursor);
+    SamplePointer(false);
     // Entering or leaving the disabled mode moves the position GLFW 3 reports
     // (virtual / restored) without a callback.
     glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
@@ -273,13 +313,12 @@ void OnScroll(GLFWwindow*, double, double yoffset) {
 }
 
 void OnCursorPos(GLFWwindow*, double x, double y) {
-    if (std::isfinite(x - g.cursorX) && std::isfinite(y - g.cursorY)) {
-        g.motionX += x - g.cursorX;
-        g.motionY += y - g.cursorY;
-    }
     g.cursorX = x;
     g.cursorY = y;
+    g.pointerStirred = true;
 }
+
+void OnCursorEnter(GLFWwindow*, int) { g.pointerStirred = true; }
 
 void OnWindowSize(GLFWwindow*, int width, int height) {
     g.width = width;
@@ -293,6 +332,7 @@ void DestroyWindow() {
     if (!g.window) return;
     glfwDestroyWindow(g.window);
     g.window = nullptr;
+    g.pointerKnown = false;
 }
 
 // After events were processed: a window the user asked to close is closed.
@@ -418,17 +458,20 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
     ::glfwSetKeyCallback(g.window, OnKey);
     ::glfwSetMouseButtonCallback(g.window, OnMouseButton);
     ::glfwSetCursorPosCallback(g.window, OnCursorPos);
+    ::glfwSetCursorEnterCallback(g.window, OnCursorEnter);
     ::glfwSetWindowSizeCallback(g.window, OnWindowSize);
     ::glfwSetWindowPosCallback(g.window, OnWindowPos);
     ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
     ::glfwGetWindowSize(g.window, &g.width, &g.height);
     // A new window starts with every key up.
     for (unsigned char& down : g.keyDown) down = 0;
-    g.motionX = g.motionY = 0.0;  // nor has the pointer moved in it
     for (unsigned char& down : g.charDown) down = 0;
     for (unsigned char& counted : g.scanChar) counted = 0;
     ClearLatches();
     ApplyInputModes();
+    // Nor has the pointer moved in it: motion counts from where it is now.
+    SamplePointer(false);
+    g.motionX = g.motionY = 0.0;
     return 1;
 }
 
@@ -512,8 +555,14 @@ void glfwSwapBuffers() {
 void glfwPollEvents() {
     qmdiag::Hold hold;
     if (!g.initialized) return;
+    // A disabled cursor is centred again once the events are taken in: the
+    // motion up to then is sampled first, and the centring is not motion.
+    // (Motion in the moment between that sample and the centring is lost.)
+    const bool centres = g.window && !g.cursorEnabled;
+    if (centres) SamplePointer(true);
     ::glfwPollEvents();
     CloseIfRequested();
+    if (g.window && (centres || g.pointerStirred)) SamplePointer(!centres);
     if (g.cursorResync && g.window) {
         ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
         g.cursorResync = false;
@@ -564,7 +613,9 @@ void glfwGetMousePos(int* x, int* y) {
 void glfwSetMousePos(int x, int y) {
     qmdiag::Hold hold;
     if (!g.window) return;
+    SamplePointer(true);
     ::glfwSetCursorPos(g.window, ClampToInt16(x), ClampToInt16(y));
+    SamplePointer(false);
     // GLFW 3 reports no motion for its own warp, and the server stops the
     // pointer at the screen's edge: read where it is now.
     ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
