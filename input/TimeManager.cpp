@@ -23,26 +23,34 @@ TimeManager::TimeManager()
       framesPerSecond(60.0f),
       frameTime(0.001f),
       elapsedTime(0.001f),
-      frameMilliseconds(0),
-      totalMilliseconds(0) {}
+      lastNanoseconds(0),
+      frameNanoseconds(0),
+      totalNanoseconds(0) {}
 
 void TimeManager::Step() {
     const std::uint32_t now = qmsys::Milliseconds();
+    const std::uint64_t fineNow = qmsys::Nanoseconds();
     currentTime = now;
 
     // The first frame is measured from here, not from construction or load.
     if (!started) {
         started = true;
         lastTime = now;
+        lastNanoseconds = fineNow;
     }
+
+    // The measured durations come from the fine clock; everything designed
+    // below keeps the millisecond one. Monotonic, so never negative; a clock
+    // that went back anyway counts as no time rather than centuries.
+    frameNanoseconds = fineNow >= lastNanoseconds ? std::int64_t(fineNow - lastNanoseconds) : 0;
+    totalNanoseconds += frameNanoseconds;
+    lastNanoseconds = fineNow;
 
     // Unsigned difference read as signed: survives the clock's 32-bit wrap.
     // (Conversion of an out-of-range value is well defined since C++20 and
     // modular on every compiler before it.)
     const std::int32_t milliseconds = static_cast<std::int32_t>(now - lastTime);
     frameTime = float(double(milliseconds) / 1000.0);
-    frameMilliseconds = milliseconds;
-    totalMilliseconds += milliseconds;
 
     // Frames per second uses the unclamped frame time.
     fpsTime = float(double(fpsTime) + double(frameTime));
@@ -71,9 +79,9 @@ float TimeManager::GetElapsedTime() const { return elapsedTime; }
 
 float TimeManager::GetFramesPerSecond() const { return framesPerSecond; }
 
-double TimeManager::GetFrameDuration() const { return double(frameMilliseconds) / 1000.0; }
+double TimeManager::GetFrameDuration() const { return double(frameNanoseconds) / 1e9; }
 
-double TimeManager::GetTimeSinceStart() const { return double(totalMilliseconds) / 1000.0; }
+double TimeManager::GetTimeSinceStart() const { return double(totalNanoseconds) / 1e9; }
 
 // [SECTION] FixedStep
 

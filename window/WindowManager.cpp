@@ -69,6 +69,9 @@ WindowManager::WindowManager()
 
 bool WindowManager::Open() {
     using namespace glfw2;
+    // A callback that closes or reopens the window waits until the window
+    // is set up (or has failed), not half-way.
+    qmdiag::Hold hold;
     if (multisampleEnabled) glfwOpenWindowHint(GLFW_FSAA_SAMPLES, sampleCount);
     glfwOpenWindowHint(GLFW_WINDOW_NO_RESIZE, 1);
     int opened = glfwOpenWindow(width, height, 8, 8, 8, 0, depthBufferBits, 0,

@@ -18,13 +18,15 @@ protected:
         fake::Reset();
         ClearDiagnostic();
     }
+    // Both clocks at the same instant, `ms` milliseconds.
     void StepAt(TimeManager& timer, std::uint32_t ms) {
         fake::clockNow = ms;
+        fake::clockNanoseconds = std::uint64_t(ms) * 1000000u;
         timer.Step();
     }
 };
 
-TEST_F(FixedStepTest, RawDurationAndTimeSinceStartAreUnclampedWholeMilliseconds) {
+TEST_F(FixedStepTest, RawDurationAndTimeSinceStartAreUnclampedFromTheFineClock) {
     fake::clockNow = 500;
     TimeManager timer;
     EXPECT_EQ(timer.GetFrameDuration(), 0.0);
@@ -37,12 +39,30 @@ TEST_F(FixedStepTest, RawDurationAndTimeSinceStartAreUnclampedWholeMilliseconds)
     EXPECT_EQ(timer.GetTimeSinceStart(), 0.217);
     EXPECT_LE(timer.GetElapsedTime(), 0.05f);
 
-    // Across the clock's 32-bit wrap.
-    TimeManager wrapping;
-    StepAt(wrapping, 0xFFFFFFF0u);
-    StepAt(wrapping, 0x10u);
-    EXPECT_EQ(wrapping.GetFrameDuration(), 0.032);
-    EXPECT_EQ(wrapping.GetTimeSinceStart(), 0.032);
+    // 144 Hz: the millisecond clock reads 6 or 7 ms a frame; the durations do not.
+    TimeManager fast;
+    StepAt(fast, 0);
+    std::uint64_t ns = 0;
+    for (int frame = 1; frame <= 144; ++frame) {
+        ns += 6944444;
+        fake::clockNow = std::uint32_t(ns / 1000000u);
+        fake::clockNanoseconds = ns;
+        fast.Step();
+        ASSERT_EQ(fast.GetFrameDuration(), 0.006944444) << frame;
+    }
+    EXPECT_EQ(fast.GetTimeSinceStart(), 0.999999936);
+
+    // The designed smoothed time and frame rate still read the millisecond clock:
+    // 7 ms, whatever the fine clock says.
+    TimeManager smoothed, reference;
+    StepAt(smoothed, 0);
+    StepAt(reference, 0);
+    fake::clockNow = 7;
+    fake::clockNanoseconds = 6944444;
+    smoothed.Step();
+    StepAt(reference, 7);
+    EXPECT_EQ(smoothed.GetElapsedTime(), reference.GetElapsedTime());
+    EXPECT_NE(smoothed.GetFrameDuration(), reference.GetFrameDuration());
 }
 
 TEST_F(FixedStepTest, SixtyHertzStepsUnderSixteenMillisecondFrames) {
