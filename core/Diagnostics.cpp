@@ -302,6 +302,8 @@ const char* GetDiagnosticName(Diagnostic code) {
     case Diagnostic::PositionChanged: return "PositionChanged";
     case Diagnostic::MousePositionIgnored: return "MousePositionIgnored";
     case Diagnostic::TitleCut: return "TitleCut";
+    case Diagnostic::ScreenshotNotAFile: return "ScreenshotNotAFile";
+    case Diagnostic::ScreenshotUnreadable: return "ScreenshotUnreadable";
     }
     return "Unknown";
 }
