@@ -111,12 +111,12 @@ struct Binding {
     GLint name = 0;
 
     // False when a binding is in place and cannot be undone.
-    bool Clear(GLenum query, GLenum bindTarget, BindProc proc) {
+    bool Clear(GLenum query, GLenum bindTarget, const char* proc, const char* fallback) {
         glGetIntegerv(query, &name);
         if (name == 0) return true;
-        if (!proc) return false;
+        bind = LookUpBind(proc, fallback);
+        if (!bind) return false;
         target = bindTarget;
-        bind = proc;
         bind(target, 0);
         return true;
     }
@@ -166,15 +166,15 @@ bool ReadBackBuffer(int width, int height, unsigned char* rgb) {
     const char* why = nullptr;
     Binding packBuffer, framebuffer;
     if (packBuffers && !packBuffer.Clear(kPixelPackBufferBinding, kPixelPackBuffer,
-                                         LookUpBind("glBindBuffer", "glBindBufferARB")))
+                                         "glBindBuffer", "glBindBufferARB"))
         why = "a pixel buffer object is bound and cannot be unbound";
     bool unbound = true;
     if (!why && readFramebuffers)
         unbound = framebuffer.Clear(kReadFramebufferBinding, kReadFramebuffer,
-                                    LookUpBind("glBindFramebuffer", "glBindFramebufferEXT"));
+                                    "glBindFramebuffer", "glBindFramebufferEXT");
     else if (!why && framebuffersExt)
         unbound = framebuffer.Clear(kFramebufferBindingExt, kFramebufferExt,
-                                    LookUpBind("glBindFramebufferEXT", nullptr));
+                                    "glBindFramebufferEXT", nullptr);
     if (!unbound) why = "a framebuffer object is bound and cannot be unbound";
 
     if (!why) {
