@@ -89,7 +89,19 @@ void Compose(const Entry& entry, char* out, std::size_t size) {
         std::snprintf(out, size, "SaveScreenshot failed: no window is open.");
         break;
     case Diagnostic::ScreenshotWriteFailed:
-        std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\".", text);
+        if (a != 0.0)
+            std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\": %s.", text,
+                          std::strerror(int(a)));
+        else
+            std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\".", text);
+        break;
+    case Diagnostic::ScreenshotNotAFile:
+        std::snprintf(out, size, "SaveScreenshot failed: \"%s\" exists and is not a regular file "
+                                 "(a directory, device or pipe); nothing is written.", text);
+        break;
+    case Diagnostic::ScreenshotUnreadable:
+        std::snprintf(out, size, "SaveScreenshot failed: the %.0f x %.0f frame could not be read: "
+                                 "%s.", a, b, text);
         break;
     case Diagnostic::ClearColorIgnored:
         std::snprintf(out, size, "SetClearColor: %s component %g is outside 0..1; the old value "

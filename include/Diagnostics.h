@@ -33,7 +33,7 @@ enum class Diagnostic : int {
 
     // SaveScreenshot returned false because ...
     ScreenshotNoWindow = 20,     // no window is open
-    ScreenshotWriteFailed = 21,  // the file could not be written (path, permissions, disk)
+    ScreenshotWriteFailed = 21,  // the file could not be written (the system's reason is named)
 
     // An argument was ignored (the old value kept) or changed to a supported one.
     ClearColorIgnored = 30,        // SetClearColor: a component outside 0..1 (or NaN)
@@ -54,6 +54,10 @@ enum class Diagnostic : int {
     PositionChanged = 45,          // Window SetPosition: kept in 16 bits for the next Open
     MousePositionIgnored = 46,     // Mouse SetPosition: a NaN coordinate
     TitleCut = 47,                 // SetTitle: the window shows only the first 16384 bytes
+
+    // SaveScreenshot returned false because ...
+    ScreenshotNotAFile = 48,       // the path names a directory, device, pipe: no regular file
+    ScreenshotUnreadable = 49,     // the frame could not be read whole (the reason is named)
 };
 
 // Receives each report: its code and a clear English sentence. The sentence
