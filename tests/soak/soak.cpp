@@ -3,12 +3,12 @@
 // after frame, with a diagnostics callback that calls back into the library
 // (and now and then closes the window or throws). Each frame checks that
 // glGetError gives exactly what the calls should raise (nothing, except the
-// GL rejections noted at the calls) and that the input queries agree (Press and Release never both true, Press
-// implies Hold, Release implies no Hold, untracked codes always false).
-// Resident memory and the heap in use are sampled every 64 frames; after
-// warm-up their floors must not rise from the first half of the run to the
-// second. A crash ends the
-// process with the frame and the call it died in.
+// GL rejections noted at the calls) and that the input queries agree (Press
+// and Release never both true, Press implies Hold, Release implies no Hold,
+// untracked codes always false). Resident memory and the heap in use are
+// sampled every 64 frames; after warm-up their floors must not rise from the
+// first half of the run to the second. A crash ends the process with the
+// frame and the call it died in.
 //
 //   soak [--frames N] [--seed S] [--warmup N] [--quiet]
 //
