@@ -260,3 +260,36 @@ void ClearDiagnostic() {
     channel.message[0] = '\0';
     channel.composed = true;
 }
+
+const char* GetDiagnosticName(Diagnostic code) {
+    // No default: the compiler names any code added without a name here.
+    switch (code) {
+    case Diagnostic::Nothing: return "Nothing";
+    case Diagnostic::NoCore: return "NoCore";
+    case Diagnostic::NoDisplay: return "NoDisplay";
+    case Diagnostic::WindowAlreadyOpen: return "WindowAlreadyOpen";
+    case Diagnostic::NoContext: return "NoContext";
+    case Diagnostic::PlatformError: return "PlatformError";
+    case Diagnostic::ScreenshotNoWindow: return "ScreenshotNoWindow";
+    case Diagnostic::ScreenshotWriteFailed: return "ScreenshotWriteFailed";
+    case Diagnostic::ClearColorIgnored: return "ClearColorIgnored";
+    case Diagnostic::FieldOfViewIgnored: return "FieldOfViewIgnored";
+    case Diagnostic::TitleIgnored: return "TitleIgnored";
+    case Diagnostic::DepthBitsChanged: return "DepthBitsChanged";
+    case Diagnostic::SampleRateChanged: return "SampleRateChanged";
+    case Diagnostic::VerticalSyncIgnored: return "VerticalSyncIgnored";
+    case Diagnostic::TextIgnored: return "TextIgnored";
+    case Diagnostic::FrameDurationIgnored: return "FrameDurationIgnored";
+    case Diagnostic::FixedStepChanged: return "FixedStepChanged";
+    case Diagnostic::ScreenshotPathIgnored: return "ScreenshotPathIgnored";
+    case Diagnostic::ClippingPlaneIgnored: return "ClippingPlaneIgnored";
+    case Diagnostic::LineWidthIgnored: return "LineWidthIgnored";
+    case Diagnostic::PlaneRowIgnored: return "PlaneRowIgnored";
+    case Diagnostic::FrustumWithoutContext: return "FrustumWithoutContext";
+    case Diagnostic::SizeIgnored: return "SizeIgnored";
+    case Diagnostic::PositionChanged: return "PositionChanged";
+    case Diagnostic::MousePositionIgnored: return "MousePositionIgnored";
+    case Diagnostic::TitleCut: return "TitleCut";
+    }
+    return "Unknown";
+}

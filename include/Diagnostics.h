@@ -81,4 +81,8 @@ QM_API Diagnostic GetLastDiagnostic();
 QM_API const char* GetLastDiagnosticMessage();
 QM_API void ClearDiagnostic();
 
+// The code's own name ("SizeIgnored"), for logs; "Unknown" for a value that
+// names no code. A static string: never null, never to be freed.
+QM_API const char* GetDiagnosticName(Diagnostic code);
+
 #endif

@@ -19,6 +19,11 @@ namespace qmsys {
 // Milliseconds from a monotonic clock, as an unsigned 32-bit count that wraps.
 std::uint32_t Milliseconds();
 
+// Nanoseconds from a monotonic clock of the finest resolution the system has
+// (well under a millisecond), counted from an unspecified start; 64 bits do
+// not wrap in centuries. For measured frame durations.
+std::uint64_t Nanoseconds();
+
 // The cursor display count: +1 for show, -1 for hide; the system cursor is
 // hidden while the count is below zero. Returns the new count.
 int ShowCursor(bool show);

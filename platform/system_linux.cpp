@@ -1,6 +1,7 @@
 // OS services on Linux/X11, standing in for the Windows calls.
 //
-// Implements: a monotonic millisecond clock (wrapping 32-bit count); the
+// Implements: a monotonic millisecond clock (wrapping 32-bit count) and a
+// nanosecond one beside it (both CLOCK_MONOTONIC); the
 // window lookup, which checks the temporary title on the X server and answers
 // GLFW 3's X11 window, and as its "device context" the X Display*; a cursor
 // display count kept here, applied through the adapter (glfw2_native.h); the
@@ -27,6 +28,12 @@ std::uint32_t Milliseconds() {
     clock_gettime(CLOCK_MONOTONIC, &ts);
     std::uint64_t ms = std::uint64_t(ts.tv_sec) * 1000u + std::uint64_t(ts.tv_nsec) / 1000000u;
     return std::uint32_t(ms);  // wraps every 2^32 ms, like the Windows multimedia clock
+}
+
+std::uint64_t Nanoseconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::uint64_t(ts.tv_sec) * 1000000000u + std::uint64_t(ts.tv_nsec);
 }
 
 int ShowCursor(bool show) {

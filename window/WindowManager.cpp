@@ -185,7 +185,9 @@ void WindowManager::SetSampleRate(int samples) {
 void WindowManager::SetTextureQuality(int quality) { textureQuality = std::uint8_t(quality); }
 
 void WindowManager::SetVerticalSync(bool on) {
-    if (ext::wglSwapIntervalEXT)
+    // The entry point stays loaded after Close, but the context it acts on is
+    // gone: no call without an open window.
+    if (ext::wglSwapIntervalEXT && IsOpen())
         ext::wglSwapIntervalEXT(on ? 1 : 0);
     else
         qmdiag::Report(Diagnostic::VerticalSyncIgnored);

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -255,6 +256,28 @@ TEST_F(DiagnosticsTest, HeldReportsArriveInOrderWhenTheOutermostHoldEnds) {
         w.SetSize(0, 2);
     }
     EXPECT_EQ(calls, 2);
+}
+
+}  // namespace
+
+namespace {
+
+// Names for logs: the enumerator's own name; anything else a fixed, safe string.
+TEST(DiagnosticNameTest, CodesAreNamedOnceAndUnknownValuesSafely) {
+    EXPECT_STREQ(GetDiagnosticName(Diagnostic::SizeIgnored), "SizeIgnored");
+    EXPECT_STREQ(GetDiagnosticName(Diagnostic::Nothing), "Nothing");
+    EXPECT_STREQ(GetDiagnosticName(Diagnostic::PlatformError), "PlatformError");
+    for (int value : {-1, 5, 99, 1 << 30})
+        EXPECT_STREQ(GetDiagnosticName(static_cast<Diagnostic>(value)), "Unknown") << value;
+    // No two codes share a name.
+    std::set<std::string> seen;
+    for (int value = 0; value < 256; ++value) {
+        const char* name = GetDiagnosticName(static_cast<Diagnostic>(value));
+        ASSERT_NE(name, nullptr);
+        if (std::string(name) != "Unknown") {
+            EXPECT_TRUE(seen.insert(name).second) << name;
+        }
+    }
 }
 
 }  // namespace
