@@ -320,19 +320,6 @@ void FrustumCall() {
     SphereInFrustum(HostileVector3D(), HostileFloat(), f);
 }
 
-// FixedStep at the ends of double (durations near DBL_MAX, steps near the
-// smallest subnormal) overflows its totals today; those values stay out
-// until it keeps them finite there.
-constexpr bool kFixedStepExtremes = false;
-
-double FixedStepDouble() {
-    const double v = HostileDouble();
-    if (kFixedStepExtremes || !std::isfinite(v)) return v;
-    if (std::fabs(v) > 1e150) return std::copysign(1e150, v);
-    if (v != 0.0 && std::fabs(v) < 1e-150) return std::copysign(1e-150, v);
-    return v;
-}
-
 void TimeCall() {
     TimeManager& t = Core::Timer;
     const TimeManager& ct = t;
@@ -340,8 +327,8 @@ void TimeCall() {
     case 0: t.Step(); break;
     case 1: t.GetElapsedTime(); t.GetFramesPerSecond(); break;
     case 2: ct.GetFrameDuration(); ct.GetTimeSinceStart(); ct.GetElapsedTime(); break;
-    case 3: gStep = FixedStep(FixedStepDouble(), HostileInt()); CheckFixedStep(0); break;
-    case 4: CheckFixedStep(gStep.Advance(FixedStepDouble())); break;
+    case 3: gStep = FixedStep(HostileDouble(), HostileInt()); CheckFixedStep(0); break;
+    case 4: CheckFixedStep(gStep.Advance(HostileDouble())); break;
     default: gStep.Reset(); CheckFixedStep(0); break;
     }
 }
@@ -366,7 +353,10 @@ void InputCall() {
         CheckEdges(m.GetRightHold(), m.GetRightPress(), m.GetRightRelease());
         CheckEdges(m.GetMiddleHold(), m.GetMiddlePress(), m.GetMiddleRelease());
         break;
-    case 8: m.GetPosition(); m.GetVelocity(); m.GetWheelPosition(); m.GetRawMotion(); break;
+    case 8:
+        m.GetPosition(); m.GetVelocity(); m.GetWheelPosition(); m.GetRawMotion();
+        m.GetPointerPosition();
+        break;
     case 9: j.Step(); break;
     case 10: j.IsConnected(joy); static_cast<const JoystickManager&>(j).IsConnected(other); break;
     case 11:
@@ -374,8 +364,14 @@ void InputCall() {
                    j.GetButtonRelease(joy, other));
         break;
     case 12: j.GetAxis(joy, other); break;
-    default: CheckEdges(k.GetKeyHold(Key::Escape), k.GetKeyPress(Key::Escape),
-                        k.GetKeyRelease(Key::Escape)); break;
+    default: {
+        // Any value, named button or not.
+        const MouseButton button = MouseButton(Chance(50) ? int(Pick(3)) : HostileInt());
+        CheckEdges(m.GetButtonHold(button), m.GetButtonPress(button), m.GetButtonRelease(button));
+        CheckEdges(k.GetKeyHold(Key::Escape), k.GetKeyPress(Key::Escape),
+                   k.GetKeyRelease(Key::Escape));
+        break;
+    }
     }
 }
 
@@ -411,10 +407,15 @@ void MathCall() {
 }
 
 void DiagnosticsCall() {
-    switch (Pick(6)) {
+    switch (Pick(7)) {
     case 0: case 1: SetDiagnosticCallback(Hostile, nullptr); break;
     case 2: SetDiagnosticCallback(nullptr, nullptr); break;
     case 3: ClearDiagnostic(); FUZZ_CHECK(GetLastDiagnostic() == Diagnostic::Nothing); break;
+    case 4: {
+        const char* name = GetDiagnosticName(Diagnostic(Chance(50) ? int(Pick(64)) : HostileInt()));
+        FUZZ_CHECK(name && name[0]);
+        break;
+    }
     default: CheckChannel(); break;
     }
 }
