@@ -2,6 +2,7 @@
 
 #include "core/Report.h"
 #include "glfw2.h"
+#include "render/SpriteBatch.h"
 
 #include <GL/gl.h>
 
@@ -25,6 +26,7 @@
 #include <new>
 
 bool SaveScreenshot(const char* path) {
+    qmsprite::Flush();  // the picture shows the sprites drawn so far
     if (!path || !*path) {
         qmdiag::Report(Diagnostic::ScreenshotPathIgnored);
         return false;
