@@ -2,6 +2,7 @@
 
 #include "core/Report.h"
 #include "glfw2.h"
+#include "render/SpriteBatch.h"
 #include "system.h"
 
 #include <GL/gl.h>
@@ -323,6 +324,7 @@ int WritePng(const std::string& target, int width, int height, const unsigned ch
 }  // namespace
 
 bool SaveScreenshot(const char* path) {
+    qmsprite::Flush();  // the picture shows the sprites drawn so far
     if (!path || !*path) {
         qmdiag::Report(Diagnostic::ScreenshotPathIgnored);
         return false;
