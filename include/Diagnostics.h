@@ -54,6 +54,11 @@ enum class Diagnostic : int {
     PositionChanged = 45,          // Window SetPosition: kept in 16 bits for the next Open
     MousePositionIgnored = 46,     // Mouse SetPosition: a NaN coordinate
     TitleCut = 47,                 // SetTitle: the window shows only the first 16384 bytes
+
+    // In a web page: what a browser does not let a page do.
+    CursorWarpUnavailable = 90,    // Mouse SetPosition: the pointer cannot be moved; it stays
+    SwapIntervalUnavailable = 91,  // SetVerticalSync: the browser shows frames at its own refresh
+    JoysticksUnavailable = 92,     // no Gamepad API in this browser: no joystick is ever connected
 };
 
 // Receives each report: its code and a clear English sentence (valid during

@@ -30,6 +30,12 @@
 // - cursor warps are kept within X's 16-bit coordinates (the server then stops
 //   the pointer at the screen's edge);
 // - titles reach the window cut to kMaxTitleBytes, at a UTF-8 character boundary.
+//
+// In a web page (Emscripten) GLFW 3 is Emscripten's JavaScript library over
+// one canvas. Where the browser differs, the place says so ([SECTION] lines
+// with "web"): the swap waits for the browser's next frame, printable keys
+// keep their US place, a hidden cursor locks the pointer, and cursor warps,
+// swap intervals and joysticks without the Gamepad API are reported, not done.
 #include "glfw2.h"
 #include "glfw2_native.h"
 
@@ -71,7 +77,9 @@ enum : int {
 #include "core/Report.h"
 
 #include <GLFW/glfw3.h>
-#if !defined(_WIN32)
+#if defined(__EMSCRIPTEN__)
+#include <emscripten/emscripten.h>
+#elif !defined(_WIN32)
 #define GLFW_EXPOSE_NATIVE_X11
 #include <GLFW/glfw3native.h>
 #endif
@@ -196,8 +204,17 @@ inline int ToGlfw3Key(int key) {
 
 void ApplyInputModes() {
     if (!g.window) return;
+#if defined(__EMSCRIPTEN__)
+    // Web: Emscripten's GLFW 3 has no hidden mode (it prints "not
+    // implemented"). A page hides the pointer by locking it, which also lets
+    // its raw motion go on past the canvas's edge, as mouse-look needs; the
+    // lock takes effect at the player's next click if the browser waits for one.
+    const int hidden = GLFW_CURSOR_DISABLED;
+#else
+    const int hidden = GLFW_CURSOR_HIDDEN;
+#endif
     int cursor = !g.cursorEnabled        ? GLFW_CURSOR_DISABLED
-                 : g.systemCursorHidden ? GLFW_CURSOR_HIDDEN
+                 : g.systemCursorHidden ? hidden
                                         : GLFW_CURSOR_NORMAL;
     if (glfwGetInputMode(g.window, GLFW_CURSOR) == cursor) return;
     glfwSetInputMode(g.window, GLFW_CURSOR, cursor);
@@ -227,6 +244,11 @@ bool IsPrintableGlfw3Key(int key) {
 
 int CharacterOfKey(int key) {
     if (!IsPrintableGlfw3Key(key)) return 0;
+#if defined(__EMSCRIPTEN__)
+    // Web: Emscripten's glfwGetKeyName throws "not implemented", and its key
+    // codes come from the event's US key position, so that is the name.
+    return key <= 126 ? key : 0;
+#endif
     const char* name = ::glfwGetKeyName(key, 0);  // unshifted, active layout and group
     if (name && name[0] >= 32 && name[0] <= 126 && name[1] == '\0') {
         const int ch = name[0];
@@ -339,7 +361,35 @@ const char* FittedTitle(const char* title) {
 // prints nothing.
 void OnError(int code, const char* description) { qmdiag::ReportPlatformError(code, description); }
 
-bool ValidJoystick(int joy) { return g.initialized && joy >= 0 && joy <= v2::JoystickLast; }
+#if defined(__EMSCRIPTEN__)
+// Web: joysticks come from the Gamepad API; without it none ever connects.
+EM_JS(int, qm_has_gamepad_api, (), {
+    return (typeof navigator != 'undefined' && (navigator.getGamepads || navigator.webkitGetGamepads)) ? 1 : 0;
+});
+
+bool JoysticksReachable() {
+    static const bool reachable = qm_has_gamepad_api() != 0;
+    static bool reported = false;
+    if (!reachable && !reported) {
+        reported = true;
+        qmdiag::Report(Diagnostic::JoysticksUnavailable);
+    }
+    return reachable;
+}
+
+// Web: the page shows a frame, and takes in input events, only when the
+// program gives control back to the browser. The swap waits (Asyncify) for
+// the browser's next animation frame, so the game's own loop runs as written.
+EM_ASYNC_JS(void, qm_wait_for_next_frame, (), {
+    await new Promise(function(resolve) { requestAnimationFrame(function() { resolve(); }); });
+});
+#else
+bool JoysticksReachable() { return true; }
+#endif
+
+bool ValidJoystick(int joy) {
+    return g.initialized && joy >= 0 && joy <= v2::JoystickLast && JoysticksReachable();
+}
 
 }  // namespace
 
@@ -484,6 +534,9 @@ int glfwGetWindowParam(int param) {
 void glfwSwapBuffers() {
     if (!g.window) return;
     ::glfwSwapBuffers(g.window);
+#if defined(__EMSCRIPTEN__)
+    qm_wait_for_next_frame();
+#endif
     if (g.autoPoll) glfwPollEvents();
 }
 
@@ -533,6 +586,11 @@ void glfwGetMousePos(int* x, int* y) {
 
 void glfwSetMousePos(int x, int y) {
     if (!g.window) return;
+#if defined(__EMSCRIPTEN__)
+    // Web: a page cannot move the pointer.
+    qmdiag::Report(Diagnostic::CursorWarpUnavailable, x, y);
+    return;
+#endif
     ::glfwSetCursorPos(g.window, ClampToInt16(x), ClampToInt16(y));
     // GLFW 3 reports no motion for its own warp, and the server stops the
     // pointer at the screen's edge: read where it is now.
@@ -582,8 +640,9 @@ void* glfwGetProcAddress(const char* procname) {
 
 // [SECTION] Beyond 2.x
 
-#if !defined(_WIN32)
-// On Windows the OS services find the window themselves (FindWindowA).
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+// On Windows the OS services find the window themselves (FindWindowA); a web
+// page has no native window.
 unsigned long NativeWindow() { return g.window ? ::glfwGetX11Window(g.window) : 0ul; }
 
 void* NativeDisplay() { return g.window ? ::glfwGetX11Display() : nullptr; }
@@ -596,6 +655,12 @@ void SetSystemCursorHidden(bool hidden) {
 
 int SwapInterval(int interval) {
     if (!g.window) return 0;
+#if defined(__EMSCRIPTEN__)
+    // Web: Emscripten's glfwSwapInterval times its own main loop, which a
+    // game with its own loop does not have (it prints an error).
+    (void)interval;
+    return 0;
+#endif
     ::glfwSwapInterval(interval);
     return 1;
 }

@@ -2,6 +2,7 @@
 
 #include "core/Report.h"
 #include "glfw2.h"
+#include "system.h"
 
 #include <GL/gl.h>
 
@@ -59,5 +60,10 @@ bool SaveScreenshot(const char* path) {
     stbi_flip_vertically_on_write(1);
     const bool written = stbi_write_png(path, width, height, 3, rgb.get(), int(rowBytes)) != 0;
     if (!written) qmdiag::Report(Diagnostic::ScreenshotWriteFailed, 0.0, 0.0, path);
+#if defined(__EMSCRIPTEN__)
+    // In a web page the file stays in the page's memory: the player gets it
+    // through a download link.
+    if (written) qmsys::OfferDownload(path);
+#endif
     return written;
 }

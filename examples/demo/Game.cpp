@@ -66,12 +66,18 @@ void Game::Spawn(Target& target) {
     float margin = target.radius + 12.0f;
     // Not on top of the ship: a few tries, then wherever the last one landed.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        target.position = Vector2D(margin + Random() * (width - 2.0f * margin),
-                                   margin + Random() * (height - 2.0f * margin));
+        // One draw per statement: the order in which a call's arguments are
+        // evaluated is unspecified (GCC takes these right to left, Clang left
+        // to right), and the same seed must play the same game everywhere.
+        const float y = margin + Random() * (height - 2.0f * margin);
+        const float x = margin + Random() * (width - 2.0f * margin);
+        target.position = Vector2D(x, y);
         Vector2D gap = target.position - ship.position;
         if (gap.GetLength() > 200.0f) break;
     }
-    target.velocity = Direction(Random() * 360.0f) * (35.0f + Random() * 75.0f);
+    const float speed = 35.0f + Random() * 75.0f;
+    const float heading = Random() * 360.0f;
+    target.velocity = Direction(heading) * speed;
     target.spin = Random() * 360.0f;
     target.hue = Random();
     target.respawn = 0.0f;
