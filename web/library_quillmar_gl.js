@@ -25,15 +25,15 @@
 //    the material's ambient and/or diffuse colour at each draw.
 // 6. Texturing enabled with no texture bound draws untextured, as in GL
 //    (WebGL samples black from the missing texture).
-// 7. glReadPixels of GL_RGB (WebGL 1 reads only RGBA) and glReadBuffer (a
-//    WebGL canvas has one colour buffer: the one being drawn).
+// 7. glReadPixels of GL_RGB (WebGL 1 reads only RGBA), and glReadBuffer and
+//    GL_READ_BUFFER (a WebGL canvas has one colour buffer: the one drawn).
 
 // The GL calls that never draw what is pending: they only feed the block
 // being built or the current attributes, which each vertex carries with it.
 var QM_IMMEDIATE_CALLS = /^gl(Begin|End|Vertex[234][dfis]v?|Color[34](b|d|f|i|s|ub|ui|us)v?|Normal3[bdfis]v?|TexCoord[1234][dfis]v?|GetError)$/;
 
 mergeInto(LibraryManager.library, {
-  $QMGL__deps: ['$GLImmediateSetup', '$GLEmulation', '$GL', 'glEnable', 'glDisable', 'glGetFloatv',
+  $QMGL__deps: ['$GLImmediateSetup', '$GLEmulation', '$GL', 'glEnable', 'glDisable', 'glGetFloatv', 'glGetIntegerv',
                 'glReadPixels', 'glActiveTexture', 'glBindTexture', 'glDeleteTextures'],
   $QMGL__postset: function() {
     // Every other GL and GLU call of the build, and the swap, first draws the
@@ -45,6 +45,7 @@ mergeInto(LibraryManager.library, {
     names.push('glfwSwapBuffers');
     var code = 'QMGL.init();\n' +
       '_glGetFloatv = QMGL.answersLineWidth(_glGetFloatv);\n' +
+      '_glGetIntegerv = QMGL.answersReadBuffer(_glGetIntegerv);\n' +
       '_glReadPixels = QMGL.readsRGB(_glReadPixels);\n' +
       '_glActiveTexture = QMGL.tracksUnit(_glActiveTexture);\n' +
       '_glBindTexture = QMGL.tracksBinding(_glBindTexture);\n' +
@@ -127,6 +128,15 @@ mergeInto(LibraryManager.library, {
         } else {
           getFloatv(name, p);
         }
+      };
+    },
+
+    // The one colour buffer of a canvas is the one read (WebGL 1 has no
+    // GL_READ_BUFFER to ask for).
+    answersReadBuffer: function(getIntegerv) {
+      return function(name, p) {
+        if (name == 0x0C02 /* GL_READ_BUFFER */) HEAP32[p >> 2] = 0x0405 /* GL_BACK */;
+        else getIntegerv(name, p);
       };
     },
 

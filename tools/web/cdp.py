@@ -136,6 +136,9 @@ class Page:
             text = ' '.join(str(a.get('value', a.get('description', ''))) for a in p['args'])
             for line in text.split('\n'):
                 self.lines.append((now, p['type'], line))
+        elif method == 'Log.entryAdded':
+            e = msg['params']['entry']
+            self.lines.append((now, 'browser-' + e['level'], e['text']))
         elif method == 'Runtime.exceptionThrown':
             d = msg['params']['exceptionDetails']
             ex = d.get('exception', {})
