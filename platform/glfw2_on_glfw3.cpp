@@ -285,9 +285,23 @@ void OnMouseButton(GLFWwindow*, int button, int action, int) {
         g.buttonLatch[button] = 1;
 }
 
+#if defined(__EMSCRIPTEN__)
+// Web: Emscripten's GLFW 3 hands the scroll callback the browser's raw
+// deltas (pixels, lines or pages, down positive); its own count of wheel
+// steps, up positive, is what GLFW 3 reports elsewhere.
+EM_JS(double, qm_wheel_steps, (), { return GLFW.wheelPos; });
+double g_wheelSteps = 0.0;
+
+void OnScroll(GLFWwindow*, double, double) {
+    const double steps = qm_wheel_steps();
+    if (std::isfinite(steps - g_wheelSteps)) g.wheel += steps - g_wheelSteps;
+    g_wheelSteps = steps;
+}
+#else
 void OnScroll(GLFWwindow*, double, double yoffset) {
     if (std::isfinite(yoffset)) g.wheel += yoffset;
 }
+#endif
 
 void OnCursorPos(GLFWwindow*, double x, double y) {
     if (std::isfinite(x - g.cursorX) && std::isfinite(y - g.cursorY)) {
@@ -462,6 +476,9 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
     ::glfwSetWindowPosCallback(g.window, OnWindowPos);
     ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
     ::glfwGetWindowSize(g.window, &g.width, &g.height);
+#if defined(__EMSCRIPTEN__)
+    g_wheelSteps = qm_wheel_steps();  // steps taken before the window are not its own
+#endif
     // A new window starts with every key up.
     for (unsigned char& down : g.keyDown) down = 0;
     g.motionX = g.motionY = 0.0;  // nor has the pointer moved in it

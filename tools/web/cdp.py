@@ -199,6 +199,8 @@ class Page:
     def key(self, code, down):
         if code.startswith('Key'):
             key, keycode = code[3:].lower(), ord(code[3:])
+        elif code.startswith('Digit'):
+            key, keycode = code[5:], ord(code[5:])
         else:
             key, keycode = self.KEYS[code]
         self.call('Input.dispatchKeyEvent', type='rawKeyDown' if down else 'keyUp', key=key, code=code,
