@@ -61,9 +61,21 @@ enum class Diagnostic : int {
     JoysticksUnavailable = 92,     // no Gamepad API in this browser: no joystick is ever connected
 };
 
-// Receives each report: its code and a clear English sentence (valid during
-// the call only). Reports made from inside the callback are not delivered to
-// it again, only recorded.
+// Receives each report: its code and a clear English sentence. The sentence
+// stays valid and unchanged for the whole call, whatever the callback does;
+// it is gone after the call. Reports made from inside the callback are not
+// delivered to it again, only recorded.
+//
+// The callback may call any library function. A report made while the library
+// is in the middle of a change (opening the window, setting a title, taking
+// in the windowing library's events) reaches the callback once that change is
+// complete, so the callback always sees a consistent library; such a report is
+// recorded (GetLastDiagnostic) at once. Up to 8 reports wait this way; more
+// are recorded but not delivered.
+//
+// An exception thrown by the callback is caught where the library called it
+// and dropped: it never passes through the library or the windowing library.
+// The report stays recorded and the channel keeps delivering the next ones.
 using DiagnosticCallback = void (*)(Diagnostic code, const char* message, void* user);
 
 // Registers the callback (null: none). `user` is handed back unchanged.
@@ -73,5 +85,9 @@ QM_API Diagnostic GetLastDiagnostic();
 // Its message; "" when there is none. Valid until the next report or clear.
 QM_API const char* GetLastDiagnosticMessage();
 QM_API void ClearDiagnostic();
+
+// The code's own name ("SizeIgnored"), for logs; "Unknown" for a value that
+// names no code. A static string: never null, never to be freed.
+QM_API const char* GetDiagnosticName(Diagnostic code);
 
 #endif

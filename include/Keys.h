@@ -1,4 +1,4 @@
-// Names for the key codes KeyboardManager reads and for the mouse buttons.
+// Names for the key codes KeyboardManager reads, and the mouse buttons' type.
 // The only place in the library's public headers where these numbers appear.
 //
 // Printable keys need no name: they are the character the key types,
@@ -82,14 +82,14 @@ constexpr int Keypad(int d) { return d >= 0 && d <= 9 ? Keypad0 + d : -1; }
 
 }  // namespace Key
 
-// Mouse buttons as the windowing library numbers them. MouseManager reads
-// them through GetLeftHold / GetRightHold / GetMiddleHold and the like.
-namespace MouseButton {
-
-constexpr int Left = 0;    // Button: left (primary)
-constexpr int Right = 1;   // Button: right (secondary)
-constexpr int Middle = 2;  // Button: middle (wheel click)
-
-}  // namespace MouseButton
+// Mouse buttons, a type of their own: a keyboard query refuses them at compile
+// time (they would read the key with the same number). MouseManager reads them
+// through GetButtonHold / GetButtonPress / GetButtonRelease, or the designed
+// GetLeftHold and the like. Values as the windowing library numbers them.
+enum class MouseButton : int {
+    Left = 0,    // Button: left (primary)
+    Right = 1,   // Button: right (secondary)
+    Middle = 2,  // Button: middle (wheel click)
+};
 
 #endif

@@ -3,6 +3,7 @@
 #ifndef QUILLMAR_MOUSEMANAGER_H
 #define QUILLMAR_MOUSEMANAGER_H
 
+#include "Keys.h"
 #include "QuillmarExport.h"
 #include "Vector2D.h"
 
@@ -13,10 +14,11 @@ public:
         : rawX(0), rawY(0), smoothX(0), smoothY(0), lastSmoothX(0), lastSmoothY(0),
           velocityX(0), velocityY(0), readX(0), readY(0), leftDown(false), rightDown(false),
           prevLeftDown(false), prevRightDown(false), middleDown(false), prevMiddleDown(false),
-          motionX(0), motionY(0) {}
+          motionX(0), motionY(0), pointerX(0), pointerY(0) {}
 
     void Step();
     Vector2D GetPosition();  // smoothed: moves halfway to the cursor each Step
+                             // from (0, 0): for a trailing, eased follower
     Vector2D GetVelocity();  // change of the smoothed position over the last Step, pixels per frame
     // Moves the cursor; the smoothed position jumps there. Where the pointer
     // cannot go (beyond the screen; anywhere while the window lacks input
@@ -56,11 +58,25 @@ public:
     bool GetMiddlePress() const;
     bool GetMiddleRelease() const;
 
+    // The same three states by button: GetButtonHold(MouseButton::Left) is
+    // GetLeftHold(). A value naming no button reads as up.
+    bool GetButtonHold(MouseButton button) const;
+    bool GetButtonPress(MouseButton button) const;
+    bool GetButtonRelease(MouseButton button) const;
+
+    // Where the pointer itself is, in the same coordinates (whole pixels),
+    // neither smoothed nor clamped: as of the latest Step, or of a SetPosition
+    // since (where the pointer really went). For a crosshair or a click
+    // target; GetPosition trails it. (0, 0) before the first Step.
+    Vector2D GetPointerPosition() const;
+
     // How far the pointer itself moved between the latest two Steps, in
     // pixels (x right, y up), neither smoothed nor rounded to the window: for
-    // mouse-look. Moves made by SetPosition are not motion, so re-centring
-    // the cursor every frame loses nothing. With the cursor hidden (unbounded)
-    // motion keeps coming at the screen's edge. 0 before the first Step.
+    // mouse-look. It is the pointer's own travel on the screen: moves made
+    // by SetPosition, hiding or showing the cursor, moving or resizing the
+    // window and opening it are not motion, so re-centring the cursor every
+    // frame loses nothing. With the cursor hidden (unbounded) motion keeps
+    // coming at the screen's edge. 0 before the first Step.
     Vector2D GetRawMotion() const;
 
 private:
@@ -82,6 +98,8 @@ private:
     bool prevMiddleDown;
     float motionX;
     float motionY;
+    float pointerX;
+    float pointerY;
 
     friend struct MouseManagerProbe;
 };

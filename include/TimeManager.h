@@ -20,9 +20,11 @@ public:
     float GetFramesPerSecond() const;
 
     // Seconds of the latest frame as measured: neither smoothed nor clamped,
-    // whole milliseconds (the clock's resolution). 0 before and at the first Step.
+    // read from the system's monotonic high-resolution clock (nanoseconds;
+    // GetElapsedTime and the frame rate keep the millisecond clock).
+    // 0 before and at the first Step.
     double GetFrameDuration() const;
-    // Seconds from the first Step to the latest, whole milliseconds: the sum
+    // Seconds from the first Step to the latest, on the same clock: the sum
     // of every GetFrameDuration so far. 0 before the second Step.
     double GetTimeSinceStart() const;
 
@@ -36,8 +38,9 @@ private:
     float framesPerSecond;
     float frameTime;
     float elapsedTime;
-    std::int32_t frameMilliseconds;    // the latest frame, unclamped
-    std::int64_t totalMilliseconds;    // since the first Step
+    std::uint64_t lastNanoseconds;     // the fine clock at the latest Step
+    std::int64_t frameNanoseconds;     // the latest frame, unclamped
+    std::int64_t totalNanoseconds;     // since the first Step
 
     friend struct TimeManagerProbe;
 };

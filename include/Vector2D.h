@@ -20,7 +20,7 @@ public:
     float y;
 
     constexpr Vector2D() : x(0.0f), y(0.0f) {}
-    constexpr Vector2D(float x, float y) : x(x), y(y) {}
+    constexpr Vector2D(float xValue, float yValue) : x(xValue), y(yValue) {}
     constexpr Vector2D(const Vector2D& v) = default;
 
     // Assignment returns nothing, so it cannot be chained.

@@ -25,7 +25,8 @@ public:
 
     // constexpr so the static scratch vector is constant-initialized, with no code at load.
     constexpr Vector3D() : x(0.0f), y(0.0f), z(0.0f) {}
-    constexpr Vector3D(float x, float y, float z) : x(x), y(y), z(z) {}
+    constexpr Vector3D(float xValue, float yValue, float zValue)
+        : x(xValue), y(yValue), z(zValue) {}
     constexpr Vector3D(const Vector3D& v) = default;
 
     // Assignment returns nothing, so it cannot be chained.

@@ -22,10 +22,18 @@ struct plane_t {
     float d;
 };
 
+// The names share the slots through an anonymous struct, an extension every
+// supported compiler has; __extension__ keeps strict game builds (-Wpedantic) quiet.
+#if defined(__GNUC__) || defined(__clang__)
+#define QM_ANONYMOUS_STRUCT __extension__ struct
+#else
+#define QM_ANONYMOUS_STRUCT struct
+#endif
+
 // The six planes by slot (planes[0..5]) or by name, in slot order.
 union frustum_t {
     plane_t planes[6];
-    struct {
+    QM_ANONYMOUS_STRUCT {
         plane_t topPlane;
         plane_t bottomPlane;
         plane_t leftPlane;
@@ -34,6 +42,7 @@ union frustum_t {
         plane_t farPlane;
     };
 };
+#undef QM_ANONYMOUS_STRUCT
 
 class QM_API ViewFrustum {
 public:

@@ -35,6 +35,8 @@ void MouseManager::Step() {
     // Origin at the bottom-left: height - y, so the top row reads as the
     // height and the bottom row as 1.
     rawY = float(double(readY) - double(rawY));
+    pointerX = rawX;
+    pointerY = rawY;
 
     // Halfway toward the cursor each frame; the sum is rounded to float
     // before the halving.
@@ -84,6 +86,8 @@ void MouseManager::SetPosition(float x, float y) {
     // A target the pointer cannot reach (beyond the screen) leaves it at the
     // edge: the smoothed position jumps to where it really is instead.
     glfw2::glfwGetMousePos(&readX, &readY);
+    pointerX = float(readX);
+    pointerY = float(double(windowHeight) - double(readY));
     if (readX == targetX && readY == targetY) {
         smoothX = x;
         smoothY = y;
@@ -119,7 +123,36 @@ bool MouseManager::GetMiddleHold() const { return middleDown; }
 bool MouseManager::GetMiddlePress() const { return middleDown && !prevMiddleDown; }
 bool MouseManager::GetMiddleRelease() const { return !middleDown && prevMiddleDown; }
 
+bool MouseManager::GetButtonHold(MouseButton button) const {
+    switch (button) {
+    case MouseButton::Left: return GetLeftHold();
+    case MouseButton::Right: return GetRightHold();
+    case MouseButton::Middle: return GetMiddleHold();
+    }
+    return false;
+}
+
+bool MouseManager::GetButtonPress(MouseButton button) const {
+    switch (button) {
+    case MouseButton::Left: return GetLeftPress();
+    case MouseButton::Right: return GetRightPress();
+    case MouseButton::Middle: return GetMiddlePress();
+    }
+    return false;
+}
+
+bool MouseManager::GetButtonRelease(MouseButton button) const {
+    switch (button) {
+    case MouseButton::Left: return GetLeftRelease();
+    case MouseButton::Right: return GetRightRelease();
+    case MouseButton::Middle: return GetMiddleRelease();
+    }
+    return false;
+}
+
 Vector2D MouseManager::GetRawMotion() const { return Vector2D(motionX, motionY); }
+
+Vector2D MouseManager::GetPointerPosition() const { return Vector2D(pointerX, pointerY); }
 
 // [SECTION] Designed (non-const) getters: the const ones above, for existing callers
 

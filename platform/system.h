@@ -20,6 +20,11 @@ namespace qmsys {
 // Milliseconds from a monotonic clock, as an unsigned 32-bit count that wraps.
 std::uint32_t Milliseconds();
 
+// Nanoseconds from a monotonic clock of the finest resolution the system has
+// (well under a millisecond), counted from an unspecified start; 64 bits do
+// not wrap in centuries. For measured frame durations.
+std::uint64_t Nanoseconds();
+
 // The cursor display count: +1 for show, -1 for hide; the system cursor is
 // hidden while the count is below zero. Returns the new count.
 int ShowCursor(bool show);
@@ -46,6 +51,10 @@ void* GetProcAddress(const char* name);
 // the OpenGL extension string, where some platforms list it.
 bool HasSwapControl(const char* glExtensions);
 
+// Where the pointer is on the screen, in pixels from the screen's top-left;
+// false when that cannot be told (no window open, pointer on another screen).
+// Asks the display server: a round trip.
+bool PointerOnScreen(int* x, int* y);
 // The platform's swap-interval entry point, in the int(int) shape.
 using SwapIntervalProc = int (*)(int);
 SwapIntervalProc GetSwapIntervalProc();

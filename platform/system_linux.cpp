@@ -1,6 +1,7 @@
 // OS services on Linux/X11, standing in for the Windows calls.
 //
-// Implements: a monotonic millisecond clock (wrapping 32-bit count); the
+// Implements: a monotonic millisecond clock (wrapping 32-bit count) and a
+// nanosecond one beside it (both CLOCK_MONOTONIC); the
 // window lookup, which checks the temporary title on the X server and answers
 // GLFW 3's X11 window, and as its "device context" the X Display*; a cursor
 // display count kept here, applied through the adapter (glfw2_native.h); the
@@ -27,6 +28,12 @@ std::uint32_t Milliseconds() {
     clock_gettime(CLOCK_MONOTONIC, &ts);
     std::uint64_t ms = std::uint64_t(ts.tv_sec) * 1000u + std::uint64_t(ts.tv_nsec) / 1000000u;
     return std::uint32_t(ms);  // wraps every 2^32 ms, like the Windows multimedia clock
+}
+
+std::uint64_t Nanoseconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return std::uint64_t(ts.tv_sec) * 1000000000u + std::uint64_t(ts.tv_nsec);
 }
 
 int ShowCursor(bool show) {
@@ -69,6 +76,16 @@ bool HasSwapControl(const char* glExtensions) {
     return glx && (std::strstr(glx, "GLX_EXT_swap_control") ||
                    std::strstr(glx, "GLX_MESA_swap_control") ||
                    std::strstr(glx, "GLX_SGI_swap_control"));
+}
+
+bool PointerOnScreen(int* x, int* y) {
+    Display* display = static_cast<Display*>(glfw2::NativeDisplay());
+    if (!display) return false;
+    Window root = 0, child = 0;
+    int windowX = 0, windowY = 0;
+    unsigned mask = 0;
+    return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &windowX,
+                         &windowY, &mask) == True;
 }
 
 SwapIntervalProc GetSwapIntervalProc() { return &glfw2::SwapInterval; }

@@ -1,8 +1,9 @@
 // OS services in a web page (Emscripten), standing in for the Windows calls.
 //
-// Implements: the millisecond clock (emscripten_get_now, the page's
-// performance.now(), wrapped to 32 bits); a cursor display count kept here
-// and applied through the adapter (glfw2_native.h), where a hidden cursor
+// Implements: the millisecond and nanosecond clocks (emscripten_get_now, the
+// page's performance.now(); milliseconds wrapped to 32 bits); the pointer's
+// place relative to the canvas (a page knows no screen); a cursor display
+// count kept here and applied through the adapter (glfw2_native.h), where a hidden cursor
 // locks the pointer (it is hidden, and its raw motion does not stop at the
 // canvas's edge); the user message on the browser's console; GL entry points
 // through Emscripten's GLFW 3; a saved file offered as a download.
@@ -58,6 +59,10 @@ EM_JS(void, qm_offer_download, (const char* path), {
     list.appendChild(link);
 });
 
+// Emscripten's record of the pointer (its Browser object), whole pixels.
+EM_JS(int, qm_pointer_x, (), { return Math.round(Browser.mouseX) | 0; });
+EM_JS(int, qm_pointer_y, (), { return Math.round(Browser.mouseY) | 0; });
+
 // The swap interval of the int(int) shape: a page cannot choose it.
 int NoSwapInterval(int interval) {
     qmdiag::Report(Diagnostic::SwapIntervalUnavailable, interval);
@@ -72,6 +77,12 @@ std::uint32_t Milliseconds() {
     // performance.now(): milliseconds since the page started, a double.
     const double ms = std::floor(emscripten_get_now());
     return std::uint32_t(std::uint64_t(ms));  // wraps every 2^32 ms, like the Windows clock
+}
+
+std::uint64_t Nanoseconds() {
+    // performance.now() in milliseconds, with a fraction (browsers round it
+    // to some microseconds); 2^53 ns of a double are about 104 days.
+    return std::uint64_t(emscripten_get_now() * 1e6);
 }
 
 int ShowCursor(bool show) {
@@ -98,6 +109,17 @@ void* GetProcAddress(const char* name) { return glfw2::glfwGetProcAddress(name);
 bool HasSwapControl(const char*) { return true; }
 
 SwapIntervalProc GetSwapIntervalProc() { return &NoSwapInterval; }
+
+bool PointerOnScreen(int* x, int* y) {
+    // A page learns nothing of the screen: the pointer's place is taken
+    // relative to the canvas, where the browser reports it. While the
+    // pointer is locked that place is the sum of its movements, unbounded,
+    // so its motion goes on past the canvas's edge.
+    if (!glfw2::Glfw3Window() || !x || !y) return false;
+    *x = qm_pointer_x();
+    *y = qm_pointer_y();
+    return true;
+}
 
 void OfferDownload(const char* path) {
     if (path) qm_offer_download(path);

@@ -1,6 +1,7 @@
 // OS services on Windows: the system's own calls.
 //
-// Implements: the clock (winmm timeGetTime), the window lookup by title and
+// Implements: the clock (winmm timeGetTime), the fine clock for measured
+// frame durations (QueryPerformanceCounter), the window lookup by title and
 // its device context (user32 FindWindowA, GetDC), the cursor display count
 // (user32 ShowCursor), the user message (user32 MessageBoxA), GL entry points
 // (wglGetProcAddress) and swap control (wglSwapIntervalEXT, when the GL
@@ -20,6 +21,21 @@
 namespace qmsys {
 
 std::uint32_t Milliseconds() { return std::uint32_t(timeGetTime()); }
+
+std::uint64_t Nanoseconds() {
+    // The counter's frequency is fixed at boot; read it once.
+    static const std::uint64_t frequency = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return f.QuadPart > 0 ? std::uint64_t(f.QuadPart) : std::uint64_t(1);
+    }();
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    const std::uint64_t ticks = std::uint64_t(counter.QuadPart);
+    // Whole seconds and the remainder apart: ticks * 1e9 would overflow
+    // after about 30 minutes at a 10 MHz counter.
+    return ticks / frequency * 1000000000u + ticks % frequency * 1000000000u / frequency;
+}
 
 int ShowCursor(bool show) { return ::ShowCursor(show ? TRUE : FALSE); }
 
@@ -47,6 +63,14 @@ void* GetProcAddress(const char* name) {
 
 bool HasSwapControl(const char* glExtensions) {
     return glExtensions && std::strstr(glExtensions, "WGL_EXT_swap_control");
+}
+
+bool PointerOnScreen(int* x, int* y) {
+    POINT p{};
+    if (!::GetCursorPos(&p)) return false;
+    *x = int(p.x);
+    *y = int(p.y);
+    return true;
 }
 
 SwapIntervalProc GetSwapIntervalProc() {

@@ -3,7 +3,9 @@
 # runs a small game (it calls GL itself beside the library) three ways: through
 # the CMake package with only Quillmar::Quillmar linked, through pkg-config
 # alone, and with the source tree added by add_subdirectory, which must build
-# the library and nothing else.
+# the library and nothing else. The README's native-access example (it calls
+# GLFW 3 itself) is built through Quillmar::Native and through pkg-config, and
+# with add_subdirectory; it opens a window, so it is linked, not run.
 set -euo pipefail
 build=$(cd "${1:?usage: check-install.sh BUILD_DIR}" && pwd)
 cd "$(dirname "$0")/.."
@@ -30,6 +32,16 @@ export PKG_CONFIG_PATH="$libdir/pkgconfig"
 c++ -std=c++17 tests/consumer/main.cpp -o "$scratch/pc-consumer" \
     $(pkg-config --cflags --libs quillmar)
 LD_LIBRARY_PATH="$libdir" "$scratch/pc-consumer"
+
+echo "-- the README's native-access example: Quillmar::Native, and pkg-config quillmar glfw3"
+# The README quotes the example whole: the two must not drift apart.
+awk '/^### Native access/ {on = 1} on && /^```cpp$/ {code = 1; next} code && /^```$/ {exit}
+     code {print}' README.md | diff - tests/consumer/native/main.cpp \
+  || { echo "README's native-access example differs from tests/consumer/native/main.cpp"; exit 1; }
+cmake -S tests/consumer/native -B "$scratch/native" -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
+cmake --build "$scratch/native" >/dev/null
+c++ -std=c++17 tests/consumer/native/main.cpp -o "$scratch/pc-native" \
+    $(pkg-config --cflags --libs quillmar glfw3)
 
 echo "-- add_subdirectory(quillmar)"
 cmake -S tests/consumer/subdir -B "$scratch/subdir" -DQUILLMAR_SOURCE_DIR="$src" >/dev/null

@@ -3,7 +3,8 @@
 # run again (it does nothing when everything is there).
 #   tools/install-deps.sh build   the library alone
 #   tools/install-deps.sh demo    the library, the examples and a headless X server
-#   tools/install-deps.sh test    the above, GoogleTest and XTest for the tests
+#   tools/install-deps.sh test    the above, GoogleTest and XTest for the tests, clang for
+#                                 the strict game build
 #   tools/install-deps.sh bench   the demo's set, Google Benchmark, GLM, valgrind
 #   tools/install-deps.sh windows the MinGW-w64 cross build and Wine (run-windows-tests.sh)
 set -euo pipefail
@@ -20,7 +21,8 @@ for purpose in "${@:-test}"; do
   case "$purpose" in
     build) packages+=("${build[@]}") ;;
     demo)  packages+=("${build[@]}" "${display[@]}") ;;
-    test)  packages+=("${build[@]}" "${display[@]}" googletest libgtest-dev libgmock-dev libxtst-dev) ;;
+    test)  packages+=("${build[@]}" "${display[@]}" googletest libgtest-dev libgmock-dev libxtst-dev
+                     clang-14) ;;
     bench) packages+=("${build[@]}" "${display[@]}" libxtst-dev libbenchmark-dev libglm-dev
                       valgrind python3) ;;
     windows) packages+=(cmake make gcc libc6-dev dpkg-dev

@@ -69,6 +69,9 @@ WindowManager::WindowManager()
 
 bool WindowManager::Open() {
     using namespace glfw2;
+    // A callback that closes or reopens the window waits until the window
+    // is set up (or has failed), not half-way.
+    qmdiag::Hold hold;
     if (multisampleEnabled) glfwOpenWindowHint(GLFW_FSAA_SAMPLES, sampleCount);
     glfwOpenWindowHint(GLFW_WINDOW_NO_RESIZE, 1);
     int opened = glfwOpenWindow(width, height, 8, 8, 8, 0, depthBufferBits, 0,
@@ -182,7 +185,9 @@ void WindowManager::SetSampleRate(int samples) {
 void WindowManager::SetTextureQuality(int quality) { textureQuality = std::uint8_t(quality); }
 
 void WindowManager::SetVerticalSync(bool on) {
-    if (ext::wglSwapIntervalEXT)
+    // The entry point stays loaded after Close, but the context it acts on is
+    // gone: no call without an open window.
+    if (ext::wglSwapIntervalEXT && IsOpen())
         ext::wglSwapIntervalEXT(on ? 1 : 0);
     else
         qmdiag::Report(Diagnostic::VerticalSyncIgnored);

@@ -474,7 +474,7 @@ void DrawArena(Game& game, Vector2D aim) {
         GlowCircle(ship.position, 28.0f + 12.0f * (1.0f - ship.shield), 0.45f, 0.8f, 1.0f, 2.0f,
                    ship.shield);
 
-    // Reticle at the (smoothed) aim point, with a faint sight line from the ship.
+    // Reticle at the aim point, with a faint sight line from the ship.
     glColor4f(0.6f, 1.0f, 0.6f, 0.12f);
     DrawLine(ship.position, aim, 1.0f);
     glColor4f(0.6f, 1.0f, 0.6f, 0.9f);

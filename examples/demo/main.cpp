@@ -43,9 +43,12 @@ demo::Controls ReadDevices() {
 
     controls.fireNose = keys.GetKeyHold(Key::Space) || (stick && pad.GetButtonHold(0, 0));
     // Press as well as hold: a click shorter than a frame still fires once.
-    controls.fireTurret = mouse.GetLeftHold() || mouse.GetLeftPress();
-    controls.fireFan = mouse.GetRightPress();
-    controls.aim = mouse.GetPosition();
+    controls.fireTurret =
+        mouse.GetButtonHold(MouseButton::Left) || mouse.GetButtonPress(MouseButton::Left);
+    controls.fireFan = mouse.GetButtonPress(MouseButton::Right);
+    // The pointer itself, not the smoothed position: the reticle sits under the
+    // cursor from the first frame; the turret's own turn rate does the easing.
+    controls.aim = mouse.GetPointerPosition();
 
     controls.cameraMove = float(keys.GetKeyHold('W')) - float(keys.GetKeyHold('S'));
     controls.cameraTurn = float(keys.GetKeyHold('D')) - float(keys.GetKeyHold('A'));
@@ -147,7 +150,7 @@ int main(int argc, char** argv) {
         // camera, and the cursor goes back to where the drag began, so the aim
         // stays put and no motion is lost to the smoothing or the window's edge.
         if (!options.scripted && Core::Mouse.GetMiddleHold()) {
-            if (Core::Mouse.GetMiddlePress()) lookAnchor = Core::Mouse.GetPosition();
+            if (Core::Mouse.GetMiddlePress()) lookAnchor = Core::Mouse.GetPointerPosition();
             Vector2D look = Core::Mouse.GetRawMotion();
             camera.Look(look.x * kLookDegreesPerPixel, -look.y * kLookDegreesPerPixel);
             Core::Mouse.SetPosition(lookAnchor);

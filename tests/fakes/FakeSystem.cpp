@@ -21,6 +21,12 @@ std::uint32_t Milliseconds() {
     return now;
 }
 
+std::uint64_t Nanoseconds() {
+    std::uint64_t now = fake::clockNanoseconds;
+    fake::clockNanoseconds += fake::clockNanosecondsStep;
+    return now;
+}
+
 int ShowCursor(bool show) {
     Record("ShowCursor", {double(show)});
     script.cursorCount = qmsys::NextCursorCount(script.cursorCount, show);

@@ -9,6 +9,8 @@ std::vector<Call> log;
 bool recording = true;
 std::uint32_t clockNow = 0;
 std::uint32_t clockStep = 0;
+std::uint64_t clockNanoseconds = 0;
+std::uint64_t clockNanosecondsStep = 0;
 bool logClock = false;
 GLMatrices gl;
 
@@ -18,6 +20,8 @@ void Reset() {
     recording = true;
     clockNow = 0;
     clockStep = 0;
+    clockNanoseconds = 0;
+    clockNanosecondsStep = 0;
     gl = GLMatrices();
     logClock = true;
 }

@@ -71,6 +71,10 @@ extern Script script;
 // Plain globals so they hold their values before any static constructor runs.
 extern std::uint32_t clockNow;
 extern std::uint32_t clockStep;
+// The fake high-resolution clock, in nanoseconds: each read answers
+// clockNanoseconds, then adds clockNanosecondsStep. Not logged.
+extern std::uint64_t clockNanoseconds;
+extern std::uint64_t clockNanosecondsStep;
 // Clock reads are logged as "Milliseconds" only after the first Reset(): the
 // shared timer reads the clock at load, before the log exists.
 extern bool logClock;

@@ -7,6 +7,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <vector>
 
@@ -64,6 +66,28 @@ TEST_F(AdditionsWindowTest, TextAppearsWhereItIsDrawnAndDependsOnTheString) {
     EXPECT_EQ(LitPixels(lower, 0, 118, 320, 240), 0);
     EXPECT_GT(LitPixels(lower, 40, 100, right + 1, 117), 50);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(AdditionsWindowTest, FrameDurationsComeFromAClockFinerThanAMillisecond) {
+    // The loop's frames are measured from this Step on.
+    const auto wallStart = std::chrono::steady_clock::now();
+    Core::Renderer.BeginFrame();
+    Core::Renderer.EndFrame();
+    const double startedAt = Core::Timer.GetTimeSinceStart();
+    double sum = 0.0;
+    int fractional = 0;  // durations that are no whole number of milliseconds
+    for (int frame = 0; frame < 20; ++frame) {
+        Core::Renderer.BeginFrame();
+        Core::Renderer.EndFrame();
+        const double ms = Core::Timer.GetFrameDuration() * 1000.0;
+        fractional += std::abs(ms - std::round(ms)) > 1e-6;
+        sum += Core::Timer.GetFrameDuration();
+    }
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    EXPECT_GT(fractional, 0);
+    EXPECT_NEAR(Core::Timer.GetTimeSinceStart() - startedAt, sum, 1e-6);
+    EXPECT_LE(sum, wall + 1e-6);
 }
 
 TEST_F(AdditionsWindowTest, ScreenshotDecodesToTheReadBackPixels) {

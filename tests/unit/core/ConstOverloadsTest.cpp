@@ -94,7 +94,7 @@ TEST(ConstOverloads, VectorArithmeticThroughConstReferencesMatchesToTheBit) {
 TEST(ConstOverloads, ManagersAnswerAlikeThroughConstAndMutableReferences) {
     fake::Reset();
     fake::script.keys[Key::Tab] = 1;
-    fake::script.mouseButtons[MouseButton::Right] = 1;
+    fake::script.mouseButtons[int(MouseButton::Right)] = 1;
     fake::script.mouseX = 30;
     fake::script.joystickPresent[0] = true;
     fake::script.joystickAxisCount[0] = 2;

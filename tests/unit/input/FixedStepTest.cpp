@@ -18,13 +18,15 @@ protected:
         fake::Reset();
         ClearDiagnostic();
     }
+    // Both clocks at the same instant, `ms` milliseconds.
     void StepAt(TimeManager& timer, std::uint32_t ms) {
         fake::clockNow = ms;
+        fake::clockNanoseconds = std::uint64_t(ms) * 1000000u;
         timer.Step();
     }
 };
 
-TEST_F(FixedStepTest, RawDurationAndTimeSinceStartAreUnclampedWholeMilliseconds) {
+TEST_F(FixedStepTest, RawDurationAndTimeSinceStartAreUnclampedFromTheFineClock) {
     fake::clockNow = 500;
     TimeManager timer;
     EXPECT_EQ(timer.GetFrameDuration(), 0.0);
@@ -37,12 +39,30 @@ TEST_F(FixedStepTest, RawDurationAndTimeSinceStartAreUnclampedWholeMilliseconds)
     EXPECT_EQ(timer.GetTimeSinceStart(), 0.217);
     EXPECT_LE(timer.GetElapsedTime(), 0.05f);
 
-    // Across the clock's 32-bit wrap.
-    TimeManager wrapping;
-    StepAt(wrapping, 0xFFFFFFF0u);
-    StepAt(wrapping, 0x10u);
-    EXPECT_EQ(wrapping.GetFrameDuration(), 0.032);
-    EXPECT_EQ(wrapping.GetTimeSinceStart(), 0.032);
+    // 144 Hz: the millisecond clock reads 6 or 7 ms a frame; the durations do not.
+    TimeManager fast;
+    StepAt(fast, 0);
+    std::uint64_t ns = 0;
+    for (int frame = 1; frame <= 144; ++frame) {
+        ns += 6944444;
+        fake::clockNow = std::uint32_t(ns / 1000000u);
+        fake::clockNanoseconds = ns;
+        fast.Step();
+        ASSERT_EQ(fast.GetFrameDuration(), 0.006944444) << frame;
+    }
+    EXPECT_EQ(fast.GetTimeSinceStart(), 0.999999936);
+
+    // The designed smoothed time and frame rate still read the millisecond clock:
+    // 7 ms, whatever the fine clock says.
+    TimeManager smoothed, reference;
+    StepAt(smoothed, 0);
+    StepAt(reference, 0);
+    fake::clockNow = 7;
+    fake::clockNanoseconds = 6944444;
+    smoothed.Step();
+    StepAt(reference, 7);
+    EXPECT_EQ(smoothed.GetElapsedTime(), reference.GetElapsedTime());
+    EXPECT_NE(smoothed.GetFrameDuration(), reference.GetFrameDuration());
 }
 
 TEST_F(FixedStepTest, SixtyHertzStepsUnderSixteenMillisecondFrames) {
@@ -102,6 +122,32 @@ TEST_F(FixedStepTest, BadArgumentsAreReportedAndReplaced) {
     EXPECT_EQ(fixed.Advance(std::numeric_limits<double>::infinity()), 0);
     EXPECT_EQ(fixed.Advance(std::nan("")), 0);
     EXPECT_EQ(fixed.GetAlpha(), 0.0);
+}
+
+// Sums that overflow, counts beyond int and steps below the finest double
+// keep every total finite and every count in range.
+TEST_F(FixedStepTest, ExtremeValuesKeepTheTotalsFiniteAndRight) {
+    const double most = std::numeric_limits<double>::max();
+    FixedStep huge(1e308);
+    EXPECT_EQ(huge.Advance(9e307), 0);
+    EXPECT_EQ(huge.Advance(9e307), 1);  // 1.8e308 in all: one step of 1e308
+    EXPECT_EQ(huge.Advance(0.0), 0);
+    EXPECT_NEAR(huge.GetAlpha(), 0.8, 1e-12);
+    EXPECT_EQ(huge.GetDroppedTime(), 0.0);
+
+    FixedStep sixty(1.0 / 60.0);
+    EXPECT_EQ(sixty.Advance(most), 8);
+    EXPECT_TRUE(std::isfinite(sixty.GetDroppedTime()));
+    EXPECT_EQ(sixty.GetDroppedTime(), most);  // 8 steps are nothing beside it
+    EXPECT_EQ(sixty.Advance(most), 8);
+    EXPECT_EQ(sixty.GetDroppedTime(), most) << "the sum stops at the largest double";
+    EXPECT_GE(sixty.GetAlpha(), 0.0);
+    EXPECT_LT(sixty.GetAlpha(), 1.0);
+
+    FixedStep finest(std::numeric_limits<double>::denorm_min(), 5);
+    EXPECT_EQ(finest.Advance(1.0), 5);
+    EXPECT_EQ(finest.GetDroppedTime(), 1.0);
+    EXPECT_EQ(finest.GetAlpha(), 0.0);
 }
 
 }  // namespace

@@ -34,9 +34,9 @@ static_assert(Key::Keypad0 == GLFW_KEY_KP_0 && Key::Keypad9 == GLFW_KEY_KP_9 &&
               Key::KeypadEnter == GLFW_KEY_KP_ENTER);
 static_assert(Key::Space == GLFW_KEY_SPACE && Key::F(25) == Key::F25 && Key::F(26) == -1 &&
               Key::Keypad(9) == Key::Keypad9 && Key::Keypad(-1) == -1);
-static_assert(MouseButton::Left == GLFW_MOUSE_BUTTON_LEFT &&
-              MouseButton::Right == GLFW_MOUSE_BUTTON_RIGHT &&
-              MouseButton::Middle == GLFW_MOUSE_BUTTON_MIDDLE);
+static_assert(int(MouseButton::Left) == GLFW_MOUSE_BUTTON_LEFT &&
+              int(MouseButton::Right) == GLFW_MOUSE_BUTTON_RIGHT &&
+              int(MouseButton::Middle) == GLFW_MOUSE_BUTTON_MIDDLE);
 
 // Every named special key, each held alone, reads as held under its name
 // and no other: the names run through the whole special range without a gap.

@@ -30,6 +30,11 @@ protected:
         EXPECT_EQ(p.x, x);
         EXPECT_EQ(p.y, y);
     }
+    void ExpectPointer(float x, float y) {
+        Vector2D p = mouse.GetPointerPosition();
+        EXPECT_EQ(p.x, x);
+        EXPECT_EQ(p.y, y);
+    }
     void ExpectVelocity(float x, float y) {
         Vector2D v = mouse.GetVelocity();
         EXPECT_EQ(v.x, x);
@@ -264,6 +269,27 @@ TEST_F(MouseTest, RawMotionIsTheFramesPointerMotionUnsmoothed) {
     mouse.Step();
     EXPECT_EQ(mouse.GetRawMotion().x, 0.0f);
     EXPECT_EQ(mouse.GetRawMotion().y, 0.0f);
+}
+
+// The pointer's own place for a crosshair: where the cursor is, in the 2D
+// layer's coordinates, at once (not flying in from the corner), and after a
+// SetPosition where it really went.
+TEST_F(MouseTest, PointerPositionIsTheCursorItselfInTwoDCoordinates) {
+    ExpectPointer(0, 0);
+    fake::script.mouseX = 400;
+    fake::script.mouseY = 100;
+    mouse.Step();
+    ExpectPointer(400, 500);
+    ExpectPosition(200, 250);  // the smoothed one is still on its way
+    mouse.SetPosition(10.0f, 20.0f);
+    ExpectPointer(10, 20);
+    mouse.SetPosition(std::nanf(""), 5.0f);  // ignored: nothing moved
+    ExpectPointer(10, 20);
+    fake::script.pointerMaxX = 799;  // the screen ends there
+    mouse.SetPosition(5000.0f, 30.0f);
+    ExpectPointer(799, 30);
+    mouse.Step();
+    ExpectPointer(799, 30);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <mmsystem.h>
 
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <thread>
 
@@ -44,6 +45,27 @@ TEST(WindowsSystem, ClockIsTheMultimediaTimer) {
     std::uint32_t now = qmsys::Milliseconds();
     DWORD after = timeGetTime();
     EXPECT_LE(now - before, after - before);
+}
+
+TEST(WindowsSystem, FineClockIsThePerformanceCounterInNanoseconds) {
+    LARGE_INTEGER frequency, before, after;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&before);
+    const std::uint64_t first = qmsys::Nanoseconds();
+    QueryPerformanceCounter(&after);
+    const double toNs = 1e9 / double(frequency.QuadPart);
+    EXPECT_GE(double(first), double(before.QuadPart) * toNs - 1.0);
+    EXPECT_LE(double(first), double(after.QuadPart) * toNs + 1.0);
+    // It moves on in steps well under a millisecond (the smallest of a few, so
+    // that a read preempted on a busy machine does not count).
+    std::uint64_t smallest = UINT64_MAX;
+    for (int i = 0; i < 50; ++i) {
+        const std::uint64_t from = qmsys::Nanoseconds();
+        std::uint64_t next = qmsys::Nanoseconds();
+        while (next == from) next = qmsys::Nanoseconds();
+        if (next - from < smallest) smallest = next - from;
+    }
+    EXPECT_LT(smallest, 1000000u);
 }
 
 }  // namespace
