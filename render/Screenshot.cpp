@@ -2,6 +2,7 @@
 
 #include "core/Report.h"
 #include "glfw2.h"
+#include "render/SpriteBatch.h"
 #include "system.h"
 
 #include <GL/gl.h>
@@ -323,6 +324,7 @@ int WritePng(const std::string& target, int width, int height, const unsigned ch
 }  // namespace
 
 bool SaveScreenshot(const char* path) {
+    qmsprite::Flush();  // the picture shows the sprites drawn so far
     if (!path || !*path) {
         qmdiag::Report(Diagnostic::ScreenshotPathIgnored);
         return false;
@@ -351,5 +353,10 @@ bool SaveScreenshot(const char* path) {
 
     const int error = WritePng(target, width, height, rgb.get(), int(rowBytes));
     if (error) qmdiag::Report(Diagnostic::ScreenshotWriteFailed, error, 0.0, path);
+#if defined(__EMSCRIPTEN__)
+    // In a web page the file stays in the page's memory: the player gets it
+    // through a download link.
+    if (error == 0) qmsys::OfferDownload(path);
+#endif
     return error == 0;
 }

@@ -6,6 +6,7 @@
 #include "Fakes.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -17,6 +18,27 @@
 using fake::Record;
 
 namespace {
+void SetFlag(unsigned cap, bool on) {
+    for (auto& f : fake::gl.flags)
+        if (f.cap == cap || f.cap == 0) {
+            f.cap = cap;
+            f.on = on;
+            return;
+        }
+}
+void NoteDrawState() {
+    using fake::Enabled;
+    fake::gl.atDraw = {Enabled(GL_TEXTURE_2D), Enabled(GL_BLEND), Enabled(GL_DEPTH_TEST),
+                       Enabled(GL_CULL_FACE), Enabled(GL_LIGHTING), Enabled(GL_VERTEX_ARRAY),
+                       Enabled(GL_NORMAL_ARRAY), Enabled(GL_TEXTURE_COORD_ARRAY),
+                       Enabled(GL_COLOR_ARRAY), Enabled(0x845E /* secondary colour */),
+                       fake::gl.blendSrc, fake::gl.blendDst, fake::gl.boundTexture};
+    // GL leaves the current colour and texcoord undefined after a draw with
+    // their arrays on: the fake makes them NaN, which equals nothing.
+    const float undefined = std::numeric_limits<float>::quiet_NaN();
+    if (Enabled(GL_COLOR_ARRAY)) fake::gl.color.fill(undefined);
+    if (Enabled(GL_TEXTURE_COORD_ARRAY)) fake::gl.texcoord.fill(undefined);
+}
 fake::MatrixStack& Stack() {
     return fake::gl.mode == GL_PROJECTION ? fake::gl.projection : fake::gl.modelview;
 }
@@ -60,10 +82,94 @@ void* GLProc(const std::string& name) {
 
 extern "C" {
 
-void GLAPIENTRY glEnable(GLenum cap) { Record("glEnable", {double(cap)}); }
-void GLAPIENTRY glDisable(GLenum cap) { Record("glDisable", {double(cap)}); }
+void GLAPIENTRY glEnable(GLenum cap) {
+    Record("glEnable", {double(cap)});
+    SetFlag(cap, true);
+}
+void GLAPIENTRY glDisable(GLenum cap) {
+    Record("glDisable", {double(cap)});
+    SetFlag(cap, false);
+}
 void GLAPIENTRY glCullFace(GLenum mode) { Record("glCullFace", {double(mode)}); }
-void GLAPIENTRY glEnableClientState(GLenum cap) { Record("glEnableClientState", {double(cap)}); }
+void GLAPIENTRY glEnableClientState(GLenum cap) {
+    Record("glEnableClientState", {double(cap)});
+    SetFlag(cap, true);
+}
+void GLAPIENTRY glDisableClientState(GLenum cap) {
+    Record("glDisableClientState", {double(cap)});
+    SetFlag(cap, false);
+}
+GLboolean GLAPIENTRY glIsEnabled(GLenum cap) {
+    Record("glIsEnabled", {double(cap)});
+    return fake::Enabled(cap) ? GL_TRUE : GL_FALSE;
+}
+void GLAPIENTRY glGetBooleanv(GLenum pname, GLboolean* params) {
+    Record("glGetBooleanv", {double(pname)});
+    if (!fake::script.noContext) *params = fake::Enabled(pname) ? GL_TRUE : GL_FALSE;
+}
+void GLAPIENTRY glBlendFunc(GLenum src, GLenum dst) {
+    Record("glBlendFunc", {double(src), double(dst)});
+    fake::gl.blendSrc = int(src);
+    fake::gl.blendDst = int(dst);
+}
+void GLAPIENTRY glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
+    Record("glColor4f", {r, g, b, a});
+    fake::gl.color = {r, g, b, a};
+}
+void GLAPIENTRY glTexCoord4f(GLfloat s, GLfloat t, GLfloat r, GLfloat q) {
+    Record("glTexCoord4f", {s, t, r, q});
+    fake::gl.texcoord = {s, t, r, q};
+}
+void GLAPIENTRY glGenTextures(GLsizei n, GLuint* names) {
+    Record("glGenTextures", {double(n)});
+    for (GLsizei i = 0; i < n; ++i) names[i] = fake::gl.nextTexture++;
+}
+void GLAPIENTRY glDeleteTextures(GLsizei n, const GLuint* names) {
+    Record("glDeleteTextures", {double(n), n > 0 ? double(names[0]) : 0.0});
+}
+void GLAPIENTRY glBindTexture(GLenum target, GLuint name) {
+    Record("glBindTexture", {double(target), double(name)});
+    fake::gl.boundTexture = int(name);
+}
+void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei width,
+                             GLsizei height, GLint border, GLenum format, GLenum type,
+                             const GLvoid* pixels) {
+    Record("glTexImage2D", {double(target), double(level), double(internal), double(width),
+                            double(height), double(border), double(format), double(type),
+                            pixels ? double(static_cast<const unsigned char*>(pixels)[0]) : -1.0});
+}
+void GLAPIENTRY glTexParameteri(GLenum target, GLenum pname, GLint param) {
+    Record("glTexParameteri", {double(target), double(pname), double(param)});
+}
+void GLAPIENTRY glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
+    Record("glVertexPointer", {double(size), double(type), double(stride)});
+    fake::gl.vertexArray = {size, int(type), stride, p};
+}
+void GLAPIENTRY glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
+    Record("glTexCoordPointer", {double(size), double(type), double(stride)});
+    fake::gl.texcoordArray = {size, int(type), stride, p};
+}
+void GLAPIENTRY glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
+    Record("glColorPointer", {double(size), double(type), double(stride)});
+    fake::gl.colorArray = {size, int(type), stride, p};
+}
+void GLAPIENTRY glGetPointerv(GLenum pname, GLvoid** params) {
+    Record("glGetPointerv", {double(pname)});
+    if (fake::script.noContext) return;
+    if (pname == GL_VERTEX_ARRAY_POINTER) *params = const_cast<void*>(fake::gl.vertexArray.pointer);
+    if (pname == GL_TEXTURE_COORD_ARRAY_POINTER)
+        *params = const_cast<void*>(fake::gl.texcoordArray.pointer);
+    if (pname == GL_COLOR_ARRAY_POINTER) *params = const_cast<void*>(fake::gl.colorArray.pointer);
+}
+// Draws record their vertex count; a test reads the arrays through fake::gl.
+void GLAPIENTRY glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+    Record("glDrawArrays", {double(mode), double(first), double(count)});
+    NoteDrawState();
+}
+void GLAPIENTRY glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid*) {
+    Record("glDrawElements", {double(mode), double(count), double(type)});
+    NoteDrawState();
+}
 const GLubyte* GLAPIENTRY glGetString(GLenum name) {
     Record("glGetString", {double(name)});
     if (fake::script.noContext) return nullptr;
@@ -136,6 +242,23 @@ void GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params) {
     if (pname == kPixelPackBufferBinding) *params = GLint(fake::pixels.packBuffer);
     if (pname == kReadFramebufferBinding || pname == kFramebufferBindingExt)
         *params = GLint(fake::pixels.readFramebuffer);
+    const fake::GLMatrices& g = fake::gl;
+    switch (pname) {
+    case GL_BLEND_SRC: *params = g.blendSrc; break;
+    case GL_BLEND_DST: *params = g.blendDst; break;
+    case GL_TEXTURE_BINDING_2D: *params = g.boundTexture; break;
+    case GL_MAX_TEXTURE_SIZE: *params = g.maxTextureSize; break;
+    case GL_VERTEX_ARRAY_SIZE: *params = g.vertexArray.size; break;
+    case GL_VERTEX_ARRAY_TYPE: *params = g.vertexArray.type; break;
+    case GL_VERTEX_ARRAY_STRIDE: *params = g.vertexArray.stride; break;
+    case GL_TEXTURE_COORD_ARRAY_SIZE: *params = g.texcoordArray.size; break;
+    case GL_TEXTURE_COORD_ARRAY_TYPE: *params = g.texcoordArray.type; break;
+    case GL_TEXTURE_COORD_ARRAY_STRIDE: *params = g.texcoordArray.stride; break;
+    case GL_COLOR_ARRAY_SIZE: *params = g.colorArray.size; break;
+    case GL_COLOR_ARRAY_TYPE: *params = g.colorArray.type; break;
+    case GL_COLOR_ARRAY_STRIDE: *params = g.colorArray.stride; break;
+    default: break;
+    }
 }
 void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
     Record("glGetFloatv", {double(pname)});
@@ -144,6 +267,9 @@ void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
     if (pname == GL_PROJECTION_MATRIX) m = &fake::gl.projection.Top();
     if (pname == GL_MODELVIEW_MATRIX) m = &fake::gl.modelview.Top();
     if (m) std::copy(m->begin(), m->end(), params);
+    if (pname == GL_CURRENT_COLOR) std::copy(fake::gl.color.begin(), fake::gl.color.end(), params);
+    if (pname == GL_CURRENT_TEXTURE_COORDS)
+        std::copy(fake::gl.texcoord.begin(), fake::gl.texcoord.end(), params);
 }
 
 // Screenshots: read-backs of the window give a gradient, red = x, green = y

@@ -33,6 +33,12 @@ void Record(const char* name, std::initializer_list<double> args, std::string te
     log.push_back(Call{name, std::vector<double>(args), std::move(text)});
 }
 
+bool Enabled(unsigned cap) {
+    for (const GLMatrices::Flag& f : gl.flags)
+        if (f.cap == cap) return f.on;
+    return false;
+}
+
 std::vector<std::string> Names() {
     std::vector<std::string> names;
     for (const Call& c : log) names.push_back(c.name);

@@ -108,7 +108,36 @@ struct GLMatrices {
     unsigned mode = 0x1700;  // GL_MODELVIEW
     MatrixStack projection;
     MatrixStack modelview;
+
+    // What glEnable / glEnableClientState and the other setters left, read
+    // back by glIsEnabled, glGetBooleanv, glGetIntegerv, glGetFloatv and
+    // glGetPointerv. Fixed storage (a cap's slot is found by search).
+    struct Flag {
+        unsigned cap = 0;
+        bool on = false;
+    };
+    std::array<Flag, 32> flags{};
+    int blendSrc = 1, blendDst = 0;  // GL_ONE, GL_ZERO
+    int boundTexture = 0;
+    unsigned nextTexture = 1;
+    int maxTextureSize = 8192;
+    std::array<float, 4> color{{1, 1, 1, 1}};
+    std::array<float, 4> texcoord{{0, 0, 0, 1}};
+    struct Pointer {
+        int size = 4, type = 0x1406, stride = 0;  // GL_FLOAT
+        const void* pointer = nullptr;
+    };
+    Pointer vertexArray, texcoordArray, colorArray;
+    // The state at the latest glDrawArrays / glDrawElements.
+    struct DrawState {
+        bool texture, blend, depthTest, cullFace, lighting;
+        bool vertexArray, normalArray, texcoordArray, colorArray, secondaryColorArray;
+        int blendSrc, blendDst, boundTexture;
+    };
+    DrawState atDraw{};
 };
+// Whether the fake GL has cap (server or client) enabled.
+bool Enabled(unsigned cap);
 extern GLMatrices gl;
 
 // The fake GL pixel state for read-backs: pack parameters (glPixelStorei,
