@@ -7,17 +7,33 @@
 
 namespace {
 
+// One report: what the message names.
+struct Entry {
+    Diagnostic code = Diagnostic::Nothing;
+    double a = 0.0;
+    double b = 0.0;
+    char text[256] = {};
+};
+
+// Reports held (qmdiag::Hold) until the library is done with its work. More
+// than this many in one held stretch are recorded but not delivered.
+constexpr int kHeldReports = 8;
+
 struct Channel {
     DiagnosticCallback callback = nullptr;
     void* user = nullptr;
     bool delivering = false;  // inside the callback: reports are only recorded
 
-    Diagnostic code = Diagnostic::Nothing;
-    double a = 0.0;
-    double b = 0.0;
-    char text[256] = {};
+    Entry latest;
     bool composed = true;
-    char message[512] = {};
+    char message[512] = {};  // latest's sentence, for GetLastDiagnosticMessage
+    // The sentence handed to the callback: apart from `message`, so that a
+    // report or a clear made inside the callback leaves it as it was.
+    char delivered[512] = {};
+
+    int holdDepth = 0;
+    int heldCount = 0;
+    Entry held[kHeldReports];
 
     // The windowing library's latest own error, named by a later failed Open.
     char platformText[256] = {};
@@ -40,15 +56,13 @@ const char* ComponentName(double index) {
     return i >= 0 && i < 4 ? names[i] : "?";
 }
 
-// The sentence for the recorded report.
-void Compose() {
-    char* out = channel.message;
-    const std::size_t size = sizeof channel.message;
-    const double a = channel.a, b = channel.b;
-    const char* text = channel.text;
+// The sentence for a report.
+void Compose(const Entry& entry, char* out, std::size_t size) {
+    const double a = entry.a, b = entry.b;
+    const char* text = entry.text;
     const char* because = text[0] ? " (windowing library: " : "";
     const char* close = text[0] ? ")" : "";
-    switch (channel.code) {
+    switch (entry.code) {
     case Diagnostic::Nothing: out[0] = '\0'; break;
     case Diagnostic::NoCore:
         std::snprintf(out, size, "Open failed: no Core object exists. Construct a Core "
@@ -75,7 +89,19 @@ void Compose() {
         std::snprintf(out, size, "SaveScreenshot failed: no window is open.");
         break;
     case Diagnostic::ScreenshotWriteFailed:
-        std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\".", text);
+        if (a != 0.0)
+            std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\": %s.", text,
+                          std::strerror(int(a)));
+        else
+            std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\".", text);
+        break;
+    case Diagnostic::ScreenshotNotAFile:
+        std::snprintf(out, size, "SaveScreenshot failed: \"%s\" exists and is not a regular file "
+                                 "(a directory, device or pipe); nothing is written.", text);
+        break;
+    case Diagnostic::ScreenshotUnreadable:
+        std::snprintf(out, size, "SaveScreenshot failed: the %.0f x %.0f frame could not be read: "
+                                 "%s.", a, b, text);
         break;
     case Diagnostic::ClearColorIgnored:
         std::snprintf(out, size, "SetClearColor: %s component %g is outside 0..1; the old value "
@@ -150,11 +176,71 @@ void Compose() {
     case Diagnostic::ScreenshotPathIgnored:
         std::snprintf(out, size, "SaveScreenshot failed: the path is null or empty.");
         break;
+    case Diagnostic::TextureFileUnreadable:
+        std::snprintf(out, size, "Texture load failed: %s.", text);
+        break;
+    case Diagnostic::TextureCorrupt:
+        std::snprintf(out, size, "Texture load failed: %s.", text);
+        break;
+    case Diagnostic::TextureFormatUnsupported:
+        std::snprintf(out, size, "Texture load failed: %s; PNG, JPEG, BMP, TGA and GIF are read.",
+                      text);
+        break;
+    case Diagnostic::TextureTooLarge:
+        std::snprintf(out, size, "Texture load failed: %s (%.0f x %.0f pixels claimed); nothing "
+                                 "was decoded.", text, a, b);
+        break;
+    case Diagnostic::TextureTooLargeForGL:
+        std::snprintf(out, size, "Texture: %s is %.0f pixels on its longer side; this GL holds "
+                                 "at most %.0f.", text, a, b);
+        break;
+    case Diagnostic::TextureArgumentIgnored:
+        std::snprintf(out, size, "Texture load failed: %s.", text);
+        break;
+    case Diagnostic::SpriteIgnored:
+        std::snprintf(out, size, "DrawSprite: %s; nothing is drawn.", text);
+        break;
+    case Diagnostic::ColorIgnored:
+        std::snprintf(out, size, "SetColor: %s component %g is outside 0..1; the colour is "
+                                 "unchanged.", ComponentName(a), b);
+        break;
+    case Diagnostic::ShapeIgnored:
+        std::snprintf(out, size, "FillPolygon: %s; nothing is drawn.", text);
+        break;
+    case Diagnostic::SpritesFlushedLate:
+        std::snprintf(out, size, "Sprites: the matrices changed after sprites were queued; call "
+                                 "FlushSprites() before your own GL calls. They were drawn with "
+                                 "the matrices they were queued under.");
+        break;
     default:
-        std::snprintf(out, size, "Diagnostic %d.", int(channel.code));
+        std::snprintf(out, size, "Diagnostic %d.", int(entry.code));
         break;
     }
+}
+
+void ComposeLatest() {
+    Compose(channel.latest, channel.message, sizeof channel.message);
     channel.composed = true;
+}
+
+// Hands one report to the callback. An exception from the callback stops
+// here: it would otherwise unwind through the library, or through the
+// windowing library's C code, and leave the channel marked as delivering.
+void Deliver(const Entry& entry) {
+    Compose(entry, channel.delivered, sizeof channel.delivered);
+    channel.delivering = true;
+    try {
+        channel.callback(entry.code, channel.delivered, channel.user);
+    } catch (...) {
+    }
+    channel.delivering = false;
+}
+
+void DeliverHeld() {
+    // Reports made while these are delivered are only recorded, so the list
+    // does not grow under the loop.
+    for (int i = 0; i < channel.heldCount && channel.callback; ++i) Deliver(channel.held[i]);
+    channel.heldCount = 0;
 }
 
 }  // namespace
@@ -162,20 +248,30 @@ void Compose() {
 namespace qmdiag {
 
 void Report(Diagnostic code, double a, double b, const char* text) {
-    channel.code = code;
-    channel.a = a;
-    channel.b = b;
+    Entry& latest = channel.latest;
+    latest.code = code;
+    latest.a = a;
+    latest.b = b;
     const bool namesPlatform = code == Diagnostic::NoDisplay || code == Diagnostic::NoContext;
     if (!text && namesPlatform) text = channel.platformText;
-    CopyText(channel.text, sizeof channel.text, text);
+    CopyText(latest.text, sizeof latest.text, text);
     if (namesPlatform) channel.platformText[0] = '\0';  // named once
     channel.composed = false;
 
     if (!channel.callback || channel.delivering) return;
-    Compose();
-    channel.delivering = true;
-    channel.callback(code, channel.message, channel.user);
-    channel.delivering = false;
+    if (channel.holdDepth > 0) {
+        if (channel.heldCount < kHeldReports) channel.held[channel.heldCount++] = latest;
+        return;
+    }
+    Deliver(latest);
+}
+
+Hold::Hold() { ++channel.holdDepth; }
+
+Hold::~Hold() {
+    if (--channel.holdDepth > 0 || channel.heldCount == 0) return;
+    if (channel.delivering) return;  // the outer delivery's loop takes them
+    DeliverHeld();
 }
 
 void ReportPlatformError(int code, const char* description) {
@@ -199,16 +295,16 @@ void SetDiagnosticCallback(DiagnosticCallback callback, void* user) {
     channel.user = user;
 }
 
-Diagnostic GetLastDiagnostic() { return channel.code; }
+Diagnostic GetLastDiagnostic() { return channel.latest.code; }
 
 const char* GetLastDiagnosticMessage() {
-    if (!channel.composed) Compose();
+    if (!channel.composed) ComposeLatest();
     return channel.message;
 }
 
 void ClearDiagnostic() {
-    channel.code = Diagnostic::Nothing;
-    channel.text[0] = '\0';
+    channel.latest.code = Diagnostic::Nothing;
+    channel.latest.text[0] = '\0';
     channel.message[0] = '\0';
     channel.composed = true;
 }
@@ -242,6 +338,18 @@ const char* GetDiagnosticName(Diagnostic code) {
     case Diagnostic::PositionChanged: return "PositionChanged";
     case Diagnostic::MousePositionIgnored: return "MousePositionIgnored";
     case Diagnostic::TitleCut: return "TitleCut";
+    case Diagnostic::ScreenshotNotAFile: return "ScreenshotNotAFile";
+    case Diagnostic::ScreenshotUnreadable: return "ScreenshotUnreadable";
+    case Diagnostic::TextureFileUnreadable: return "TextureFileUnreadable";
+    case Diagnostic::TextureCorrupt: return "TextureCorrupt";
+    case Diagnostic::TextureFormatUnsupported: return "TextureFormatUnsupported";
+    case Diagnostic::TextureTooLarge: return "TextureTooLarge";
+    case Diagnostic::TextureTooLargeForGL: return "TextureTooLargeForGL";
+    case Diagnostic::TextureArgumentIgnored: return "TextureArgumentIgnored";
+    case Diagnostic::SpriteIgnored: return "SpriteIgnored";
+    case Diagnostic::ColorIgnored: return "ColorIgnored";
+    case Diagnostic::ShapeIgnored: return "ShapeIgnored";
+    case Diagnostic::SpritesFlushedLate: return "SpritesFlushedLate";
     }
     return "Unknown";
 }

@@ -15,6 +15,18 @@ void Report(Diagnostic code, double a = 0.0, double b = 0.0, const char* text = 
 // An error of the windowing library, with its own code and description.
 void ReportPlatformError(int code, const char* description);
 
+// While a Hold lives, reports are recorded at once but reach the callback
+// only when the outermost Hold ends: code that is half-way through changing
+// its state (or is inside the windowing library's own callbacks) holds, so
+// a callback that calls back into the library finds it consistent.
+class Hold {
+public:
+    Hold();
+    ~Hold();
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+};
+
 // What Core did with the windowing library, so that a failed Open can say
 // why: never started, failed to start (no display), started.
 enum class Windowing { NotStarted, Failed, Started };

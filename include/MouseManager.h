@@ -72,9 +72,11 @@ public:
 
     // How far the pointer itself moved between the latest two Steps, in
     // pixels (x right, y up), neither smoothed nor rounded to the window: for
-    // mouse-look. Moves made by SetPosition are not motion, so re-centring
-    // the cursor every frame loses nothing. With the cursor hidden (unbounded)
-    // motion keeps coming at the screen's edge. 0 before the first Step.
+    // mouse-look. It is the pointer's own travel on the screen: moves made
+    // by SetPosition, hiding or showing the cursor, moving or resizing the
+    // window and opening it are not motion, so re-centring the cursor every
+    // frame loses nothing. With the cursor hidden (unbounded) motion keeps
+    // coming at the screen's edge. 0 before the first Step.
     Vector2D GetRawMotion() const;
 
 private:

@@ -3,7 +3,9 @@
 #include "core/Report.h"
 #include "system.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 // The single-precision 0.05 (0x3D4CCCCD); the clamp compares against it, not
@@ -106,17 +108,30 @@ int FixedStep::Advance(double frameSeconds) {
         qmdiag::Report(Diagnostic::FrameDurationIgnored, frameSeconds);
         frameSeconds = 0.0;
     }
-    pending += frameSeconds;
-    // floor, not a loop: a stall of hours costs no more than a frame.
-    double whole = std::floor(pending / step);
-    pending -= whole * step;
-    if (pending < 0.0) pending = 0.0;  // the division rounded up to a whole step
-    if (pending >= step) {             // ... or down below one
-        pending -= step;
-        whole += 1.0;
+    // The frame splits into whole steps and a part of one (fmod is exact), so
+    // that pending + frameSeconds, which may overflow, is never formed, and
+    // the step count may be any size before the cap: arithmetic, not a loop,
+    // so a stall of hours costs no more than a frame.
+    const double part = std::fmod(frameSeconds, step);
+    double whole = std::round((frameSeconds - part) / step);  // may be infinite, never NaN
+    double carried = 0.0;  // the part and the pending time together make a step
+    const double toStep = step - part;
+    if (pending >= toStep) {
+        pending -= toStep;
+        carried = 1.0;
+    } else {
+        pending += part;
+        if (pending >= step) {  // the sum rounded up to a whole step
+            pending = 0.0;
+            carried = 1.0;
+        }
     }
+    whole += carried;
     if (whole > double(maxSteps)) {
-        dropped += (whole - double(maxSteps)) * step;
+        // The frame's whole steps less the ones run (the carried one among
+        // them), each finite; the sum stops at the largest double.
+        const double lost = (frameSeconds - part) - (double(maxSteps) - carried) * step;
+        if (lost > 0.0) dropped = std::min(dropped + lost, std::numeric_limits<double>::max());
         whole = double(maxSteps);
     }
     return int(whole);

@@ -115,9 +115,10 @@ enum class OpenFailure { NoFailure, NotInitialized, AlreadyOpen, NoContext };
 OpenFailure LastOpenFailure();
 // The GLFW 3 window (a GLFWwindow*) while one is open, else null.
 void* Glfw3Window();
-// The pointer's motion from input events since the previous call, in pixels
-// (x right, y down), then forgets it. Warps (glfwSetMousePos), cursor-mode
-// changes and window moves are not motion. 0 with no window open.
+// The pointer's own motion on the screen since the previous call, in pixels
+// (x right, y down), then forgets it. Warps (glfwSetMousePos, the centring
+// and restoring of a disabled cursor), window moves and resizes, and the
+// pointer's place when a window opens are not motion. 0 with no window open.
 void TakeMouseMotion(double* dx, double* dy);
 
 } // namespace glfw2

@@ -30,6 +30,11 @@
 // - cursor warps are kept within X's 16-bit coordinates (the server then stops
 //   the pointer at the screen's edge);
 // - titles reach the window cut to kMaxTitleBytes, at a UTF-8 character boundary.
+//
+// Every entry that calls GLFW 3 holds the library's reports (qmdiag::Hold):
+// GLFW 3's error callback, and reports made here, reach the game's callback
+// only after the entry is done, never from inside GLFW 3 or half-way through
+// a change here, so a callback that calls back in finds a consistent state.
 #include "glfw2.h"
 #include "glfw2_native.h"
 
@@ -69,6 +74,7 @@ enum : int {
 }  // namespace v2
 
 #include "core/Report.h"
+#include "system.h"
 
 #include <GLFW/glfw3.h>
 #if !defined(_WIN32)
@@ -108,10 +114,16 @@ struct State {
     // latest events.
     double cursorX = 0.0;
     double cursorY = 0.0;
-    // The pointer's own motion taken in since TakeMouseMotion last asked:
-    // changes of the position by events only, never by warps or re-reads.
+    // The pointer's own motion taken in since TakeMouseMotion last asked
+    // (see [SECTION] Raw motion).
     double motionX = 0.0;
     double motionY = 0.0;
+    // The pointer's place on the screen as last sampled, and whether GLFW 3
+    // has reported it moving (or entering or leaving) since.
+    bool pointerKnown = false;
+    int pointerX = 0;
+    int pointerY = 0;
+    bool pointerStirred = false;
     int width = 0;
     int height = 0;
     // Set by a cursor mode change: motion queued in the old mode may still
@@ -194,13 +206,46 @@ inline int ToGlfw3Key(int key) {
     return unsigned(key) <= unsigned(v2::KeyKpEnter) ? kKeyTable.glfw3[key] : -1;
 }
 
+// [SECTION] Raw motion
+// The pointer's own motion is where it went on the screen: the sum of the
+// changes of its screen position between samples, except across a warp.
+// GLFW 3's cursor events cannot give it: their positions are relative to the
+// window (which may move), virtual while the cursor is disabled, and an event
+// at the place of GLFW 3's latest warp is dropped, so a move away and back
+// onto that place would lose the way back. Samples are taken on each side of
+// every warp (the game's, and GLFW 3's centring and restoring of a disabled
+// cursor, which happen in cursor-mode changes and at the end of each event
+// poll), and after a poll that brought cursor events; so a game whose pointer
+// rests makes no extra round trip to the display.
+
+// Takes the pointer's screen position; with `count`, its change since the
+// previous sample is motion.
+void SamplePointer(bool count) {
+    int x = 0, y = 0;
+    if (!g.window || !qmsys::PointerOnScreen(&x, &y)) {
+        g.pointerKnown = false;
+        return;
+    }
+    if (count && g.pointerKnown) {
+        g.motionX += double(x) - double(g.pointerX);
+        g.motionY += double(y) - double(g.pointerY);
+    }
+    g.pointerX = x;
+    g.pointerY = y;
+    g.pointerKnown = true;
+    g.pointerStirred = false;
+}
+
 void ApplyInputModes() {
     if (!g.window) return;
     int cursor = !g.cursorEnabled        ? GLFW_CURSOR_DISABLED
                  : g.systemCursorHidden ? GLFW_CURSOR_HIDDEN
                                         : GLFW_CURSOR_NORMAL;
     if (glfwGetInputMode(g.window, GLFW_CURSOR) == cursor) return;
+    // Disabling centres the pointer, enabling puts it back: neither is motion.
+    SamplePointer(true);
     glfwSetInputMode(g.window, GLFW_CURSOR, cursor);
+    SamplePointer(false);
     // Entering or leaving the disabled mode moves the position GLFW 3 reports
     // (virtual / restored) without a callback.
     glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
@@ -268,13 +313,12 @@ void OnScroll(GLFWwindow*, double, double yoffset) {
 }
 
 void OnCursorPos(GLFWwindow*, double x, double y) {
-    if (std::isfinite(x - g.cursorX) && std::isfinite(y - g.cursorY)) {
-        g.motionX += x - g.cursorX;
-        g.motionY += y - g.cursorY;
-    }
     g.cursorX = x;
     g.cursorY = y;
+    g.pointerStirred = true;
 }
+
+void OnCursorEnter(GLFWwindow*, int) { g.pointerStirred = true; }
 
 void OnWindowSize(GLFWwindow*, int width, int height) {
     g.width = width;
@@ -288,6 +332,7 @@ void DestroyWindow() {
     if (!g.window) return;
     glfwDestroyWindow(g.window);
     g.window = nullptr;
+    g.pointerKnown = false;
 }
 
 // After events were processed: a window the user asked to close is closed.
@@ -323,15 +368,17 @@ int ClampToInt16(int v) { return v < -32768 ? -32768 : v > 32767 ? 32767 : v; }
 constexpr std::size_t kMaxTitleBytes = 16384;
 char g_titleBuffer[kMaxTitleBytes + 1];
 
-// The title cut to kMaxTitleBytes before the character the cut would split.
-const char* FittedTitle(const char* title) {
+// The title cut to kMaxTitleBytes before the character the cut would split;
+// *sent is the length that reaches the window.
+const char* FittedTitle(const char* title, std::size_t* sent) {
     std::size_t length = ::strnlen(title, kMaxTitleBytes + 1);
+    *sent = length;
     if (length <= kMaxTitleBytes) return title;
-    qmdiag::Report(Diagnostic::TitleCut, double(std::strlen(title)), double(kMaxTitleBytes));
     length = kMaxTitleBytes;
     while (length > 0 && (static_cast<unsigned char>(title[length]) & 0xC0u) == 0x80u) --length;
     std::memcpy(g_titleBuffer, title, length);
     g_titleBuffer[length] = '\0';
+    *sent = length;
     return g_titleBuffer;
 }
 
@@ -348,6 +395,7 @@ namespace glfw2 {
 // [SECTION] Library and window
 
 int glfwInit() {
+    qmdiag::Hold hold;
     if (g.initialized) return 1;
     // Set before init: a missing display is reported by init itself.
     ::glfwSetErrorCallback(OnError);
@@ -358,6 +406,7 @@ int glfwInit() {
 }
 
 void glfwTerminate() {
+    qmdiag::Hold hold;
     if (!g.initialized) return;
     DestroyWindow();
     ::glfwTerminate();
@@ -366,6 +415,7 @@ void glfwTerminate() {
 
 int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebits,
                    int alphabits, int depthbits, int stencilbits, int mode) {
+    qmdiag::Hold hold;
     Hints hints = g.hints;
     g.hints = Hints();
     if (!g.initialized || g.window) {
@@ -408,17 +458,20 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
     ::glfwSetKeyCallback(g.window, OnKey);
     ::glfwSetMouseButtonCallback(g.window, OnMouseButton);
     ::glfwSetCursorPosCallback(g.window, OnCursorPos);
+    ::glfwSetCursorEnterCallback(g.window, OnCursorEnter);
     ::glfwSetWindowSizeCallback(g.window, OnWindowSize);
     ::glfwSetWindowPosCallback(g.window, OnWindowPos);
     ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
     ::glfwGetWindowSize(g.window, &g.width, &g.height);
     // A new window starts with every key up.
     for (unsigned char& down : g.keyDown) down = 0;
-    g.motionX = g.motionY = 0.0;  // nor has the pointer moved in it
     for (unsigned char& down : g.charDown) down = 0;
     for (unsigned char& counted : g.scanChar) counted = 0;
     ClearLatches();
     ApplyInputModes();
+    // Nor has the pointer moved in it: motion counts from where it is now.
+    SamplePointer(false);
+    g.motionX = g.motionY = 0.0;
     return 1;
 }
 
@@ -432,10 +485,18 @@ void glfwOpenWindowHint(int target, int hint) {
     }
 }
 
-void glfwCloseWindow() { DestroyWindow(); }
+void glfwCloseWindow() {
+    qmdiag::Hold hold;
+    DestroyWindow();
+}
 
 void glfwSetWindowTitle(const char* title) {
-    if (g.window && title) ::glfwSetWindowTitle(g.window, FittedTitle(title));
+    if (!g.window || !title) return;
+    qmdiag::Hold hold;  // the title and the window stay as they are until it is sent
+    std::size_t sent = 0;
+    const char* fitted = FittedTitle(title, &sent);
+    ::glfwSetWindowTitle(g.window, fitted);
+    if (fitted != title) qmdiag::Report(Diagnostic::TitleCut, double(std::strlen(title)), double(sent));
 }
 
 void glfwGetWindowSize(int* width, int* height) {
@@ -444,6 +505,7 @@ void glfwGetWindowSize(int* width, int* height) {
 }
 
 void glfwSetWindowSize(int width, int height) {
+    qmdiag::Hold hold;
     // X11 carries sizes in 16 bits: a larger one is cut, and one that cuts to
     // 0 is a protocol error that ends the process. Such sizes are ignored.
     auto fits = [](int v) { return v > 0 && v <= 65535; };
@@ -455,6 +517,7 @@ void glfwSetWindowSize(int width, int height) {
 }
 
 void glfwSetWindowPos(int x, int y) {
+    qmdiag::Hold hold;
     if (!g.window) return;
     ::glfwSetWindowPos(g.window, x, y);
     ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
@@ -462,6 +525,7 @@ void glfwSetWindowPos(int x, int y) {
 }
 
 int glfwGetWindowParam(int param) {
+    qmdiag::Hold hold;
     if (!g.window) return 0;
     GLint bits = 0;
     switch (param) {
@@ -482,23 +546,37 @@ int glfwGetWindowParam(int param) {
 }
 
 void glfwSwapBuffers() {
+    qmdiag::Hold hold;
     if (!g.window) return;
     ::glfwSwapBuffers(g.window);
     if (g.autoPoll) glfwPollEvents();
 }
 
 void glfwPollEvents() {
+    qmdiag::Hold hold;
     if (!g.initialized) return;
+    // A disabled cursor is centred again once the events are taken in: the
+    // motion up to then is sampled first, and the centring is not motion.
+    // (Motion in the moment between that sample and the centring is lost.)
+    const bool centres = g.window && !g.cursorEnabled;
+    if (centres) SamplePointer(true);
     ::glfwPollEvents();
     CloseIfRequested();
+    if (g.window && (centres || g.pointerStirred)) SamplePointer(!centres);
     if (g.cursorResync && g.window) {
         ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
         g.cursorResync = false;
     }
 }
 
-void glfwEnable(int token) { SetMode(token, true); }
-void glfwDisable(int token) { SetMode(token, false); }
+void glfwEnable(int token) {
+    qmdiag::Hold hold;
+    SetMode(token, true);
+}
+void glfwDisable(int token) {
+    qmdiag::Hold hold;
+    SetMode(token, false);
+}
 
 // [SECTION] Input
 
@@ -519,6 +597,7 @@ int glfwGetKey(int key) {
 }
 
 int glfwGetMouseButton(int button) {
+    qmdiag::Hold hold;
     if (!g.window || button < v2::MouseButtonFirst || button > v2::MouseButtonLast) return v2::Release;
     const bool latched = g.stickyButtons && g.buttonLatch[button];
     g.buttonLatch[button] = 0;
@@ -532,8 +611,11 @@ void glfwGetMousePos(int* x, int* y) {
 }
 
 void glfwSetMousePos(int x, int y) {
+    qmdiag::Hold hold;
     if (!g.window) return;
+    SamplePointer(true);
     ::glfwSetCursorPos(g.window, ClampToInt16(x), ClampToInt16(y));
+    SamplePointer(false);
     // GLFW 3 reports no motion for its own warp, and the server stops the
     // pointer at the screen's edge: read where it is now.
     ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
@@ -542,6 +624,7 @@ void glfwSetMousePos(int x, int y) {
 int glfwGetMouseWheel() { return ToInt(g.wheel); }
 
 int glfwGetJoystickParam(int joy, int param) {
+    qmdiag::Hold hold;
     if (!ValidJoystick(joy) || !::glfwJoystickPresent(joy)) return 0;
     int count = 0;
     switch (param) {
@@ -553,6 +636,7 @@ int glfwGetJoystickParam(int joy, int param) {
 }
 
 int glfwGetJoystickPos(int joy, float* pos, int numaxes) {
+    qmdiag::Hold hold;
     if (!pos || numaxes <= 0) return 0;
     int count = 0;
     const float* axes = ValidJoystick(joy) ? ::glfwGetJoystickAxes(joy, &count) : nullptr;
@@ -563,6 +647,7 @@ int glfwGetJoystickPos(int joy, float* pos, int numaxes) {
 }
 
 int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) {
+    qmdiag::Hold hold;
     if (!buttons || numbuttons <= 0) return 0;
     int count = 0;
     const unsigned char* state = ValidJoystick(joy) ? ::glfwGetJoystickButtons(joy, &count) : nullptr;
@@ -576,6 +661,7 @@ int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) {
 // [SECTION] OpenGL
 
 void* glfwGetProcAddress(const char* procname) {
+    qmdiag::Hold hold;
     if (!g.window || !procname) return nullptr;
     return reinterpret_cast<void*>(::glfwGetProcAddress(procname));
 }
@@ -584,17 +670,25 @@ void* glfwGetProcAddress(const char* procname) {
 
 #if !defined(_WIN32)
 // On Windows the OS services find the window themselves (FindWindowA).
-unsigned long NativeWindow() { return g.window ? ::glfwGetX11Window(g.window) : 0ul; }
+unsigned long NativeWindow() {
+    qmdiag::Hold hold;
+    return g.window ? ::glfwGetX11Window(g.window) : 0ul;
+}
 
-void* NativeDisplay() { return g.window ? ::glfwGetX11Display() : nullptr; }
+void* NativeDisplay() {
+    qmdiag::Hold hold;
+    return g.window ? ::glfwGetX11Display() : nullptr;
+}
 #endif
 
 void SetSystemCursorHidden(bool hidden) {
+    qmdiag::Hold hold;
     g.systemCursorHidden = hidden;
     ApplyInputModes();
 }
 
 int SwapInterval(int interval) {
+    qmdiag::Hold hold;
     if (!g.window) return 0;
     ::glfwSwapInterval(interval);
     return 1;

@@ -50,6 +50,10 @@ void* GetProcAddress(const char* name);
 // the OpenGL extension string, where some platforms list it.
 bool HasSwapControl(const char* glExtensions);
 
+// Where the pointer is on the screen, in pixels from the screen's top-left;
+// false when that cannot be told (no window open, pointer on another screen).
+// Asks the display server: a round trip.
+bool PointerOnScreen(int* x, int* y);
 // The platform's swap-interval entry point, in the int(int) shape.
 using SwapIntervalProc = int (*)(int);
 SwapIntervalProc GetSwapIntervalProc();

@@ -78,6 +78,16 @@ bool HasSwapControl(const char* glExtensions) {
                    std::strstr(glx, "GLX_SGI_swap_control"));
 }
 
+bool PointerOnScreen(int* x, int* y) {
+    Display* display = static_cast<Display*>(glfw2::NativeDisplay());
+    if (!display) return false;
+    Window root = 0, child = 0;
+    int windowX = 0, windowY = 0;
+    unsigned mask = 0;
+    return XQueryPointer(display, DefaultRootWindow(display), &root, &child, x, y, &windowX,
+                         &windowY, &mask) == True;
+}
+
 SwapIntervalProc GetSwapIntervalProc() { return &glfw2::SwapInterval; }
 
 }  // namespace qmsys

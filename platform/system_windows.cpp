@@ -65,6 +65,14 @@ bool HasSwapControl(const char* glExtensions) {
     return glExtensions && std::strstr(glExtensions, "WGL_EXT_swap_control");
 }
 
+bool PointerOnScreen(int* x, int* y) {
+    POINT p{};
+    if (!::GetCursorPos(&p)) return false;
+    *x = int(p.x);
+    *y = int(p.y);
+    return true;
+}
+
 SwapIntervalProc GetSwapIntervalProc() {
     return reinterpret_cast<SwapIntervalProc>(GetProcAddress("wglSwapIntervalEXT"));
 }

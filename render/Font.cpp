@@ -2,6 +2,7 @@
 
 #include "core/Report.h"
 #include "render/Font.h"
+#include "render/SpriteBatch.h"
 
 #include <GL/gl.h>
 
@@ -142,6 +143,7 @@ bool Check(const char* text, float height, const char* caller) {
 }  // namespace
 
 void DrawString(const char* text, Vector2D position, float height, float lineWidth) {
+    qmsprite::Flush();
     if (!Check(text, height, "DrawString") || !*text) return;
     const double unit = double(height) / qmfont::kHeight;
     const double smallCaps = 2.0 / 3.0;  // lower case: two thirds of a capital's height

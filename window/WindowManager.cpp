@@ -5,6 +5,8 @@
 #include "glfw2.h"
 #include "system.h"
 #include "core/Report.h"
+#include "render/GLState.h"
+#include "render/SpriteBatch.h"
 
 #include <GL/gl.h>
 
@@ -69,6 +71,9 @@ WindowManager::WindowManager()
 
 bool WindowManager::Open() {
     using namespace glfw2;
+    // A callback that closes or reopens the window waits until the window
+    // is set up (or has failed), not half-way.
+    qmdiag::Hold hold;
     if (multisampleEnabled) glfwOpenWindowHint(GLFW_FSAA_SAMPLES, sampleCount);
     glfwOpenWindowHint(GLFW_WINDOW_NO_RESIZE, 1);
     int opened = glfwOpenWindow(width, height, 8, 8, 8, 0, depthBufferBits, 0,
@@ -77,6 +82,10 @@ bool WindowManager::Open() {
         ReportOpenFailure(depthBufferBits, multisampleEnabled ? sampleCount : 0);
         return false;
     }
+    // A new context: textures upload again when next drawn; nothing queued
+    // for an older one is drawn.
+    qmsprite::Discard();
+    qmgl::NoteContextOpened();
 
     // A temporary random title finds the native window; it also reseeds the
     // game's rand() sequence, which games may rely on.
@@ -107,7 +116,10 @@ bool WindowManager::Open() {
     return true;
 }
 
-void WindowManager::Close() { glfw2::glfwCloseWindow(); }
+void WindowManager::Close() {
+    qmsprite::Discard();  // sprites queued for a window that will never show them
+    glfw2::glfwCloseWindow();
+}
 
 void WindowManager::ForgetNativeHandles() {
     windowHandle = nullptr;
@@ -182,7 +194,9 @@ void WindowManager::SetSampleRate(int samples) {
 void WindowManager::SetTextureQuality(int quality) { textureQuality = std::uint8_t(quality); }
 
 void WindowManager::SetVerticalSync(bool on) {
-    if (ext::wglSwapIntervalEXT)
+    // The entry point stays loaded after Close, but the context it acts on is
+    // gone: no call without an open window.
+    if (ext::wglSwapIntervalEXT && IsOpen())
         ext::wglSwapIntervalEXT(on ? 1 : 0);
     else
         qmdiag::Report(Diagnostic::VerticalSyncIgnored);

@@ -315,6 +315,80 @@ TEST_F(InputWindowTest, RawMotionEqualsThePointersMotionWhenRecentredEachFrame) 
     EXPECT_EQ(motionY, float(-pointerY)) << "y up";
 }
 
+// The raw motion summed over a few frames: what the pointer did meanwhile.
+Vector2D RawMotionOver(const std::function<void()>& frame, int frames) {
+    Vector2D sum(0.0f, 0.0f);
+    for (int i = 0; i < frames; ++i) {
+        frame();
+        sum.x += Core::Mouse.GetRawMotion().x;
+        sum.y += Core::Mouse.GetRawMotion().y;
+    }
+    return sum;
+}
+
+// Nothing the game or the windowing library does to the pointer or the
+// window is motion: re-centring twice in a frame, hiding the cursor (which
+// centres it) and showing it (which puts it back), moving and resizing the
+// window, and opening one away from the screen's origin, hidden or not.
+TEST_F(InputWindowTest, WarpsAndWindowChangesAreNeverRawMotion) {
+    MouseManager& m = Core::Mouse;
+    auto frame = [this] { Frame(); };
+    auto expectStill = [&](const char* what) {
+        Vector2D motion = RawMotionOver(frame, 4);
+        EXPECT_EQ(motion.x, 0.0f) << what;
+        EXPECT_EQ(motion.y, 0.0f) << what;
+    };
+    MovePointer(30, 40);
+    RawMotionOver(frame, 3);
+    m.SetPosition(100.0f, 100.0f);
+    m.SetPosition(200.0f, 150.0f);
+    expectStill("two re-centrings in a frame");
+    for (bool hidden : {false, true}) {
+        if (hidden) m.SetVisibility(false);
+        expectStill("hiding");
+        Core::Window.SetSize(300, 200);
+        Core::Window.SetSize(320, 240);
+        expectStill("two resizes in a frame");
+        Core::Window.SetPosition(40, 30);
+        Core::Window.SetPosition(0, 0);
+        expectStill("two window moves in a frame");
+        if (hidden) m.SetVisibility(true);
+        expectStill("showing");
+    }
+    for (bool hidden : {false, true}) {
+        Core::Window.Close();
+        Core::Window.SetPosition(100, 50);
+        if (hidden) m.SetVisibility(false);
+        ASSERT_TRUE(Core::Window.Open());
+        expectStill(hidden ? "open while hidden" : "open at (100, 50)");
+        if (hidden) m.SetVisibility(true);
+    }
+}
+
+// After a re-centring, a move away and back within one frame is no motion,
+// and the next move reads as itself, with the cursor shown or hidden.
+TEST_F(InputWindowTest, AMoveAwayAndBackWithinAFrameIsNoMotion) {
+    MouseManager& m = Core::Mouse;
+    auto frame = [this] { Frame(); };
+    for (bool hidden : {false, true}) {
+        if (hidden) m.SetVisibility(false);
+        m.SetPosition(160.0f, float(height - 120));
+        RawMotionOver(frame, 3);
+        XTestFakeRelativeMotionEvent(X(), 20, 0, CurrentTime);
+        XTestFakeRelativeMotionEvent(X(), -20, 0, CurrentTime);
+        XSync(X(), False);
+        Vector2D motion = RawMotionOver(frame, 4);
+        EXPECT_EQ(motion.x, 0.0f) << (hidden ? "hidden" : "shown");
+        EXPECT_EQ(motion.y, 0.0f);
+        XTestFakeRelativeMotionEvent(X(), 5, -3, CurrentTime);
+        XSync(X(), False);
+        motion = RawMotionOver(frame, 4);
+        EXPECT_EQ(motion.x, 5.0f) << (hidden ? "hidden" : "shown");
+        EXPECT_EQ(motion.y, 3.0f) << "y up";
+        if (hidden) m.SetVisibility(true);
+    }
+}
+
 TEST_F(InputWindowTest, EachMouseButtonHasItsOwnEdges) {
     MovePointer(100, 100);
     using Query = bool (MouseManager::*)();

@@ -171,4 +171,52 @@ TEST_F(SizeWindowTest, TitlesBeyondWhatTheServerTakesAreCutAtACharacter) {
     Core::Window.SetTitle("Quillmar test");
 }
 
+// The report names what reached the window: a cut stepped back to the start
+// of a two-byte character sends one byte less than the limit.
+TEST_F(SizeWindowTest, TitleCutNamesTheBytesActuallySent) {
+    Window w = OpenWindow();
+    ASSERT_NE(w, 0u);
+    std::string title = "a";
+    for (int i = 0; i < 9000; ++i) title += "\xC3\xA9";
+    Core::Window.SetTitle(title.c_str());
+    Pump(1);
+    EXPECT_EQ(NetWmName(w).size(), 16383u);
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::TitleCut);
+    EXPECT_NE(std::string(GetLastDiagnosticMessage()).find("first 16383"), std::string::npos)
+        << GetLastDiagnosticMessage();
+}
+
+// A callback that retitles or closes the window while a title is being cut:
+// the adapter has finished with the old title and window before it is called.
+TEST_F(SizeWindowTest, ACallbackMayRetitleOrCloseDuringATitleReport) {
+    Window w = OpenWindow();
+    ASSERT_NE(w, 0u);
+    static std::string other;
+    other = std::string(20000, 'b');
+    SetDiagnosticCallback(
+        [](Diagnostic code, const char*, void*) {
+            if (code == Diagnostic::TitleCut) Core::Window.SetTitle(other.c_str());
+        },
+        nullptr);
+    const std::string first(20000, 'a');
+    Core::Window.SetTitle(first.c_str());
+    Core::Window.SetTitle(first.c_str());
+    Pump(1);
+    EXPECT_EQ(NetWmName(w), other.substr(0, 16384));
+
+    SetDiagnosticCallback(
+        [](Diagnostic code, const char*, void*) {
+            if (code == Diagnostic::TitleCut) Core::Window.Close();
+        },
+        nullptr);
+    Core::Window.SetTitle(first.c_str());
+    EXPECT_FALSE(Core::Window.IsOpen());
+    // The long title is stored: Open cuts it, and the callback closes the
+    // window once Open is done.
+    Core::Window.Open();
+    EXPECT_FALSE(Core::Window.IsOpen());
+    SetDiagnosticCallback(nullptr, nullptr);
+    Core::Window.SetTitle("Quillmar test");
+}
+
 }  // namespace

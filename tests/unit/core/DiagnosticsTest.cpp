@@ -193,6 +193,71 @@ TEST_F(DiagnosticsTest, ReportsFromInsideTheCallbackAreOnlyRecorded) {
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::TitleIgnored);
 }
 
+// What the callback was handed must not change under it: a report or a clear
+// made from inside it would otherwise rewrite or empty the sentence.
+TEST_F(DiagnosticsTest, TheMessageStaysUnchangedForTheWholeCall) {
+    static std::string before, after;
+    SetDiagnosticCallback(
+        [](Diagnostic, const char* message, void* user) {
+            before = message;
+            static_cast<WindowManager*>(user)->SetSize(0, 0);
+            ClearDiagnostic();
+            after = message;
+        },
+        &w);
+    w.SetClearColor(2.0f, 0.0f, 0.0f);
+    EXPECT_NE(before.find("SetClearColor"), std::string::npos) << before;
+    EXPECT_EQ(after, before);
+}
+
+// A throwing callback: the exception stops at the library, the report is
+// recorded, and later reports are still delivered.
+TEST_F(DiagnosticsTest, AThrowingCallbackLeavesTheChannelWorking) {
+    SetDiagnosticCallback([](Diagnostic, const char*, void*) { throw 7; }, nullptr);
+    EXPECT_NO_THROW(w.SetSize(0, 5));
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::SizeIgnored);
+    SetDiagnosticCallback(Collect, &received);
+    w.SetTitle(nullptr);
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].code, Diagnostic::TitleIgnored);
+}
+
+// Reports made under a hold are recorded at once and delivered in order, each
+// with its own sentence, when the outermost hold ends; a callback that holds
+// and reports again meanwhile neither recurses nor loses the rest.
+TEST_F(DiagnosticsTest, HeldReportsArriveInOrderWhenTheOutermostHoldEnds) {
+    {
+        qmdiag::Hold outer;
+        {
+            qmdiag::Hold inner;
+            w.SetSize(0, 7);
+        }
+        EXPECT_TRUE(received.empty());
+        EXPECT_EQ(GetLastDiagnostic(), Diagnostic::SizeIgnored);
+        w.SetTitle(nullptr);
+    }
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0].code, Diagnostic::SizeIgnored);
+    EXPECT_NE(received[0].message.find("0 x 7"), std::string::npos) << received[0].message;
+    EXPECT_EQ(received[1].code, Diagnostic::TitleIgnored);
+
+    static int calls;
+    calls = 0;
+    SetDiagnosticCallback(
+        [](Diagnostic, const char*, void* user) {
+            ++calls;
+            qmdiag::Hold again;
+            static_cast<WindowManager*>(user)->SetTitle(nullptr);
+        },
+        &w);
+    {
+        qmdiag::Hold hold;
+        w.SetSize(0, 1);
+        w.SetSize(0, 2);
+    }
+    EXPECT_EQ(calls, 2);
+}
+
 }  // namespace
 
 namespace {
@@ -202,7 +267,7 @@ TEST(DiagnosticNameTest, CodesAreNamedOnceAndUnknownValuesSafely) {
     EXPECT_STREQ(GetDiagnosticName(Diagnostic::SizeIgnored), "SizeIgnored");
     EXPECT_STREQ(GetDiagnosticName(Diagnostic::Nothing), "Nothing");
     EXPECT_STREQ(GetDiagnosticName(Diagnostic::PlatformError), "PlatformError");
-    for (int value : {-1, 5, 99, 1 << 30})
+    for (int value : {-1, 5, 200, 1 << 30})
         EXPECT_STREQ(GetDiagnosticName(static_cast<Diagnostic>(value)), "Unknown") << value;
     // No two codes share a name.
     std::set<std::string> seen;

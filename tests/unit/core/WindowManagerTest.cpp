@@ -1,3 +1,4 @@
+#include "Diagnostics.h"
 #include "Probes.h"
 #include "ToString.h"
 #include "fakes/Fakes.h"
@@ -290,6 +291,13 @@ TEST_F(WindowManagerTest, VerticalSyncNeedsTheLoadedEntryPoint) {
     w.SetVerticalSync(false);
     EXPECT_EQ(fake::CallsNamed("wglSwapIntervalEXT"),
               (std::vector<Call>{{"wglSwapIntervalEXT", {1}, ""}, {"wglSwapIntervalEXT", {0}, ""}}));
+
+    // The loaded pointer outlives the window, its context does not.
+    w.Close();
+    ClearDiagnostic();
+    w.SetVerticalSync(true);
+    EXPECT_EQ(fake::Count("wglSwapIntervalEXT"), 2u);
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::VerticalSyncIgnored);
 }
 
 TEST_F(WindowManagerTest, TextureQualityKeepsTheLowEightBits) {

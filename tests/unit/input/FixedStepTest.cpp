@@ -124,4 +124,30 @@ TEST_F(FixedStepTest, BadArgumentsAreReportedAndReplaced) {
     EXPECT_EQ(fixed.GetAlpha(), 0.0);
 }
 
+// Sums that overflow, counts beyond int and steps below the finest double
+// keep every total finite and every count in range.
+TEST_F(FixedStepTest, ExtremeValuesKeepTheTotalsFiniteAndRight) {
+    const double most = std::numeric_limits<double>::max();
+    FixedStep huge(1e308);
+    EXPECT_EQ(huge.Advance(9e307), 0);
+    EXPECT_EQ(huge.Advance(9e307), 1);  // 1.8e308 in all: one step of 1e308
+    EXPECT_EQ(huge.Advance(0.0), 0);
+    EXPECT_NEAR(huge.GetAlpha(), 0.8, 1e-12);
+    EXPECT_EQ(huge.GetDroppedTime(), 0.0);
+
+    FixedStep sixty(1.0 / 60.0);
+    EXPECT_EQ(sixty.Advance(most), 8);
+    EXPECT_TRUE(std::isfinite(sixty.GetDroppedTime()));
+    EXPECT_EQ(sixty.GetDroppedTime(), most);  // 8 steps are nothing beside it
+    EXPECT_EQ(sixty.Advance(most), 8);
+    EXPECT_EQ(sixty.GetDroppedTime(), most) << "the sum stops at the largest double";
+    EXPECT_GE(sixty.GetAlpha(), 0.0);
+    EXPECT_LT(sixty.GetAlpha(), 1.0);
+
+    FixedStep finest(std::numeric_limits<double>::denorm_min(), 5);
+    EXPECT_EQ(finest.Advance(1.0), 5);
+    EXPECT_EQ(finest.GetDroppedTime(), 1.0);
+    EXPECT_EQ(finest.GetAlpha(), 0.0);
+}
+
 }  // namespace

