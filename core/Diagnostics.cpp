@@ -173,6 +173,18 @@ void Compose(const Entry& entry, char* out, std::size_t size) {
         std::snprintf(out, size, "SetTitle: the title is %.0f bytes long; the window shows the "
                                  "first %.0f (the whole title is kept).", a, b);
         break;
+    case Diagnostic::CursorWarpUnavailable:
+        std::snprintf(out, size, "Mouse SetPosition: a web page cannot move the pointer; it stays "
+                                 "where the player has it.");
+        break;
+    case Diagnostic::SwapIntervalUnavailable:
+        std::snprintf(out, size, "SetVerticalSync: in a web page the browser shows each frame at "
+                                 "its own refresh; the swap interval cannot be switched.");
+        break;
+    case Diagnostic::JoysticksUnavailable:
+        std::snprintf(out, size, "Joysticks: this browser has no Gamepad API; no joystick will "
+                                 "be connected.");
+        break;
     case Diagnostic::ScreenshotPathIgnored:
         std::snprintf(out, size, "SaveScreenshot failed: the path is null or empty.");
         break;
@@ -350,6 +362,9 @@ const char* GetDiagnosticName(Diagnostic code) {
     case Diagnostic::ColorIgnored: return "ColorIgnored";
     case Diagnostic::ShapeIgnored: return "ShapeIgnored";
     case Diagnostic::SpritesFlushedLate: return "SpritesFlushedLate";
+    case Diagnostic::CursorWarpUnavailable: return "CursorWarpUnavailable";
+    case Diagnostic::SwapIntervalUnavailable: return "SwapIntervalUnavailable";
+    case Diagnostic::JoysticksUnavailable: return "JoysticksUnavailable";
     }
     return "Unknown";
 }

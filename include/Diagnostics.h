@@ -70,6 +70,11 @@ enum class Diagnostic : int {
     ColorIgnored = 77,             // SetColor: a component outside 0..1 (or NaN)
     ShapeIgnored = 78,             // FillPolygon: null points or fewer than 3
     SpritesFlushedLate = 79,       // the matrices changed under queued sprites: FlushSprites first
+
+    // In a web page: what a browser does not let a page do.
+    CursorWarpUnavailable = 90,    // Mouse SetPosition: the pointer cannot be moved; it stays
+    SwapIntervalUnavailable = 91,  // SetVerticalSync: the browser shows frames at its own refresh
+    JoysticksUnavailable = 92,     // no Gamepad API in this browser: no joystick is ever connected
 };
 
 // Receives each report: its code and a clear English sentence. The sentence

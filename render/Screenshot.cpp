@@ -353,5 +353,10 @@ bool SaveScreenshot(const char* path) {
 
     const int error = WritePng(target, width, height, rgb.get(), int(rowBytes));
     if (error) qmdiag::Report(Diagnostic::ScreenshotWriteFailed, error, 0.0, path);
+#if defined(__EMSCRIPTEN__)
+    // In a web page the file stays in the page's memory: the player gets it
+    // through a download link.
+    if (error == 0) qmsys::OfferDownload(path);
+#endif
     return error == 0;
 }
