@@ -15,22 +15,33 @@
 //    GL_QUADS, strips, fans and loops, are turned into lists of triangles,
 //    lines or points.
 // 3. Batching: consecutive glBegin/glEnd blocks that draw the same kind of
-//    primitive in the same state are drawn with one WebGL call. Every other
-//    GL call, and the swap, draws what is pending first, so state changes
-//    and reads see the same order of drawing as GL.
+//    primitive in the same state are drawn with one WebGL call. Their
+//    vertices are kept in eye coordinates, so model-view changes between
+//    blocks (an object's push, translate, rotate, pop) do not break a batch;
+//    lit blocks are lit here, per vertex, as the emulation's shader would
+//    (directional lights), and join the batch unlit. Every other GL call, and
+//    the swap, draws what is pending first, so state changes and reads see
+//    the drawing in GL's order.
 // 4. glLineWidth above 1: WebGL draws lines 1 pixel wide whatever the width,
 //    so wide lines are drawn as two triangles per segment, widened along the
 //    minor axis in window pixels as GL's aliased wide lines are.
-// 5. glColorMaterial (missing): while lighting is on, the current colour is
-//    the material's ambient and/or diffuse colour at each draw.
+// 5. glColorMaterial (missing): while lighting is on, each vertex's colour is
+//    the material's ambient and/or diffuse colour (for client-array draws,
+//    the current colour at each draw).
 // 6. Texturing enabled with no texture bound draws untextured, as in GL
 //    (WebGL samples black from the missing texture).
 // 7. glReadPixels of GL_RGB (WebGL 1 reads only RGBA), and glReadBuffer and
 //    GL_READ_BUFFER (a WebGL canvas has one colour buffer: the one drawn).
 
 // The GL calls that never draw what is pending: they only feed the block
-// being built or the current attributes, which each vertex carries with it.
-var QM_IMMEDIATE_CALLS = /^gl(Begin|End|Vertex[234][dfis]v?|Color[34](b|d|f|i|s|ub|ui|us)v?|Normal3[bdfis]v?|TexCoord[1234][dfis]v?|GetError)$/;
+// being built or the current attributes, which each vertex carries with it,
+// or set the line width, which a block takes as it ends (a batch of 1-pixel
+// lines and one of widened lines are of different kinds).
+var QM_IMMEDIATE_CALLS = /^gl(Begin|End|Vertex[234][dfis]v?|Color[34](b|d|f|i|s|ub|ui|us)v?|Normal3[bdfis]v?|TexCoord[1234][dfis]v?|GetError|LineWidth)$/;
+// The matrix calls: pending vertices are kept in eye coordinates, so a change
+// of the model-view matrix does not draw them; one of the projection or
+// texture matrix does.
+var QM_MATRIX_CALLS = /^(gl(PushMatrix|PopMatrix|Translate[fd]|Rotate[fd]|Scale[fd]|LoadIdentity|MultMatrix[fd]|LoadMatrix[fd]|MatrixMode|Frustum|Ortho)|glu(Perspective|LookAt|Ortho2D))$/;
 
 mergeInto(LibraryManager.library, {
   $QMGL__deps: ['$GLImmediateSetup', '$GLEmulation', '$GL', 'glEnable', 'glDisable', 'glGetFloatv', 'glGetIntegerv',
@@ -53,7 +64,8 @@ mergeInto(LibraryManager.library, {
       '_glEnable = QMGL.tracksColorMaterial(_glEnable, true);\n' +
       '_glDisable = QMGL.tracksColorMaterial(_glDisable, false);\n';
     names.forEach(function(name) {
-      code += 'if (typeof _' + name + " == 'function') _" + name + ' = QMGL.drawsPendingFirst(_' + name + ');\n';
+      var wrap = QM_MATRIX_CALLS.test(name) ? 'QMGL.drawsPendingBeforeProjection' : 'QMGL.drawsPendingFirst';
+      code += 'if (typeof _' + name + " == 'function') _" + name + ' = ' + wrap + '(_' + name + ');\n';
     });
     return code;
   },
@@ -77,7 +89,6 @@ mergeInto(LibraryManager.library, {
     batchCount: 0,
     batchKind: -1,
     batchTex: false,
-    batchNormal: false,
     drawing: false,    // inside a draw of the pending batch: GL calls go straight through
 
     lineWidth: 1,
@@ -94,6 +105,7 @@ mergeInto(LibraryManager.library, {
       QMGL.color = new Float32Array([1, 1, 1, 1]);
       QMGL.normal = new Float32Array([0, 0, 1]);
       QMGL.tex = new Float32Array([0, 0]);
+      QMGL.identity = new Float32Array([1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1]);
       // The emulation's vertex buffer holds GL_MAX_TEMP_BUFFER_SIZE bytes; a
       // vertex takes at most 2 + 1 + 3 + 4 floats there.
       QMGL.maxBatchVertices = Math.floor(GL.MAX_TEMP_BUFFER_SIZE / 40) - 64;
@@ -188,6 +200,13 @@ mergeInto(LibraryManager.library, {
           for (var u = 0; u < QMGL.bound.length; u++) if (id && QMGL.bound[u] == id) QMGL.bound[u] = 0;
         }
         deleteTextures(n, textures);
+      };
+    },
+
+    drawsPendingBeforeProjection: function(call) {
+      return function() {
+        if (QMGL.batchCount && !QMGL.drawing && GLImmediate.currentMatrix != 0) QMGL.drawBatch();
+        return call.apply(this, arguments);
       };
     },
 
@@ -286,14 +305,88 @@ mergeInto(LibraryManager.library, {
       return QMGL.viewport;
     },
 
+    // Takes the batch's vertices from index `from` into eye coordinates (and
+    // their normals, for lighting), so that they are drawn with an identity
+    // model-view matrix, whatever the matrix of later blocks in the batch.
+    toEyeSpace: function(from, normals) {
+      var m = GLImmediate.matrix[0], b = QMGL.batch, s = QMGL.STRIDE;
+      var identity = m[0] == 1 && m[1] == 0 && m[2] == 0 && m[3] == 0 && m[4] == 0 && m[5] == 1 && m[6] == 0 &&
+                     m[7] == 0 && m[8] == 0 && m[9] == 0 && m[10] == 1 && m[11] == 0 && m[12] == 0 &&
+                     m[13] == 0 && m[14] == 0 && m[15] == 1;
+      if (identity) return;
+      var n = null;
+      if (normals) {
+        // The inverse transpose of the upper 3x3, as GL's normal matrix.
+        var lib = GLImmediate.matrixLib.mat4, inv = lib.inverse(m, lib.create());
+        // Row r of the transpose is column r of the inverse (column-major).
+        n = inv ? [inv[0], inv[1], inv[2], inv[4], inv[5], inv[6], inv[8], inv[9], inv[10]] : [1, 0, 0, 0, 1, 0, 0, 0, 1];
+      }
+      for (var v = from; v < QMGL.batchCount; v++) {
+        var o = v * s, x = b[o], y = b[o + 1], z = b[o + 2], w = b[o + 3];
+        b[o] = m[0] * x + m[4] * y + m[8] * z + m[12] * w;
+        b[o + 1] = m[1] * x + m[5] * y + m[9] * z + m[13] * w;
+        b[o + 2] = m[2] * x + m[6] * y + m[10] * z + m[14] * w;
+        b[o + 3] = m[3] * x + m[7] * y + m[11] * z + m[15] * w;
+        if (n) {
+          x = b[o + 8]; y = b[o + 9]; z = b[o + 10];
+          b[o + 8] = n[0] * x + n[1] * y + n[2] * z;
+          b[o + 9] = n[3] * x + n[4] * y + n[5] * z;
+          b[o + 10] = n[6] * x + n[7] * y + n[8] * z;
+        }
+      }
+    },
+
+    // Lights the batch's vertices from index `from` (eye coordinates) as the
+    // emulation's shader would: every light directional, the colour material
+    // taking each vertex's own colour. They are then drawn unlit, and so join
+    // the batch like any other block.
+    light: function(from) {
+      var b = QMGL.batch, s = QMGL.STRIDE, E = GLEmulation;
+      var m = QMGL.colorMaterialOn ? QMGL.colorMaterial : 0;
+      var ambientFromColor = m == 0x1602 || m == 0x1200, diffuseFromColor = m == 0x1602 || m == 0x1201;
+      var lights = [];
+      for (var id = 0; id < E.MAX_LIGHTS; id++) {
+        if (!E.lightEnabled[id]) continue;
+        var p = E.lightPosition[id], len = Math.hypot(p[0], p[1], p[2], p[3]) || 1;
+        var d = [p[0] / len, p[1] / len, p[2] / len];
+        var h = [d[0], d[1], d[2] + 1], hl = Math.hypot(h[0], h[1], h[2]) || 1;
+        lights.push({dir: d, half: [h[0] / hl, h[1] / hl, h[2] / hl], ambient: E.lightAmbient[id],
+                     diffuse: E.lightDiffuse[id], specular: E.lightSpecular[id]});
+      }
+      var ma = E.materialAmbient, md = E.materialDiffuse, ms = E.materialSpecular, me = E.materialEmission;
+      var shininess = E.materialShininess[0], global = E.lightModelAmbient;
+      for (var v = from; v < QMGL.batchCount; v++) {
+        var o = v * s;
+        var nx = b[o + 8], ny = b[o + 9], nz = b[o + 10], nl = Math.hypot(nx, ny, nz) || 1;
+        nx /= nl; ny /= nl; nz /= nl;
+        var a = ambientFromColor ? b.subarray(o + 4, o + 8) : ma;
+        var dm = diffuseFromColor ? b.subarray(o + 4, o + 8) : md;
+        var alpha = dm[3];
+        var r = me[0] + global[0] * a[0], g = me[1] + global[1] * a[1], bl = me[2] + global[2] * a[2];
+        for (var k = 0; k < lights.length; k++) {
+          var L = lights[k];
+          var di = Math.max(nx * L.dir[0] + ny * L.dir[1] + nz * L.dir[2], 0);
+          var si = Math.max(nx * L.half[0] + ny * L.half[1] + nz * L.half[2], 0);
+          si = (di > 0 && si > 0) ? Math.exp(shininess * Math.log(si)) : 0;
+          r += L.ambient[0] * a[0] + di * L.diffuse[0] * dm[0] + si * L.specular[0] * ms[0];
+          g += L.ambient[1] * a[1] + di * L.diffuse[1] * dm[1] + si * L.specular[1] * ms[1];
+          bl += L.ambient[2] * a[2] + di * L.diffuse[2] * dm[2] + si * L.specular[2] * ms[2];
+        }
+        b[o + 4] = Math.min(Math.max(r, 0), 1);
+        b[o + 5] = Math.min(Math.max(g, 0), 1);
+        b[o + 6] = Math.min(Math.max(bl, 0), 1);
+        b[o + 7] = Math.min(Math.max(alpha, 0), 1);
+      }
+    },
+
     // Replaces the lines in the batch from index `from` by two triangles per
-    // segment, QMGL.lineWidth window pixels across its minor axis. The corners
-    // are found in clip space and taken back through the inverse of the
-    // projection times the model-view, so the matrices, the depth and the fog
+    // segment, QMGL.lineWidth window pixels across its minor axis. The lines
+    // are in eye coordinates; the corners are found in clip space and taken
+    // back through the inverse of the projection, so the depth and the fog
     // stay those of the line.
     widenLines: function(from) {
       var lib = GLImmediate.matrixLib.mat4;
-      var mvp = lib.multiply(GLImmediate.matrix[1], GLImmediate.matrix[0], lib.create());
+      var mvp = GLImmediate.matrix[1];
       var inv = lib.inverse(mvp, lib.create());
       if (!inv) return false;  // a flat transform draws nothing wider than its lines
       var s = QMGL.STRIDE, vp = QMGL.currentViewport(), half = QMGL.lineWidth / 2;
@@ -355,7 +448,13 @@ mergeInto(LibraryManager.library, {
       var n = QMGL.batchCount;
       QMGL.batchCount = 0;
       if (!n) return;
-      var kind = QMGL.batchKind, useTex = QMGL.batchTex, useNormal = QMGL.batchNormal;
+      var kind = QMGL.batchKind, useTex = QMGL.batchTex;
+      // Lit vertices were lit as they were taken: the batch is drawn unlit.
+      var lighting = GLEmulation.lightingEnabled;
+      if (lighting) {
+        GLEmulation.lightingEnabled = false;
+        GLImmediate.currentRenderer = null;
+      }
       QMGL.drawing = true;
       try {
         GLImmediate.enabledClientAttributes_preBegin = GLImmediate.enabledClientAttributes;
@@ -370,7 +469,6 @@ mergeInto(LibraryManager.library, {
         GLImmediate.vertexData = GLImmediate.tempData;
         if (useTex) GLImmediate.addRendererComponent(GLImmediate.TEXTURE0, 2, GLctx.FLOAT);
         GLImmediate.addRendererComponent(GLImmediate.COLOR, 4, GLctx.UNSIGNED_BYTE);
-        if (useNormal) GLImmediate.addRendererComponent(GLImmediate.NORMAL, 3, GLctx.FLOAT);
         GLImmediate.addRendererComponent(GLImmediate.VERTEX, 4, GLctx.FLOAT);
         components[GLImmediate.VERTEX] = n;
 
@@ -386,16 +484,24 @@ mergeInto(LibraryManager.library, {
           bytes[byte + 2] = Math.round(src[o + 6] * 255);
           bytes[byte + 3] = Math.round(src[o + 7] * 255);
           at++;
-          if (useNormal) { data[at++] = src[o + 8]; data[at++] = src[o + 9]; data[at++] = src[o + 10]; }
           data[at++] = src[o]; data[at++] = src[o + 1]; data[at++] = src[o + 2]; data[at++] = src[o + 3];
         }
         GLImmediate.vertexCounter = at;
 
-        // The emulation's glEnd.
+        // The emulation's glEnd, with the model-view matrix the identity: the
+        // vertices are in eye coordinates already.
         GLImmediate.prepareClientAttributes(n, true);
         GLImmediate.firstVertex = 0;
         GLImmediate.lastVertex = n;
-        GLImmediate.flush();
+        var modelview = GLImmediate.matrix[0];
+        GLImmediate.matrix[0] = QMGL.identity;
+        GLImmediate.matrixVersion[0] = (GLImmediate.matrixVersion[0] + 1) | 0;
+        try {
+          GLImmediate.flush();
+        } finally {
+          GLImmediate.matrix[0] = modelview;
+          GLImmediate.matrixVersion[0] = (GLImmediate.matrixVersion[0] + 1) | 0;
+        }
         GLImmediate.disableBeginEndClientAttributes();
         GLImmediate.mode = -1;
         GLImmediate.enabledClientAttributes = GLImmediate.enabledClientAttributes_preBegin;
@@ -404,6 +510,10 @@ mergeInto(LibraryManager.library, {
         GLImmediate.modifiedClientAttributes = true;
       } finally {
         QMGL.drawing = false;
+        if (lighting) {
+          GLEmulation.lightingEnabled = true;
+          GLImmediate.currentRenderer = null;
+        }
       }
     },
 
@@ -416,22 +526,21 @@ mergeInto(LibraryManager.library, {
       var kind = QMGL.kindOf(mode);
       var wide = kind == QMGL.LINES && QMGL.lineWidth > 1;
       if (wide) kind = QMGL.TRIANGLES;
-      // Lighting reads a normal per vertex; texturing a coordinate per vertex.
-      var useNormal = GLEmulation.lightingEnabled;
+      // Texturing reads a coordinate per vertex.
       var useTex = QMGL.texGiven || GLImmediate.TexEnvJIT.getTexUnitType(QMGL.activeUnit) != 0;
-      if (QMGL.batchCount && (kind != QMGL.batchKind || useTex != QMGL.batchTex || useNormal != QMGL.batchNormal ||
+      if (QMGL.batchCount && (kind != QMGL.batchKind || useTex != QMGL.batchTex ||
                               QMGL.batchCount + 6 * n > QMGL.maxBatchVertices)) {
         QMGL.drawBatch();
       }
       QMGL.batchKind = kind;
       QMGL.batchTex = useTex;
-      QMGL.batchNormal = useNormal;
       var from = QMGL.batchCount;
       QMGL.takeBlock(mode, n);
+      var lit = GLEmulation.lightingEnabled;
+      QMGL.toEyeSpace(from, lit);
+      if (lit) QMGL.light(from);
       if (wide && !QMGL.widenLines(from)) QMGL.batchCount = from;
-      // The colour material and the lights take one colour per draw, the
-      // current one: a lit block is drawn on its own, as it ends.
-      if (useNormal || QMGL.batchCount > QMGL.maxBatchVertices) QMGL.drawBatch();
+      if (QMGL.batchCount > QMGL.maxBatchVertices) QMGL.drawBatch();
     },
   },
 

@@ -326,6 +326,36 @@ int main() {
         Check("lit triangle takes its glColor (blue)", left.b > 200 && left.r < 40, left);
         Check("lit triangle takes its glColor (red)", right.r > 200 && right.b < 40, right);
     });
+    // A turned object's normals turn with it: the light comes from the right
+    // and front, the quad faces +z turned 60 degrees to the right about y, so
+    // it faces the light (cos 15 degrees); a normal turned the wrong way
+    // would face away from it and show black.
+    Frame([] {
+        Core::Renderer.Render3D();
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_CULL_FACE);
+        const float none[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1}, dir[4] = {1, 0, 1, 0};
+        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+        glLightfv(GL_LIGHT0, GL_POSITION, dir);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_NORMALIZE);
+        glEnable(GL_LIGHTING);
+        glColor3f(0.0f, 1.0f, 0.0f);
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, -5.0f);
+        glRotatef(60.0f, 0.0f, 1.0f, 0.0f);
+        glScalef(2.0f, 2.0f, 2.0f);
+        glBegin(GL_QUADS);
+        glNormal3f(0, 0, 1);
+        glVertex3f(-0.5f, -0.5f, 0); glVertex3f(0.5f, -0.5f, 0); glVertex3f(0.5f, 0.5f, 0); glVertex3f(-0.5f, 0.5f, 0);
+        glEnd();
+        glPopMatrix();
+        glDisable(GL_LIGHTING);
+        const float ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+        Check("lit quad turned towards the light", Near(Pixel(kW / 2, kH / 2), 0, 246, 0, 12), Pixel(kW / 2, kH / 2));
+    });
 
     // Textures: a 2x2 RGBA texture through glBegin/glEnd and through client
     // vertex arrays with glDrawArrays(GL_TRIANGLES).

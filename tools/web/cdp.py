@@ -217,6 +217,7 @@ class Browser:
         self.profile = tempfile.mkdtemp(prefix='qm-chromium-')
         flags = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
                  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+                 '--disable-dev-shm-usage',
                  '--no-default-browser-check', f'--user-data-dir={self.profile}',
                  '--remote-debugging-address=127.0.0.1', '--remote-debugging-port=0',
                  f'--window-size={width},{height}', '--hide-scrollbars', '--mute-audio',
