@@ -346,6 +346,22 @@ EM_JS(void, qm_watch_wheel, (), {
 });
 EM_JS(double, qm_wheel_steps, (), { return Module.qmWheel ? Module.qmWheel.steps : 0; });
 
+// Web: Emscripten asks for the pointer lock at once when the cursor is
+// disabled, and again at the next click on the canvas; a browser refuses the
+// first outside a click, as an unhandled promise rejection. The refusal is
+// expected, not an error of the page.
+EM_JS(void, qm_quiet_pointer_lock_refusals, (), {
+    var canvas = Module['canvas'];
+    if (!canvas || canvas.qmQuietLock || !canvas.requestPointerLock) return;
+    canvas.qmQuietLock = true;
+    var request = canvas.requestPointerLock;
+    canvas.requestPointerLock = function() {
+        var result = request.apply(canvas, arguments);
+        if (result && result.catch) result.catch(function() {});
+        return result;
+    };
+});
+
 void OnScroll(GLFWwindow*, double, double) {
     const double steps = qm_wheel_steps();
     if (std::isfinite(steps)) g.wheel += steps;
@@ -537,6 +553,7 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
     ::glfwGetWindowSize(g.window, &g.width, &g.height);
 #if defined(__EMSCRIPTEN__)
     qm_watch_wheel();
+    qm_quiet_pointer_lock_refusals();
 #endif
     // A new window starts with every key up.
     for (unsigned char& down : g.keyDown) down = 0;

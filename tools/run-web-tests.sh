@@ -37,6 +37,18 @@ for f in lib/libQuillmar.a include/Quillmar/Quillmar.h share/Quillmar/shell.html
          share/Quillmar/library_quillmar_gl.js lib/cmake/Quillmar/QuillmarWeb.cmake; do
   [ -f "out/web-install/$f" ] || { echo "web install: $f missing"; exit 1; }
 done
+# A game built against the installed tree through the CMake package, run
+# under node (no window: its GL calls draw nothing and must not fail).
+rm -rf build-web-consumer
+emcmake cmake -S tests/consumer -B build-web-consumer -DCMAKE_BUILD_TYPE=Release \
+      -DQuillmar_DIR="$PWD/out/web-install/lib/cmake/Quillmar" >/dev/null
+cmake --build build-web-consumer >/dev/null
+consumer=$(cd build-web-consumer && node --no-experimental-fetch consumer.js 2>&1) || true
+if echo "$consumer" | grep -q '^consumer: ok'; then
+  echo "installed tree: a game built and ran: 1 passed, 0 failed"; count "1 passed, 0 failed"
+else
+  echo "$consumer"; echo "installed tree: a game built and ran: 0 passed, 1 failed"; count "0 passed, 1 failed"
+fi
 for f in demo.wasm demo.js; do
   echo "size: $f $(stat -c %s "build-web/examples/$f") bytes, $(gzip -9c "build-web/examples/$f" | wc -c) gzipped"
 done

@@ -546,6 +546,8 @@ mergeInto(LibraryManager.library, {
 
   glBegin__deps: ['$QMGL'],
   glBegin: function(mode) {
+    // Without a context (no window open) GL draws nothing, and nothing fails.
+    if (!GLctx) return;
     if (QMGL.inBlock || mode < 0 || mode > 9) {
       GL.recordError(QMGL.inBlock ? 0x502 /* GL_INVALID_OPERATION */ : 0x500 /* GL_INVALID_ENUM */);
       return;
@@ -561,6 +563,7 @@ mergeInto(LibraryManager.library, {
 
   glEnd__deps: ['$QMGL'],
   glEnd: function() {
+    if (!GLctx) return;
     if (!QMGL.inBlock) {
       GL.recordError(0x502 /* GL_INVALID_OPERATION */);
       return;
@@ -597,7 +600,8 @@ mergeInto(LibraryManager.library, {
 
   glColor4f__deps: ['$QMGL'],
   glColor4f: function(r, g, b, a) {
-    var c = QMGL.inBlock ? QMGL.color : GLImmediate.clientColor;
+    // The emulation keeps the current colour once a context exists.
+    var c = (QMGL.inBlock || !GLImmediate.clientColor) ? QMGL.color : GLImmediate.clientColor;
     c[0] = Math.max(Math.min(r, 1), 0);
     c[1] = Math.max(Math.min(g, 1), 0);
     c[2] = Math.max(Math.min(b, 1), 0);

@@ -206,7 +206,32 @@ def run_input_probe(browser, base, results):
     expected = f'raw motion {170 - 250} {(height - 90) - 180}'  # y up, as the library's positions
     checks.check('raw motion of two moves', motions and motions[-1] == expected,
                   motions[-1] if motions else 'none')
+    # A hidden cursor locks the pointer at the next click; its motion then
+    # goes on past the canvas's edge (the canvas is 320 pixels wide).
+    tap('KeyC')
+    expect('cursor hidden')
+    page.mouse('mousePressed', left + 100, top + 100, button='left', clickCount=1)
+    page.pump(0.1)
+    page.mouse('mouseReleased', left + 100, top + 100, button='left', clickCount=1)
+    locked = page.wait_for(lambda p: p.evaluate('document.pointerLockElement === Module.canvas'), 5)
+    checks.check('hidden cursor locks the pointer', locked)
+    tap('KeyH')
+    page.wait_for(lambda p: len([t for _, _, t in p.lines if t.startswith('raw motion')]) > len(motions), 5)
+    for x in range(140, 641, 50):
+        page.mouse('mouseMoved', left + x, top + 100)
+        page.pump(0.02)
+    page.pump(0.3)
+    count = len([t for _, _, t in page.lines if t.startswith('raw motion')])
+    tap('KeyH')
+    page.wait_for(lambda p: len([t for _, _, t in p.lines if t.startswith('raw motion')]) > count, 5)
+    motions = [t for _, _, t in page.lines if t.startswith('raw motion')]
+    checks.check('raw motion past the canvas\'s edge while locked', motions[-1] == 'raw motion 540 0',
+                 motions[-1])
+    # The browser takes the first Escape to end the lock; the next reaches the page.
     tap('Escape')
+    page.wait_for(lambda p: not p.evaluate('document.pointerLockElement === Module.canvas'), 5)
+    if not page.has_line('input probe done'):
+        tap('Escape')
     expect('input probe done')
     checks.check('no exception in the page', not page.exceptions, '; '.join(page.exceptions))
     print_console(page)
@@ -248,9 +273,13 @@ def run_demo(browser, base, out, linux_log, linux_shot, results):
         page.pull_file('/demo.png', shot)
         print(f'  screenshot: {shot}')
         if linux_shot:
+            # What may differ: the frame-time graph and the FPS digits (they
+            # follow each machine's speed: about 1% of the picture), and the
+            # edges of lines (smoothed by Mesa, aliased in WebGL). A fault of
+            # the emulation (wrong lighting, a missing primitive) costs more.
             share = differing_share(shot, linux_shot)
-            checks.check('screenshot close to the Linux one', share <= 0.03,
-                         f'{100 * share:.2f}% of pixels differ by more than 48 in a channel (at most 3%)')
+            checks.check('screenshot close to the Linux one', share <= 0.06,
+                         f'{100 * share:.2f}% of pixels differ by more than 48 in a channel (at most 6%)')
     except (RuntimeError, OSError, AssertionError) as e:
         checks.check('screenshot written in the page', False, str(e))
     browser.close_page(page)
