@@ -89,7 +89,19 @@ void Compose(const Entry& entry, char* out, std::size_t size) {
         std::snprintf(out, size, "SaveScreenshot failed: no window is open.");
         break;
     case Diagnostic::ScreenshotWriteFailed:
-        std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\".", text);
+        if (a != 0.0)
+            std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\": %s.", text,
+                          std::strerror(int(a)));
+        else
+            std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\".", text);
+        break;
+    case Diagnostic::ScreenshotNotAFile:
+        std::snprintf(out, size, "SaveScreenshot failed: \"%s\" exists and is not a regular file "
+                                 "(a directory, device or pipe); nothing is written.", text);
+        break;
+    case Diagnostic::ScreenshotUnreadable:
+        std::snprintf(out, size, "SaveScreenshot failed: the %.0f x %.0f frame could not be read: "
+                                 "%s.", a, b, text);
         break;
     case Diagnostic::ClearColorIgnored:
         std::snprintf(out, size, "SetClearColor: %s component %g is outside 0..1; the old value "
@@ -175,6 +187,42 @@ void Compose(const Entry& entry, char* out, std::size_t size) {
         break;
     case Diagnostic::ScreenshotPathIgnored:
         std::snprintf(out, size, "SaveScreenshot failed: the path is null or empty.");
+        break;
+    case Diagnostic::TextureFileUnreadable:
+        std::snprintf(out, size, "Texture load failed: %s.", text);
+        break;
+    case Diagnostic::TextureCorrupt:
+        std::snprintf(out, size, "Texture load failed: %s.", text);
+        break;
+    case Diagnostic::TextureFormatUnsupported:
+        std::snprintf(out, size, "Texture load failed: %s; PNG, JPEG, BMP, TGA and GIF are read.",
+                      text);
+        break;
+    case Diagnostic::TextureTooLarge:
+        std::snprintf(out, size, "Texture load failed: %s (%.0f x %.0f pixels claimed); nothing "
+                                 "was decoded.", text, a, b);
+        break;
+    case Diagnostic::TextureTooLargeForGL:
+        std::snprintf(out, size, "Texture: %s is %.0f pixels on its longer side; this GL holds "
+                                 "at most %.0f.", text, a, b);
+        break;
+    case Diagnostic::TextureArgumentIgnored:
+        std::snprintf(out, size, "Texture load failed: %s.", text);
+        break;
+    case Diagnostic::SpriteIgnored:
+        std::snprintf(out, size, "DrawSprite: %s; nothing is drawn.", text);
+        break;
+    case Diagnostic::ColorIgnored:
+        std::snprintf(out, size, "SetColor: %s component %g is outside 0..1; the colour is "
+                                 "unchanged.", ComponentName(a), b);
+        break;
+    case Diagnostic::ShapeIgnored:
+        std::snprintf(out, size, "FillPolygon: %s; nothing is drawn.", text);
+        break;
+    case Diagnostic::SpritesFlushedLate:
+        std::snprintf(out, size, "Sprites: the matrices changed after sprites were queued; call "
+                                 "FlushSprites() before your own GL calls. They were drawn with "
+                                 "the matrices they were queued under.");
         break;
     default:
         std::snprintf(out, size, "Diagnostic %d.", int(entry.code));
@@ -302,6 +350,18 @@ const char* GetDiagnosticName(Diagnostic code) {
     case Diagnostic::PositionChanged: return "PositionChanged";
     case Diagnostic::MousePositionIgnored: return "MousePositionIgnored";
     case Diagnostic::TitleCut: return "TitleCut";
+    case Diagnostic::ScreenshotNotAFile: return "ScreenshotNotAFile";
+    case Diagnostic::ScreenshotUnreadable: return "ScreenshotUnreadable";
+    case Diagnostic::TextureFileUnreadable: return "TextureFileUnreadable";
+    case Diagnostic::TextureCorrupt: return "TextureCorrupt";
+    case Diagnostic::TextureFormatUnsupported: return "TextureFormatUnsupported";
+    case Diagnostic::TextureTooLarge: return "TextureTooLarge";
+    case Diagnostic::TextureTooLargeForGL: return "TextureTooLargeForGL";
+    case Diagnostic::TextureArgumentIgnored: return "TextureArgumentIgnored";
+    case Diagnostic::SpriteIgnored: return "SpriteIgnored";
+    case Diagnostic::ColorIgnored: return "ColorIgnored";
+    case Diagnostic::ShapeIgnored: return "ShapeIgnored";
+    case Diagnostic::SpritesFlushedLate: return "SpritesFlushedLate";
     case Diagnostic::CursorWarpUnavailable: return "CursorWarpUnavailable";
     case Diagnostic::SwapIntervalUnavailable: return "SwapIntervalUnavailable";
     case Diagnostic::JoysticksUnavailable: return "JoysticksUnavailable";

@@ -1,6 +1,7 @@
 #include "Draw2D.h"
 
 #include "core/Report.h"
+#include "render/SpriteBatch.h"
 
 #include <GL/gl.h>
 
@@ -20,6 +21,7 @@ void SetLineWidth(float width, const char* caller) {
 }  // namespace
 
 void DrawLine(Vector2D start, Vector2D end, float width) {
+    qmsprite::Flush();
     SetLineWidth(width, "DrawLine");
     glBegin(GL_LINES);
     glVertex3f(start.x, start.y, kDepth);
@@ -28,6 +30,7 @@ void DrawLine(Vector2D start, Vector2D end, float width) {
 }
 
 void DrawCircle(Vector2D center, float radius, float width) {
+    qmsprite::Flush();
     SetLineWidth(width, "DrawCircle");
     glBegin(GL_LINE_LOOP);
     Vector2D unit;

@@ -7,6 +7,7 @@
 #include "WindowManager.h"
 #include "core/Report.h"
 #include "glfw2.h"
+#include "render/SpriteBatch.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -27,6 +28,7 @@ void RenderingManager::Init(WindowManager* newWindow, TimeManager* newTimer,
 // [SECTION] Frame cycle
 
 void RenderingManager::BeginFrame() {
+    qmsprite::Flush();  // sprites queued after the last EndFrame, before the clear
     if (ready && window) {
         // The viewport follows the window's size, set only when it changed.
         int shownWidth = 0, shownHeight = 0;
@@ -54,6 +56,7 @@ void RenderingManager::BeginFrame() {
 }
 
 void RenderingManager::EndFrame() {
+    qmsprite::Flush();
     // The swap also takes in the window's pending input events.
     glfw2::glfwSwapBuffers();
 }
@@ -61,6 +64,7 @@ void RenderingManager::EndFrame() {
 // [SECTION] Projections
 
 void RenderingManager::Render2D() {
+    qmsprite::Flush();  // queued sprites keep the matrices they were given under
     if (!window) return;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -73,6 +77,7 @@ void RenderingManager::Render2D() {
 }
 
 void RenderingManager::Render3D() {
+    qmsprite::Flush();
     if (!window) return;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();

@@ -5,6 +5,8 @@
 #include "glfw2.h"
 #include "system.h"
 #include "core/Report.h"
+#include "render/GLState.h"
+#include "render/SpriteBatch.h"
 
 #include <GL/gl.h>
 
@@ -80,6 +82,10 @@ bool WindowManager::Open() {
         ReportOpenFailure(depthBufferBits, multisampleEnabled ? sampleCount : 0);
         return false;
     }
+    // A new context: textures upload again when next drawn; nothing queued
+    // for an older one is drawn.
+    qmsprite::Discard();
+    qmgl::NoteContextOpened();
 
     // A temporary random title finds the native window; it also reseeds the
     // game's rand() sequence, which games may rely on.
@@ -110,7 +116,10 @@ bool WindowManager::Open() {
     return true;
 }
 
-void WindowManager::Close() { glfw2::glfwCloseWindow(); }
+void WindowManager::Close() {
+    qmsprite::Discard();  // sprites queued for a window that will never show them
+    glfw2::glfwCloseWindow();
+}
 
 void WindowManager::ForgetNativeHandles() {
     windowHandle = nullptr;

@@ -6,6 +6,7 @@
 #include "Fakes.h"
 
 #include <algorithm>
+#include <limits>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -17,20 +18,163 @@
 using fake::Record;
 
 namespace {
+void SetFlag(unsigned cap, bool on) {
+    for (auto& f : fake::gl.flags)
+        if (f.cap == cap || f.cap == 0) {
+            f.cap = cap;
+            f.on = on;
+            return;
+        }
+}
+void NoteDrawState() {
+    using fake::Enabled;
+    fake::gl.atDraw = {Enabled(GL_TEXTURE_2D), Enabled(GL_BLEND), Enabled(GL_DEPTH_TEST),
+                       Enabled(GL_CULL_FACE), Enabled(GL_LIGHTING), Enabled(GL_VERTEX_ARRAY),
+                       Enabled(GL_NORMAL_ARRAY), Enabled(GL_TEXTURE_COORD_ARRAY),
+                       Enabled(GL_COLOR_ARRAY), Enabled(0x845E /* secondary colour */),
+                       fake::gl.blendSrc, fake::gl.blendDst, fake::gl.boundTexture};
+    // GL leaves the current colour and texcoord undefined after a draw with
+    // their arrays on: the fake makes them NaN, which equals nothing.
+    const float undefined = std::numeric_limits<float>::quiet_NaN();
+    if (Enabled(GL_COLOR_ARRAY)) fake::gl.color.fill(undefined);
+    if (Enabled(GL_TEXTURE_COORD_ARRAY)) fake::gl.texcoord.fill(undefined);
+}
 fake::MatrixStack& Stack() {
     return fake::gl.mode == GL_PROJECTION ? fake::gl.projection : fake::gl.modelview;
 }
 }  // namespace
 
+namespace {
+constexpr GLenum kPixelPackBuffer = 0x88EB;
+constexpr GLenum kPixelPackBufferBinding = 0x88ED;
+constexpr GLenum kReadFramebuffer = 0x8CA8;
+constexpr GLenum kReadFramebufferBinding = 0x8CAA;
+constexpr GLenum kFramebufferExt = 0x8D40;
+constexpr GLenum kFramebufferBindingExt = 0x8CA6;
+
+GLint PackValue(GLenum pname) {
+    auto found = fake::pixels.pack.find(pname);
+    if (found != fake::pixels.pack.end()) return found->second;
+    return pname == GL_PACK_ALIGNMENT ? 4 : 0;
+}
+
+// Entry points the library looks up by name (GetProcAddress), not imported.
+#define FAKE_GLCALL GLAPIENTRY
+void FAKE_GLCALL FakeBindBuffer(GLenum target, GLuint name) {
+    Record("glBindBuffer", {double(target), double(name)});
+    if (target == kPixelPackBuffer) fake::pixels.packBuffer = name;
+}
+void FAKE_GLCALL FakeBindFramebuffer(GLenum target, GLuint name) {
+    Record("glBindFramebuffer", {double(target), double(name)});
+    if (target == kReadFramebuffer || target == kFramebufferExt) fake::pixels.readFramebuffer = name;
+}
+}  // namespace
+
+namespace fake {
+void* GLProc(const std::string& name) {
+    if (name == "glBindBuffer" || name == "glBindBufferARB")
+        return reinterpret_cast<void*>(&FakeBindBuffer);
+    if (name == "glBindFramebuffer" || name == "glBindFramebufferEXT")
+        return reinterpret_cast<void*>(&FakeBindFramebuffer);
+    return nullptr;
+}
+}  // namespace fake
+
 extern "C" {
 
-void GLAPIENTRY glEnable(GLenum cap) { Record("glEnable", {double(cap)}); }
-void GLAPIENTRY glDisable(GLenum cap) { Record("glDisable", {double(cap)}); }
+void GLAPIENTRY glEnable(GLenum cap) {
+    Record("glEnable", {double(cap)});
+    SetFlag(cap, true);
+}
+void GLAPIENTRY glDisable(GLenum cap) {
+    Record("glDisable", {double(cap)});
+    SetFlag(cap, false);
+}
 void GLAPIENTRY glCullFace(GLenum mode) { Record("glCullFace", {double(mode)}); }
-void GLAPIENTRY glEnableClientState(GLenum cap) { Record("glEnableClientState", {double(cap)}); }
+void GLAPIENTRY glEnableClientState(GLenum cap) {
+    Record("glEnableClientState", {double(cap)});
+    SetFlag(cap, true);
+}
+void GLAPIENTRY glDisableClientState(GLenum cap) {
+    Record("glDisableClientState", {double(cap)});
+    SetFlag(cap, false);
+}
+GLboolean GLAPIENTRY glIsEnabled(GLenum cap) {
+    Record("glIsEnabled", {double(cap)});
+    return fake::Enabled(cap) ? GL_TRUE : GL_FALSE;
+}
+void GLAPIENTRY glGetBooleanv(GLenum pname, GLboolean* params) {
+    Record("glGetBooleanv", {double(pname)});
+    if (!fake::script.noContext) *params = fake::Enabled(pname) ? GL_TRUE : GL_FALSE;
+}
+void GLAPIENTRY glBlendFunc(GLenum src, GLenum dst) {
+    Record("glBlendFunc", {double(src), double(dst)});
+    fake::gl.blendSrc = int(src);
+    fake::gl.blendDst = int(dst);
+}
+void GLAPIENTRY glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
+    Record("glColor4f", {r, g, b, a});
+    fake::gl.color = {r, g, b, a};
+}
+void GLAPIENTRY glTexCoord4f(GLfloat s, GLfloat t, GLfloat r, GLfloat q) {
+    Record("glTexCoord4f", {s, t, r, q});
+    fake::gl.texcoord = {s, t, r, q};
+}
+void GLAPIENTRY glGenTextures(GLsizei n, GLuint* names) {
+    Record("glGenTextures", {double(n)});
+    for (GLsizei i = 0; i < n; ++i) names[i] = fake::gl.nextTexture++;
+}
+void GLAPIENTRY glDeleteTextures(GLsizei n, const GLuint* names) {
+    Record("glDeleteTextures", {double(n), n > 0 ? double(names[0]) : 0.0});
+}
+void GLAPIENTRY glBindTexture(GLenum target, GLuint name) {
+    Record("glBindTexture", {double(target), double(name)});
+    fake::gl.boundTexture = int(name);
+}
+void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei width,
+                             GLsizei height, GLint border, GLenum format, GLenum type,
+                             const GLvoid* pixels) {
+    Record("glTexImage2D", {double(target), double(level), double(internal), double(width),
+                            double(height), double(border), double(format), double(type),
+                            pixels ? double(static_cast<const unsigned char*>(pixels)[0]) : -1.0});
+}
+void GLAPIENTRY glTexParameteri(GLenum target, GLenum pname, GLint param) {
+    Record("glTexParameteri", {double(target), double(pname), double(param)});
+}
+void GLAPIENTRY glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
+    Record("glVertexPointer", {double(size), double(type), double(stride)});
+    fake::gl.vertexArray = {size, int(type), stride, p};
+}
+void GLAPIENTRY glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
+    Record("glTexCoordPointer", {double(size), double(type), double(stride)});
+    fake::gl.texcoordArray = {size, int(type), stride, p};
+}
+void GLAPIENTRY glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
+    Record("glColorPointer", {double(size), double(type), double(stride)});
+    fake::gl.colorArray = {size, int(type), stride, p};
+}
+void GLAPIENTRY glGetPointerv(GLenum pname, GLvoid** params) {
+    Record("glGetPointerv", {double(pname)});
+    if (fake::script.noContext) return;
+    if (pname == GL_VERTEX_ARRAY_POINTER) *params = const_cast<void*>(fake::gl.vertexArray.pointer);
+    if (pname == GL_TEXTURE_COORD_ARRAY_POINTER)
+        *params = const_cast<void*>(fake::gl.texcoordArray.pointer);
+    if (pname == GL_COLOR_ARRAY_POINTER) *params = const_cast<void*>(fake::gl.colorArray.pointer);
+}
+// Draws record their vertex count; a test reads the arrays through fake::gl.
+void GLAPIENTRY glDrawArrays(GLenum mode, GLint first, GLsizei count) {
+    Record("glDrawArrays", {double(mode), double(first), double(count)});
+    NoteDrawState();
+}
+void GLAPIENTRY glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid*) {
+    Record("glDrawElements", {double(mode), double(count), double(type)});
+    NoteDrawState();
+}
 const GLubyte* GLAPIENTRY glGetString(GLenum name) {
     Record("glGetString", {double(name)});
-    return name == GL_EXTENSIONS && !fake::script.noContext
+    if (fake::script.noContext) return nullptr;
+    if (name == GL_VERSION) return reinterpret_cast<const GLubyte*>(fake::pixels.version);
+    return name == GL_EXTENSIONS
         ? reinterpret_cast<const GLubyte*>(fake::script.glExtensions.c_str()) : nullptr;
 }
 void GLAPIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
@@ -93,8 +237,28 @@ void GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params) {
     Record("glGetIntegerv", {double(pname)});
     if (fake::script.noContext) return;
     if (pname == GL_MATRIX_MODE) *params = GLint(fake::gl.mode);
-    if (pname == GL_PACK_ALIGNMENT) *params = 4;
-    if (pname == GL_READ_BUFFER) *params = GL_BACK;
+    if (pname >= GL_PACK_SWAP_BYTES && pname <= GL_PACK_ALIGNMENT) *params = PackValue(pname);
+    if (pname == GL_READ_BUFFER) *params = GLint(fake::pixels.readBuffer);
+    if (pname == kPixelPackBufferBinding) *params = GLint(fake::pixels.packBuffer);
+    if (pname == kReadFramebufferBinding || pname == kFramebufferBindingExt)
+        *params = GLint(fake::pixels.readFramebuffer);
+    const fake::GLMatrices& g = fake::gl;
+    switch (pname) {
+    case GL_BLEND_SRC: *params = g.blendSrc; break;
+    case GL_BLEND_DST: *params = g.blendDst; break;
+    case GL_TEXTURE_BINDING_2D: *params = g.boundTexture; break;
+    case GL_MAX_TEXTURE_SIZE: *params = g.maxTextureSize; break;
+    case GL_VERTEX_ARRAY_SIZE: *params = g.vertexArray.size; break;
+    case GL_VERTEX_ARRAY_TYPE: *params = g.vertexArray.type; break;
+    case GL_VERTEX_ARRAY_STRIDE: *params = g.vertexArray.stride; break;
+    case GL_TEXTURE_COORD_ARRAY_SIZE: *params = g.texcoordArray.size; break;
+    case GL_TEXTURE_COORD_ARRAY_TYPE: *params = g.texcoordArray.type; break;
+    case GL_TEXTURE_COORD_ARRAY_STRIDE: *params = g.texcoordArray.stride; break;
+    case GL_COLOR_ARRAY_SIZE: *params = g.colorArray.size; break;
+    case GL_COLOR_ARRAY_TYPE: *params = g.colorArray.type; break;
+    case GL_COLOR_ARRAY_STRIDE: *params = g.colorArray.stride; break;
+    default: break;
+    }
 }
 void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
     Record("glGetFloatv", {double(pname)});
@@ -103,23 +267,42 @@ void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
     if (pname == GL_PROJECTION_MATRIX) m = &fake::gl.projection.Top();
     if (pname == GL_MODELVIEW_MATRIX) m = &fake::gl.modelview.Top();
     if (m) std::copy(m->begin(), m->end(), params);
+    if (pname == GL_CURRENT_COLOR) std::copy(fake::gl.color.begin(), fake::gl.color.end(), params);
+    if (pname == GL_CURRENT_TEXTURE_COORDS)
+        std::copy(fake::gl.texcoord.begin(), fake::gl.texcoord.end(), params);
 }
 
-// Screenshots: read-backs give a gradient, red = x, green = y (mod 256).
+// Screenshots: read-backs of the window give a gradient, red = x, green = y
+// (mod 256), blue 0; of a framebuffer object, blue 200.
 void GLAPIENTRY glPixelStorei(GLenum pname, GLint param) {
     Record("glPixelStorei", {double(pname), double(param)});
+    fake::pixels.pack[pname] = param;
 }
-void GLAPIENTRY glReadBuffer(GLenum mode) { Record("glReadBuffer", {double(mode)}); }
+void GLAPIENTRY glReadBuffer(GLenum mode) {
+    Record("glReadBuffer", {double(mode)});
+    fake::pixels.readBuffer = mode;
+}
 void GLAPIENTRY glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
                              GLenum type, GLvoid* pixels) {
     Record("glReadPixels", {double(x), double(y), double(width), double(height), double(format),
                             double(type)});
-    auto* out = static_cast<unsigned char*>(pixels);
+    const fake::GLPixels& p = fake::pixels;
+    if (p.packBuffer != 0 || format != GL_RGB || type != GL_UNSIGNED_BYTE) return;
+    const int fbWidth = p.framebufferWidth > 0 ? p.framebufferWidth : fake::script.windowWidth;
+    const int fbHeight = p.framebufferHeight > 0 ? p.framebufferHeight : fake::script.windowHeight;
+    // Where GL puts pixel (col, row) of the rectangle, per the pack parameters.
+    const long rowLength = PackValue(GL_PACK_ROW_LENGTH) > 0 ? PackValue(GL_PACK_ROW_LENGTH) : width;
+    const long alignment = PackValue(GL_PACK_ALIGNMENT);
+    const long stride = (rowLength * 3 + alignment - 1) / alignment * alignment;
+    auto* base = static_cast<unsigned char*>(pixels) +
+                 PackValue(GL_PACK_SKIP_ROWS) * stride + PackValue(GL_PACK_SKIP_PIXELS) * 3;
     for (int row = 0; row < height; ++row)
-        for (int col = 0; col < width; ++col, out += 3) {
-            out[0] = static_cast<unsigned char>(col);
-            out[1] = static_cast<unsigned char>(row);
-            out[2] = 0;
+        for (int col = 0; col < width; ++col) {
+            if (x + col >= fbWidth || y + row >= fbHeight) continue;  // outside: left unwritten
+            unsigned char* out = base + row * stride + col * 3;
+            out[0] = static_cast<unsigned char>(x + col);
+            out[1] = static_cast<unsigned char>(y + row);
+            out[2] = p.readFramebuffer != 0 ? 200 : 0;
         }
 }
 

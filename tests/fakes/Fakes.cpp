@@ -13,6 +13,7 @@ std::uint64_t clockNanoseconds = 0;
 std::uint64_t clockNanosecondsStep = 0;
 bool logClock = false;
 GLMatrices gl;
+GLPixels pixels;
 
 void Reset() {
     script = Script();
@@ -23,12 +24,19 @@ void Reset() {
     clockNanoseconds = 0;
     clockNanosecondsStep = 0;
     gl = GLMatrices();
+    pixels = GLPixels();
     logClock = true;
 }
 
 void Record(const char* name, std::initializer_list<double> args, std::string text) {
     if (!recording) return;
     log.push_back(Call{name, std::vector<double>(args), std::move(text)});
+}
+
+bool Enabled(unsigned cap) {
+    for (const GLMatrices::Flag& f : gl.flags)
+        if (f.cap == cap) return f.on;
+    return false;
 }
 
 std::vector<std::string> Names() {
@@ -50,6 +58,7 @@ std::size_t Count(const std::string& name) {
 }
 
 void* ProcFor(const std::string& name) {
+    if (void* callable = GLProc(name)) return callable;
     static std::map<std::string, char> storage;
     return &storage[name];
 }

@@ -91,6 +91,9 @@ std::size_t Count(const std::string& name);
 
 // The fake entry point GetProcAddress hands out for a name (non-null).
 void* ProcFor(const std::string& name);
+// The fakes of GL entry points the library calls through a looked-up pointer
+// (the binds screenshots undo); null for other names.
+void* GLProc(const std::string& name);
 
 // The fake GL matrix state: mode, projection and model-view stacks, column-major.
 // Fixed storage, so that the fake itself never allocates.
@@ -105,8 +108,53 @@ struct GLMatrices {
     unsigned mode = 0x1700;  // GL_MODELVIEW
     MatrixStack projection;
     MatrixStack modelview;
+
+    // What glEnable / glEnableClientState and the other setters left, read
+    // back by glIsEnabled, glGetBooleanv, glGetIntegerv, glGetFloatv and
+    // glGetPointerv. Fixed storage (a cap's slot is found by search).
+    struct Flag {
+        unsigned cap = 0;
+        bool on = false;
+    };
+    std::array<Flag, 32> flags{};
+    int blendSrc = 1, blendDst = 0;  // GL_ONE, GL_ZERO
+    int boundTexture = 0;
+    unsigned nextTexture = 1;
+    int maxTextureSize = 8192;
+    std::array<float, 4> color{{1, 1, 1, 1}};
+    std::array<float, 4> texcoord{{0, 0, 0, 1}};
+    struct Pointer {
+        int size = 4, type = 0x1406, stride = 0;  // GL_FLOAT
+        const void* pointer = nullptr;
+    };
+    Pointer vertexArray, texcoordArray, colorArray;
+    // The state at the latest glDrawArrays / glDrawElements.
+    struct DrawState {
+        bool texture, blend, depthTest, cullFace, lighting;
+        bool vertexArray, normalArray, texcoordArray, colorArray, secondaryColorArray;
+        int blendSrc, blendDst, boundTexture;
+    };
+    DrawState atDraw{};
 };
+// Whether the fake GL has cap (server or client) enabled.
+bool Enabled(unsigned cap);
 extern GLMatrices gl;
+
+// The fake GL pixel state for read-backs: pack parameters (glPixelStorei,
+// answered by glGetIntegerv), the read buffer and the bindings a game may
+// leave in place. glReadPixels writes as GL does: where the pack parameters
+// say, nothing into client memory while a pack buffer is bound, and only the
+// pixels inside the framebuffer.
+struct GLPixels {
+    std::map<unsigned, int> pack;  // GL_PACK_* -> value; absent: GL's default
+    unsigned readBuffer = 0x0405;  // GL_BACK
+    unsigned packBuffer = 0;       // GL_PIXEL_PACK_BUFFER binding
+    unsigned readFramebuffer = 0;  // the read (or EXT's only) framebuffer binding
+    int framebufferWidth = 0;      // the window's framebuffer; 0: the window's size
+    int framebufferHeight = 0;
+    const char* version = nullptr; // glGetString(GL_VERSION); null as without a context
+};
+extern GLPixels pixels;
 
 }  // namespace fake
 

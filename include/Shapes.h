@@ -1,0 +1,34 @@
+// Filled shapes and the drawing colour, on the 2D layer (after Render2D), in
+// window pixels, origin bottom-left, at depth -4 like the lines.
+//
+// Shapes are drawn at once (queued sprites first), untextured, in the current
+// colour with its alpha blended over what is there, without depth test or
+// face culling: points in either winding fill. They leave the GL state as
+// they found it. Nothing is drawn without an open window.
+#ifndef QUILLMAR_SHAPES_H
+#define QUILLMAR_SHAPES_H
+
+#include "Color4f.h"
+#include "QuillmarExport.h"
+#include "Vector2D.h"
+
+// The colour of lines, circles, text and shapes (GL's current colour; no GL
+// header needed). Components 0..1; a colour with any component outside 0..1
+// or NaN is ignored (the current colour stays; reported to Diagnostics).
+QM_API void SetColor(float r, float g, float b, float a = 1.0f);
+QM_API void SetColor(Color4f color);
+
+// A size.x by size.y rectangle whose point `origin` (pixels from its
+// lower-left corner) sits at position, turned `degrees` counter-clockwise
+// about that point. Negative sides extend left or down.
+QM_API void FillRect(Vector2D position, Vector2D size, float degrees = 0.0f,
+                     Vector2D origin = Vector2D());
+// Enough segments that the edge strays less than a quarter pixel from the
+// true circle (8 at least, 1024 at most). A radius of 0 or less draws nothing.
+QM_API void FillCircle(Vector2D center, float radius);
+QM_API void FillTriangle(Vector2D a, Vector2D b, Vector2D c);
+// A convex polygon of count points in either order (a fan from points[0]).
+// Fewer than 3 points, or null, draws nothing (reported to Diagnostics).
+QM_API void FillPolygon(const Vector2D* points, int count);
+
+#endif

@@ -1,0 +1,48 @@
+// What the library's textured and filled drawing needs of GL: whether a
+// context is current and which one (a generation that changes at every
+// successful Open), and a guard that sets the state it draws in and puts back
+// exactly what it found. No glPushAttrib: the web build's GL has none.
+#ifndef QUILLMAR_RENDER_GLSTATE_H
+#define QUILLMAR_RENDER_GLSTATE_H
+
+#include <GL/gl.h>
+
+namespace qmgl {
+
+// A window (and with it a GL context) is open and current.
+bool ContextCurrent();
+// Changes at each successful Open: GL names of an older generation are gone.
+unsigned Generation();
+// Called by WindowManager::Open after the context is made.
+void NoteContextOpened();
+
+// Sets, for the guard's life, the state the library draws 2D in: no depth
+// test, no culling, no lighting, blending with source alpha, texturing as
+// asked, client arrays of vertex (and texcoord and colour, if textured) only.
+// The destructor restores every cap, blend factor, binding, client array
+// (enable, size, type, stride, pointer) and current colour and texcoord it
+// touched.
+class StateGuard {
+public:
+    explicit StateGuard(bool textured);
+    ~StateGuard();
+    StateGuard(const StateGuard&) = delete;
+    StateGuard& operator=(const StateGuard&) = delete;
+
+private:
+    struct Array {
+        GLint size, type, stride;
+        GLvoid* pointer;
+    };
+    bool textured_;
+    GLboolean caps_[5];
+    GLboolean clientStates_[5];
+    GLint blendSrc_, blendDst_, binding_;
+    Array vertex_, texcoord_, color_;
+    GLfloat currentColor_[4];
+    GLfloat currentTexcoord_[4];
+};
+
+}  // namespace qmgl
+
+#endif

@@ -1,0 +1,347 @@
+// Sprites, textures and shapes against the recording GL: what reaches GL and
+// in which order, the state left behind, the context lifetime, bad images.
+#include "Diagnostics.h"
+#include "Draw2D.h"
+#include "RenderingManager.h"
+#include "Screenshot.h"
+#include "Shapes.h"
+#include "Sprite.h"
+#include "Texture.h"
+#include "WindowManager.h"
+
+#include "fakes/Fakes.h"
+#include "render/TextureAccess.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/AllocationCounter.h"
+
+#define STB_IMAGE_WRITE_STATIC
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#if defined(__GNUC__)
+#  pragma GCC diagnostic push
+#  pragma GCC diagnostic ignored "-Wunused-function"
+#  pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#  pragma GCC diagnostic ignored "-Wsign-compare"
+#endif
+#include <stb_image_write.h>
+#if defined(__GNUC__)
+#  pragma GCC diagnostic pop
+#endif
+
+#ifndef GL_SECONDARY_COLOR_ARRAY
+#define GL_SECONDARY_COLOR_ARRAY 0x845E
+#endif
+
+namespace {
+
+void Append(void* context, void* data, int size) {
+    auto* out = static_cast<std::vector<unsigned char>*>(context);
+    out->insert(out->end(), static_cast<unsigned char*>(data),
+                static_cast<unsigned char*>(data) + size);
+}
+
+std::vector<unsigned char> Png(int width, int height) {
+    std::vector<unsigned char> rgba(std::size_t(width * height * 4), 200), out;
+    stbi_write_png_to_func(Append, &out, width, height, 4, rgba.data(), width * 4);
+    return out;
+}
+
+// Writes the big-endian 32-bit v at p.
+void Put32(unsigned char* p, unsigned v) {
+    p[0] = static_cast<unsigned char>(v >> 24);
+    p[1] = static_cast<unsigned char>(v >> 16);
+    p[2] = static_cast<unsigned char>(v >> 8);
+    p[3] = static_cast<unsigned char>(v);
+}
+
+class SpriteTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fake::Reset();
+        ClearDiagnostic();
+        ASSERT_TRUE(window.Open());
+        const unsigned char pixels[16] = {255, 0, 0, 255, 0, 255, 0, 255,
+                                          0, 0, 255, 255, 255, 255, 255, 128};
+        ASSERT_TRUE(a.LoadFromPixels(pixels, 2, 2));
+        ASSERT_TRUE(b.LoadFromPixels(pixels, 1, 1));
+        fake::log.clear();
+    }
+    void TearDown() override {
+        FlushSprites();
+        window.Close();
+    }
+    static std::size_t IndexOf(const std::string& name, std::size_t from = 0) {
+        for (std::size_t i = from; i < fake::log.size(); ++i)
+            if (fake::log[i].name == name) return i;
+        return fake::log.size();
+    }
+
+    WindowManager window;
+    Texture a, b;
+};
+
+// [SECTION] Batching and order
+
+TEST_F(SpriteTest, OneTextureGoesToGLInOneDrawAndTheLibrarysCallsKeepTheirOrder) {
+    for (int i = 0; i < 100; ++i) DrawSprite(a, Vector2D(float(i), 0));
+    EXPECT_EQ(fake::Count("glDrawElements"), 0u) << "queued, not drawn one by one";
+    EXPECT_EQ(fake::Count("glBegin"), 0u);
+    DrawSprite(b, Vector2D(0, 0));  // another texture: the first batch goes
+    ASSERT_EQ(fake::Count("glDrawElements"), 1u);
+    EXPECT_EQ(fake::CallsNamed("glDrawElements")[0].args,
+              (std::vector<double>{GL_TRIANGLES, 600, GL_UNSIGNED_SHORT}));
+    EXPECT_EQ(fake::Count("glTexImage2D"), 2u) << "each texture uploaded once";
+
+    DrawLine(Vector2D(0, 0), Vector2D(1, 1), 1.0f);
+    EXPECT_LT(IndexOf("glDrawElements", IndexOf("glDrawElements") + 1), IndexOf("glBegin"));
+    // Every non-batched call draws the queue before its own GL (its marker).
+    RenderingManager renderer;
+    renderer.Init(&window, nullptr, nullptr, nullptr, nullptr);
+    struct Hook {
+        const char* marker;
+        void (*call)(RenderingManager&);
+    } hooks[] = {
+        {"glBegin", [](RenderingManager&) { DrawCircle(Vector2D(), 1, 1); }},
+        {"glBegin", [](RenderingManager&) { DrawString("A", Vector2D(), 6); }},
+        {"glDrawArrays", [](RenderingManager&) { FillTriangle({0, 0}, {1, 0}, {0, 1}); }},
+        {"glOrtho", [](RenderingManager& r) { r.Render2D(); }},
+        {"gluPerspective", [](RenderingManager& r) { r.Render3D(); }},
+        {"glClear", [](RenderingManager& r) { r.BeginFrame(); }},
+        {"glfwSwapBuffers", [](RenderingManager& r) { r.EndFrame(); }},
+        {"glReadPixels", [](RenderingManager&) { SaveScreenshot("/nonexistent/dir/x.png"); }},
+    };
+    for (const Hook& hook : hooks) {
+        DrawSprite(a, Vector2D(0, 0));
+        fake::log.clear();
+        hook.call(renderer);
+        EXPECT_LT(IndexOf("glDrawElements"), IndexOf(hook.marker)) << hook.marker;
+        EXPECT_LT(IndexOf(hook.marker), fake::log.size()) << hook.marker;
+    }
+}
+
+TEST_F(SpriteTest, AFullQueueDrawsAndStartsAgain) {
+    for (int i = 0; i < 5000; ++i) DrawSprite(a, Vector2D(0, 0));
+    FlushSprites();
+    std::vector<fake::Call> draws = fake::CallsNamed("glDrawElements");
+    ASSERT_EQ(draws.size(), 2u);
+    EXPECT_EQ(draws[0].args[1] + draws[1].args[1], 5000.0 * 6);
+    EXPECT_LE(draws[0].args[1], 65536.0 / 4 * 6) << "indices fit unsigned short";
+}
+
+// A game that moves the matrices under queued sprites is told, and the
+// sprites keep the matrices they were queued under.
+TEST_F(SpriteTest, MatricesChangedUnderQueuedSpritesAreReportedAndUndone) {
+    DrawSprite(a, Vector2D(0, 0));
+    glTranslatef(5, 0, 0);
+    fake::gl.modelview.Top()[12] = 5;  // the fake's translate only records
+    fake::log.clear();
+    FlushSprites();
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::SpritesFlushedLate);
+    EXPECT_LT(IndexOf("glLoadMatrixf"), IndexOf("glDrawElements"));
+    EXPECT_EQ(fake::gl.modelview.Top()[12], 5.0f) << "the game's matrix is back";
+}
+
+// [SECTION] GL state
+
+TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
+    // As Open leaves it, plus a game's own colour, blend and binding.
+    SetColor(0.25f, 0.5f, 0.75f, 1.0f);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glBindTexture(GL_TEXTURE_2D, 77);
+    const GLenum caps[] = {GL_TEXTURE_2D, GL_BLEND, GL_DEPTH_TEST, GL_CULL_FACE, GL_LIGHTING,
+                           GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_TEXTURE_COORD_ARRAY,
+                           GL_COLOR_ARRAY, GL_SECONDARY_COLOR_ARRAY};
+    auto snapshot = [&] {
+        std::vector<double> s;
+        for (GLenum cap : caps) s.push_back(fake::Enabled(cap));
+        s.push_back(fake::gl.blendSrc);
+        s.push_back(fake::gl.blendDst);
+        s.push_back(fake::gl.boundTexture);
+        for (float c : fake::gl.color) s.push_back(c);
+        for (float t : fake::gl.texcoord) s.push_back(t);
+        s.push_back(double(reinterpret_cast<std::uintptr_t>(fake::gl.vertexArray.pointer)));
+        s.push_back(double(reinterpret_cast<std::uintptr_t>(fake::gl.texcoordArray.pointer)));
+        return s;
+    };
+    const std::vector<double> before = snapshot();
+
+    Sprite sprite;
+    sprite.texture = &a;
+    sprite.tint = Color4f{0, 1, 0, 0.5f};
+    DrawSprite(sprite);
+    FlushSprites();
+    const fake::GLMatrices::DrawState& d = fake::gl.atDraw;
+    EXPECT_TRUE(d.texture && d.blend && d.vertexArray && d.texcoordArray && d.colorArray);
+    EXPECT_FALSE(d.depthTest || d.cullFace || d.lighting);
+    EXPECT_FALSE(d.normalArray || d.secondaryColorArray) << "arrays without pointers";
+    EXPECT_EQ(d.blendSrc, GL_SRC_ALPHA);
+    EXPECT_EQ(d.blendDst, GL_ONE_MINUS_SRC_ALPHA);
+    EXPECT_EQ(d.boundTexture, 1) << "the sprite's texture, the first name made";
+    EXPECT_EQ(snapshot(), before) << "after a sprite";
+
+    FillRect(Vector2D(1, 1), Vector2D(3, 3), 30.0f);
+    EXPECT_FALSE(d.texture || d.depthTest || d.cullFace || d.texcoordArray || d.colorArray ||
+                 d.normalArray);
+    EXPECT_TRUE(d.blend && d.vertexArray);
+    FillCircle(Vector2D(5, 5), 4.0f);
+    FillPolygon(std::vector<Vector2D>{{0, 0}, {0, 5}, {5, 5}, {5, 0}}.data(), 4);
+    EXPECT_EQ(snapshot(), before) << "after the shapes";
+}
+
+// [SECTION] Context lifetime
+
+TEST_F(SpriteTest, NoGLCallWithoutAWindowAndTexturesUploadAgainInANewContext) {
+    DrawSprite(a, Vector2D(0, 0));
+    window.Close();
+    fake::log.clear();
+    Texture early;
+    const unsigned char pixel[4] = {1, 2, 3, 4};
+    ASSERT_TRUE(early.LoadFromPixels(pixel, 1, 1));
+    DrawSprite(a, Vector2D(0, 0));
+    DrawSprite(early, Vector2D(0, 0));
+    FlushSprites();
+    FillCircle(Vector2D(5, 5), 4.0f);
+    SetColor(1, 0, 0);
+    a.SetSmooth(false);
+    { Texture gone = std::move(a); }  // destroyed after Close: the name is only forgotten
+    for (const fake::Call& c : fake::log)
+        EXPECT_TRUE(c.name.rfind("gl", 0) != 0 || c.name.rfind("glfw", 0) == 0)
+            << c.name << " without a window";
+
+    ASSERT_TRUE(window.Open());
+    fake::log.clear();
+    DrawSprite(early, Vector2D(0, 0));
+    DrawSprite(b, Vector2D(0, 0));
+    FlushSprites();
+    EXPECT_EQ(fake::Count("glTexImage2D"), 2u) << "uploaded in the new context";
+    EXPECT_EQ(fake::Count("glDrawElements"), 2u);
+    fake::log.clear();
+    { Texture gone = std::move(early); }
+    EXPECT_EQ(fake::Count("glDeleteTextures"), 1u) << "deleted in its own context";
+}
+
+// [SECTION] Bad input
+
+TEST_F(SpriteTest, EachBadImageFailsWithItsCodeAndKeepsTheOldImage) {
+    Texture t;
+    std::vector<unsigned char> png = Png(4, 3);
+    ASSERT_TRUE(t.LoadFromMemory(png.data(), png.size()));
+    EXPECT_EQ(t.GetWidth(), 4);
+
+    struct Case {
+        const char* what;
+        std::vector<unsigned char> bytes;
+        Diagnostic code;
+    };
+    std::vector<unsigned char> truncated(png.begin(), png.begin() + long(png.size() / 2));
+    std::vector<unsigned char> corrupt = png;
+    for (std::size_t i = 40; i < corrupt.size() - 12; ++i) corrupt[i] ^= 0x5a;
+    const std::string webp = "RIFF\x24\0\0\0WEBPVP8 ";
+    std::vector<Case> cases = {
+        {"truncated", truncated, Diagnostic::TextureCorrupt},
+        {"corrupt", corrupt, Diagnostic::TextureCorrupt},
+        {"webp", std::vector<unsigned char>(webp.begin(), webp.end()),
+         Diagnostic::TextureFormatUnsupported},
+        {"text", std::vector<unsigned char>(40, 'x'), Diagnostic::TextureFormatUnsupported},
+    };
+    // Headers claiming sides of 60000, of 2^24 (stb's own limit) and of 8000
+    // (within every limit, but far more than the file's bytes can hold):
+    // refused before decoding.
+    for (unsigned side : {60000u, 1u << 24, 8000u}) {
+        std::vector<unsigned char> huge = png;
+        Put32(&huge[16], side);
+        Put32(&huge[20], side);
+        cases.push_back({"huge", huge, Diagnostic::TextureTooLarge});
+    }
+    // Within the library's limit but above this GL's.
+    std::vector<unsigned char> wide = Png(fake::gl.maxTextureSize + 1, 1);
+    cases.push_back({"above GL", wide, Diagnostic::TextureTooLargeForGL});
+
+    for (const Case& c : cases) {
+        ClearDiagnostic();
+        qmdetail::ResetDecoderAllocationRecord();
+        EXPECT_FALSE(t.LoadFromMemory(c.bytes.data(), c.bytes.size(), c.what)) << c.what;
+        EXPECT_EQ(GetLastDiagnostic(), c.code) << c.what;
+        EXPECT_NE(std::string(GetLastDiagnosticMessage()).find(c.what), std::string::npos)
+            << GetLastDiagnosticMessage();
+        EXPECT_LT(qmdetail::LargestDecoderAllocation(), std::size_t(1) << 20) << c.what;
+        EXPECT_EQ(t.GetWidth(), 4) << c.what << ": the old image stays";
+    }
+    // The record sees real decoding (so the check above can fail).
+    std::vector<unsigned char> big = Png(600, 600);
+    qmdetail::ResetDecoderAllocationRecord();
+    EXPECT_TRUE(t.LoadFromMemory(big.data(), big.size()));
+    EXPECT_GE(qmdetail::LargestDecoderAllocation(), std::size_t(600 * 600 * 4));
+
+    EXPECT_FALSE(t.LoadFromFile("/nonexistent/dir/sprite.png"));
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::TextureFileUnreadable);
+    EXPECT_NE(std::string(GetLastDiagnosticMessage()).find("/nonexistent/dir/sprite.png"),
+              std::string::npos);
+    EXPECT_FALSE(t.LoadFromFile("/"));  // a directory opens but does not read
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::TextureFileUnreadable);
+    EXPECT_FALSE(t.LoadFromMemory(png.data(), 0));
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::TextureCorrupt);
+    EXPECT_FALSE(t.LoadFromMemory(nullptr, 10));
+    EXPECT_FALSE(t.LoadFromPixels(nullptr, 1, 1));
+    EXPECT_FALSE(t.LoadFromPixels(png.data(), 0, 1));
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::TextureArgumentIgnored);
+
+    // A texture with no image draws nothing.
+    Texture none;
+    fake::log.clear();
+    DrawSprite(none, Vector2D(0, 0));
+    Sprite nowhere;
+    DrawSprite(nowhere);
+    FlushSprites();
+    EXPECT_EQ(fake::Count("glDrawElements"), 0u);
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::SpriteIgnored);
+}
+
+TEST_F(SpriteTest, BadColoursAndPolygonsAreIgnored) {
+    SetColor(0.5f, 0.5f, 0.5f, 0.5f);
+    SetColor(0.1f, std::nanf(""), 0.1f, 1.0f);
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::ColorIgnored);
+    SetColor(Color4f{0.1f, 0.1f, 1.5f, 1.0f});
+    EXPECT_EQ(fake::gl.color, (std::array<float, 4>{{0.5f, 0.5f, 0.5f, 0.5f}}));
+    fake::log.clear();
+    const Vector2D two[2] = {{0, 0}, {1, 1}};
+    FillPolygon(two, 2);
+    FillPolygon(nullptr, 5);
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::ShapeIgnored);
+    EXPECT_EQ(fake::Count("glDrawArrays"), 0u);
+}
+
+// [SECTION] Cost
+
+TEST_F(SpriteTest, AWarmFrameOfSpritesAndShapesAllocatesNothing) {
+    RenderingManager renderer;
+    renderer.Init(&window, nullptr, nullptr, nullptr, nullptr);
+    std::vector<Vector2D> hexagon;
+    for (int i = 0; i < 6; ++i) hexagon.emplace_back(float(i % 3), float(i / 3));
+    auto frame = [&] {
+        renderer.BeginFrame();
+        renderer.Render2D();
+        for (int i = 0; i < 6000; ++i) DrawSprite(i % 50 ? a : b, Vector2D(float(i), 1));
+        FillRect(Vector2D(1, 1), Vector2D(3, 3), 30.0f);
+        FillCircle(Vector2D(5, 5), 400.0f);
+        FillPolygon(hexagon.data(), 6);
+        renderer.EndFrame();
+    };
+    fake::recording = false;
+    frame();
+    const long before = qmtest::AllocationCount();
+    frame();
+    frame();
+    const long during = qmtest::AllocationCount() - before;
+    fake::recording = true;
+    EXPECT_EQ(during, 0);
+}
+
+}  // namespace
