@@ -44,7 +44,7 @@ var QM_IMMEDIATE_CALLS = /^gl(Begin|End|Vertex[234][dfis]v?|Color[34](b|d|f|i|s|
 var QM_MATRIX_CALLS = /^(gl(PushMatrix|PopMatrix|Translate[fd]|Rotate[fd]|Scale[fd]|LoadIdentity|MultMatrix[fd]|LoadMatrix[fd]|MatrixMode|Frustum|Ortho)|glu(Perspective|LookAt|Ortho2D))$/;
 
 mergeInto(LibraryManager.library, {
-  $QMGL__deps: ['$GLImmediateSetup', '$GLEmulation', '$GL', 'glEnable', 'glDisable', 'glGetFloatv', 'glGetIntegerv',
+  $QMGL__deps: ['$GLImmediateSetup', '$GLEmulation', '$GL', 'glEnable', 'glDisable', 'glGetFloatv', 'glGetIntegerv', 'glGetBooleanv', 'glPixelStorei',
                 'glReadPixels', 'glActiveTexture', 'glBindTexture', 'glDeleteTextures'],
   $QMGL__postset: function() {
     // Every other GL and GLU call of the build, and the swap, first draws the
@@ -57,6 +57,8 @@ mergeInto(LibraryManager.library, {
     var code = 'QMGL.init();\n' +
       '_glGetFloatv = QMGL.answersLineWidth(_glGetFloatv);\n' +
       '_glGetIntegerv = QMGL.answersReadBuffer(_glGetIntegerv);\n' +
+      '_glGetBooleanv = QMGL.answersSecondaryColorArray(_glGetBooleanv);\n' +
+      '_glPixelStorei = QMGL.keepsFixedPixelStore(_glPixelStorei);\n' +
       '_glReadPixels = QMGL.readsRGB(_glReadPixels);\n' +
       '_glActiveTexture = QMGL.tracksUnit(_glActiveTexture);\n' +
       '_glBindTexture = QMGL.tracksBinding(_glBindTexture);\n' +
@@ -128,11 +130,20 @@ mergeInto(LibraryManager.library, {
       };
     },
 
-    // GL answers what it draws: the tracked line width, and the range of
-    // widths that widenLines draws.
+    // GL answers what it draws: the tracked line width, the range of widths
+    // that widenLines draws, and the current colour and texture coordinate
+    // (WebGL knows neither; state helpers save and restore them).
     answersLineWidth: function(getFloatv) {
       return function(name, p) {
-        if (name == 0x0B21 /* GL_LINE_WIDTH */) {
+        if (name == 0x0B00 /* GL_CURRENT_COLOR */) {
+          var c = (QMGL.inBlock || !GLImmediate.clientColor) ? QMGL.color : GLImmediate.clientColor;
+          for (var i = 0; i < 4; i++) HEAPF32[(p >> 2) + i] = c[i];
+        } else if (name == 0x0B03 /* GL_CURRENT_TEXTURE_COORDS */) {
+          HEAPF32[p >> 2] = QMGL.tex[0];
+          HEAPF32[(p >> 2) + 1] = QMGL.tex[1];
+          HEAPF32[(p >> 2) + 2] = 0;
+          HEAPF32[(p >> 2) + 3] = 1;
+        } else if (name == 0x0B21 /* GL_LINE_WIDTH */) {
           HEAPF32[p >> 2] = QMGL.lineWidth;
         } else if (name == 0x846E /* GL_ALIASED_LINE_WIDTH_RANGE */ || name == 0x0B22 /* GL_SMOOTH_LINE_WIDTH_RANGE */) {
           HEAPF32[p >> 2] = 1;
@@ -144,11 +155,34 @@ mergeInto(LibraryManager.library, {
     },
 
     // The one colour buffer of a canvas is the one read (WebGL 1 has no
-    // GL_READ_BUFFER to ask for).
+    // GL_READ_BUFFER to ask for); GL 1.x's blend factors are WebGL's RGB ones.
     answersReadBuffer: function(getIntegerv) {
       return function(name, p) {
         if (name == 0x0C02 /* GL_READ_BUFFER */) HEAP32[p >> 2] = 0x0405 /* GL_BACK */;
+        else if (name == 0x0BE1 /* GL_BLEND_SRC */) getIntegerv(0x80C9 /* GL_BLEND_SRC_RGB */, p);
+        else if (name == 0x0BE0 /* GL_BLEND_DST */) getIntegerv(0x80C8 /* GL_BLEND_DST_RGB */, p);
+        else if (QMGL.isFixedPixelStore(name)) HEAP32[p >> 2] = 0;
         else getIntegerv(name, p);
+      };
+    },
+
+    // GL 1.x's pixel-store parameters that WebGL 1 lacks: always at their
+    // defaults (0) there. Setting one to its default is no change; any other
+    // value stays refused (GL_INVALID_ENUM), as WebGL refuses it.
+    isFixedPixelStore: function(name) {
+      return (name >= 0x0D00 && name <= 0x0D04) || (name >= 0x0CF0 && name <= 0x0CF4);  // PACK_, UNPACK_ SWAP_BYTES .. SKIP_PIXELS
+    },
+    keepsFixedPixelStore: function(pixelStorei) {
+      return function(name, value) {
+        if (QMGL.isFixedPixelStore(name) && value == 0) return;
+        pixelStorei(name, value);
+      };
+    },
+    // The emulation has no secondary colour array: never enabled.
+    answersSecondaryColorArray: function(getBooleanv) {
+      return function(name, p) {
+        if (name == 0x845E /* GL_SECONDARY_COLOR_ARRAY */) HEAP8[p] = 0;
+        else getBooleanv(name, p);
       };
     },
 
@@ -651,6 +685,17 @@ mergeInto(LibraryManager.library, {
   glTexCoord2f: function(s, t) {
     QMGL.tex[0] = s; QMGL.tex[1] = t;
     if (QMGL.inBlock) QMGL.texGiven = true;
+  },
+  // 2D textures read s and t; the emulation throws on the other arities
+  // (GL state helpers restore the current coordinate with glTexCoord4f).
+  glTexCoord4f__deps: ['glTexCoord2f'],
+  glTexCoord4f: function(s, t, r, q) { _glTexCoord2f(q ? s / q : s, q ? t / q : t); },
+  glTexCoord3f__deps: ['glTexCoord2f'],
+  glTexCoord3f: function(s, t, r) { _glTexCoord2f(s, t); },
+  glTexCoord4fv__deps: ['glTexCoord4f'],
+  glTexCoord4fv: function(p) {
+    _glTexCoord4f({{{ makeGetValue('p', '0', 'float') }}}, {{{ makeGetValue('p', '4', 'float') }}},
+                  {{{ makeGetValue('p', '8', 'float') }}}, {{{ makeGetValue('p', '12', 'float') }}});
   },
   glTexCoord2i__deps: ['glTexCoord2f'],
   glTexCoord2i: function(s, t) { _glTexCoord2f(s, t); },
