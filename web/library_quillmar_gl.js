@@ -32,6 +32,9 @@
 //    (WebGL samples black from the missing texture).
 // 7. glReadPixels of GL_RGB (WebGL 1 reads only RGBA), and glReadBuffer and
 //    GL_READ_BUFFER (a WebGL canvas has one colour buffer: the one drawn).
+// 8. State that GL answers and WebGL does not know (the current colour and
+//    texture coordinate, the line width, GL 1.x's blend factors and
+//    pixel-store defaults), as state helpers save and restore it.
 
 // The GL calls that never draw what is pending: they only feed the block
 // being built or the current attributes, which each vertex carries with it,
@@ -55,7 +58,7 @@ mergeInto(LibraryManager.library, {
     });
     names.push('glfwSwapBuffers');
     var code = 'QMGL.init();\n' +
-      '_glGetFloatv = QMGL.answersLineWidth(_glGetFloatv);\n' +
+      '_glGetFloatv = QMGL.answersCurrentState(_glGetFloatv);\n' +
       '_glGetIntegerv = QMGL.answersReadBuffer(_glGetIntegerv);\n' +
       '_glGetBooleanv = QMGL.answersSecondaryColorArray(_glGetBooleanv);\n' +
       '_glPixelStorei = QMGL.keepsFixedPixelStore(_glPixelStorei);\n' +
@@ -81,7 +84,6 @@ mergeInto(LibraryManager.library, {
     block: null,       // Float32Array of the vertices of the open glBegin/glEnd
     blockCount: 0,
     colorGiven: false,
-    normalGiven: false,
     texGiven: false,
     color: null,       // current colour inside a block (outside: GLImmediate.clientColor)
     normal: null,
@@ -133,7 +135,7 @@ mergeInto(LibraryManager.library, {
     // GL answers what it draws: the tracked line width, the range of widths
     // that widenLines draws, and the current colour and texture coordinate
     // (WebGL knows neither; state helpers save and restore them).
-    answersLineWidth: function(getFloatv) {
+    answersCurrentState: function(getFloatv) {
       return function(name, p) {
         if (name == 0x0B00 /* GL_CURRENT_COLOR */) {
           var c = (QMGL.inBlock || !GLImmediate.clientColor) ? QMGL.color : GLImmediate.clientColor;
@@ -287,8 +289,8 @@ mergeInto(LibraryManager.library, {
     // Adds vertex i of the block to the batch.
     take: function(i) {
       var b = QMGL.batch = QMGL.grow(QMGL.batch, QMGL.batchCount);
-      var s = QMGL.STRIDE;
-      b.set(QMGL.block.subarray(i * s, i * s + s), QMGL.batchCount++ * s);
+      var s = QMGL.STRIDE, block = QMGL.block, src = i * s, dst = QMGL.batchCount++ * s;
+      for (var q = 0; q < s; q++) b[dst + q] = block[src + q];
     },
 
     // The block as a list of points, lines or triangles, in GL's order.
@@ -393,18 +395,20 @@ mergeInto(LibraryManager.library, {
         var o = v * s;
         var nx = b[o + 8], ny = b[o + 9], nz = b[o + 10], nl = Math.hypot(nx, ny, nz) || 1;
         nx /= nl; ny /= nl; nz /= nl;
-        var a = ambientFromColor ? b.subarray(o + 4, o + 8) : ma;
-        var dm = diffuseFromColor ? b.subarray(o + 4, o + 8) : md;
-        var alpha = dm[3];
-        var r = me[0] + global[0] * a[0], g = me[1] + global[1] * a[1], bl = me[2] + global[2] * a[2];
+        // The material's colours: the vertex's own where the colour material says so.
+        var cr = b[o + 4], cg = b[o + 5], cb = b[o + 6], ca = b[o + 7];
+        var a0 = ambientFromColor ? cr : ma[0], a1 = ambientFromColor ? cg : ma[1], a2 = ambientFromColor ? cb : ma[2];
+        var d0 = diffuseFromColor ? cr : md[0], d1 = diffuseFromColor ? cg : md[1], d2 = diffuseFromColor ? cb : md[2];
+        var alpha = diffuseFromColor ? ca : md[3];
+        var r = me[0] + global[0] * a0, g = me[1] + global[1] * a1, bl = me[2] + global[2] * a2;
         for (var k = 0; k < lights.length; k++) {
           var L = lights[k];
           var di = Math.max(nx * L.dir[0] + ny * L.dir[1] + nz * L.dir[2], 0);
           var si = Math.max(nx * L.half[0] + ny * L.half[1] + nz * L.half[2], 0);
           si = (di > 0 && si > 0) ? Math.exp(shininess * Math.log(si)) : 0;
-          r += L.ambient[0] * a[0] + di * L.diffuse[0] * dm[0] + si * L.specular[0] * ms[0];
-          g += L.ambient[1] * a[1] + di * L.diffuse[1] * dm[1] + si * L.specular[1] * ms[1];
-          bl += L.ambient[2] * a[2] + di * L.diffuse[2] * dm[2] + si * L.specular[2] * ms[2];
+          r += L.ambient[0] * a0 + di * L.diffuse[0] * d0 + si * L.specular[0] * ms[0];
+          g += L.ambient[1] * a1 + di * L.diffuse[1] * d1 + si * L.specular[1] * ms[1];
+          bl += L.ambient[2] * a2 + di * L.diffuse[2] * d2 + si * L.specular[2] * ms[2];
         }
         b[o + 4] = Math.min(Math.max(r, 0), 1);
         b[o + 5] = Math.min(Math.max(g, 0), 1);
@@ -419,58 +423,64 @@ mergeInto(LibraryManager.library, {
     // back through the inverse of the projection, so the depth and the fog
     // stay those of the line.
     widenLines: function(from) {
-      var lib = GLImmediate.matrixLib.mat4;
-      var mvp = GLImmediate.matrix[1];
-      var inv = lib.inverse(mvp, lib.create());
-      if (!inv) return false;  // a flat transform draws nothing wider than its lines
-      var s = QMGL.STRIDE, vp = QMGL.currentViewport(), half = QMGL.lineWidth / 2;
-      var lines = QMGL.batch.slice(from * s, QMGL.batchCount * s);
+      // Scratch kept between calls: the frame loop allocates nothing here.
+      var w = QMGL.wide || (QMGL.wide = {
+        version: -1, inverse: new Float32Array(16), invertible: false, lines: new Float32Array(0),
+        clip: new Float32Array(8), point: new Float32Array(4), corners: new Float32Array(4 * QMGL.STRIDE),
+        ccw: [0, 2, 3, 0, 3, 1], cw: [0, 3, 2, 0, 1, 3]});
+      var m = GLImmediate.matrix[1];
+      if (w.version !== GLImmediate.matrixVersion[1]) {
+        w.version = GLImmediate.matrixVersion[1];
+        w.invertible = !!GLImmediate.matrixLib.mat4.inverse(m, w.inverse);
+      }
+      if (!w.invertible) return false;  // a flat projection draws nothing wider than its lines
+      var inv = w.inverse, s = QMGL.STRIDE, vp = QMGL.currentViewport(), half = QMGL.lineWidth / 2;
+      var n = (QMGL.batchCount - from) * s;
+      if (w.lines.length < n) w.lines = new Float32Array(n * 2);
+      var lines = w.lines, clip = w.clip, p = w.point, corners = w.corners;
+      lines.set(QMGL.batch.subarray(from * s, QMGL.batchCount * s));
       var count = (QMGL.batchCount - from) >> 1;
       QMGL.batchCount = from;
-      var a = new Float32Array(4), b = new Float32Array(4), p = new Float32Array(4);
-      var corner = [new Float32Array(s), new Float32Array(s), new Float32Array(s), new Float32Array(s)];
       for (var k = 0; k < count; k++) {
-        var va = lines.subarray(2 * k * s, 2 * k * s + s), vb = lines.subarray((2 * k + 1) * s, (2 * k + 2) * s);
-        lib.multiplyVec4(mvp, va.subarray(0, 4), a);
-        lib.multiplyVec4(mvp, vb.subarray(0, 4), b);
+        var oa = 2 * k * s, ob = oa + s;
+        // Both ends in clip coordinates: clip[0..3] and clip[4..7].
+        for (var e = 0; e < 2; e++) {
+          var o = e ? ob : oa, x = lines[o], y = lines[o + 1], z = lines[o + 2], v = lines[o + 3];
+          for (var r = 0; r < 4; r++) clip[e * 4 + r] = m[r] * x + m[4 + r] * y + m[8 + r] * z + m[12 + r] * v;
+        }
         // Clipped to the near plane (z >= -w) first: a point behind the eye
         // has no place on the screen to widen around.
-        var da = a[2] + a[3], db = b[2] + b[3];
+        var da = clip[2] + clip[3], db = clip[6] + clip[7];
         if (da < 0 && db < 0) continue;
-        var t0 = 0, t1 = 1;
-        if (da < 0) t0 = da / (da - db);
-        if (db < 0) t1 = da / (da - db);
-        var ca = [], cb = [];
-        for (var j = 0; j < 4; j++) {
-          ca[j] = a[j] + (b[j] - a[j]) * t0;
-          cb[j] = a[j] + (b[j] - a[j]) * t1;
-        }
-        if (ca[3] <= 0 || cb[3] <= 0) continue;
-        var dx = (cb[0] / cb[3] - ca[0] / ca[3]) * vp[2], dy = (cb[1] / cb[3] - ca[1] / ca[3]) * vp[3];
+        var t0 = da < 0 ? da / (da - db) : 0, t1 = db < 0 ? da / (da - db) : 1;
+        var wa = clip[3] + (clip[7] - clip[3]) * t0, wb = clip[3] + (clip[7] - clip[3]) * t1;
+        if (wa <= 0 || wb <= 0) continue;
+        var xa = clip[0] + (clip[4] - clip[0]) * t0, xb = clip[0] + (clip[4] - clip[0]) * t1;
+        var ya = clip[1] + (clip[5] - clip[1]) * t0, yb = clip[1] + (clip[5] - clip[1]) * t1;
+        var dx = (xb / wb - xa / wa) * vp[2], dy = (yb / wb - ya / wa) * vp[3];
         if (dx == 0 && dy == 0) continue;
         var xMajor = Math.abs(dx) >= Math.abs(dy);
         // Half the width in normalized device units along the minor axis.
         var ox = xMajor ? 0 : 2 * half / vp[2], oy = xMajor ? 2 * half / vp[3] : 0;
-        var ends = [[ca, t0], [cb, t1]];
-        for (var e = 0; e < 2; e++) {
-          var c = ends[e][0], t = ends[e][1];
-          for (var side = 0; side < 2; side++) {
-            var sign = side ? 1 : -1, out = corner[e * 2 + side];
-            p[0] = c[0] + sign * ox * c[3];
-            p[1] = c[1] + sign * oy * c[3];
-            p[2] = c[2];
-            p[3] = c[3];
-            lib.multiplyVec4(inv, p, out);
-            for (var q = 4; q < s; q++) out[q] = va[q] + (vb[q] - va[q]) * t;
-          }
+        for (var c = 0; c < 4; c++) {
+          // corner 0/1: start -/+, 2/3: end -/+.
+          var t = c < 2 ? t0 : t1, sign = (c & 1) ? 1 : -1, cw = c < 2 ? wa : wb;
+          p[0] = (c < 2 ? xa : xb) + sign * ox * cw;
+          p[1] = (c < 2 ? ya : yb) + sign * oy * cw;
+          p[2] = clip[2] + (clip[6] - clip[2]) * t;
+          p[3] = cw;
+          var out = c * s;
+          for (var r = 0; r < 4; r++) corners[out + r] = inv[r] * p[0] + inv[4 + r] * p[1] + inv[8 + r] * p[2] + inv[12 + r] * p[3];
+          for (var q = 4; q < s; q++) corners[out + q] = lines[oa + q] + (lines[ob + q] - lines[oa + q]) * t;
         }
-        // corner 0/1: start -/+, 2/3: end -/+. Counter-clockwise on the
-        // screen, so culling (on by default in the library) keeps them.
-        var cross = dx * (xMajor ? 2 * half : 0) - dy * (xMajor ? 0 : 2 * half);
-        var order = cross >= 0 ? [0, 2, 3, 0, 3, 1] : [0, 3, 2, 0, 1, 3];
+        // Counter-clockwise on the screen, so culling (on by default in the
+        // library) keeps them.
+        var order = (xMajor ? dx : -dy) >= 0 ? w.ccw : w.cw;
+        QMGL.batch = QMGL.grow(QMGL.batch, QMGL.batchCount + 6);
+        var batch = QMGL.batch;
         for (var r = 0; r < 6; r++) {
-          QMGL.batch = QMGL.grow(QMGL.batch, QMGL.batchCount);
-          QMGL.batch.set(corner[order[r]], QMGL.batchCount++ * s);
+          var src = order[r] * s, dst = QMGL.batchCount++ * s;
+          for (var q = 0; q < s; q++) batch[dst + q] = corners[src + q];
         }
       }
       return true;
@@ -591,7 +601,6 @@ mergeInto(LibraryManager.library, {
     QMGL.blockCount = 0;
     QMGL.color.set(GLImmediate.clientColor);
     QMGL.colorGiven = false;
-    QMGL.normalGiven = false;
     QMGL.texGiven = false;
   },
 
@@ -673,7 +682,6 @@ mergeInto(LibraryManager.library, {
   glNormal3f__deps: ['$QMGL'],
   glNormal3f: function(x, y, z) {
     QMGL.normal[0] = x; QMGL.normal[1] = y; QMGL.normal[2] = z;
-    if (QMGL.inBlock) QMGL.normalGiven = true;
   },
   glNormal3fv__deps: ['glNormal3f'],
   glNormal3fv: function(p) {
