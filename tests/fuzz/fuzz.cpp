@@ -30,7 +30,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <limits>
+#include <memory>
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -387,9 +389,150 @@ void DrawCall() {
     case 1: DrawCircle(HostileVector2D(), HostileFloat(), HostileFloat()); break;
     case 2: DrawString(HostileText(), HostileVector2D(), HostileFloat(), HostileFloat()); break;
     case 3: DrawString(HostileText(), HostileVector2D(), HostileFloat()); break;
-    case 4: GetStringWidth(HostileText(), HostileFloat()); break;
+    case 4: GetStringWidth(HostileText(), HostileFloat()); GetStringHeight(HostileText(), HostileFloat()); break;
     default: if (Chance(20)) SaveScreenshot(HostilePath()); break;
     }
+}
+
+// [SECTION] Textures, sprites and shapes
+
+// The game's textures. A texture is destroyed or moved only when no call on
+// the stack is using it (the callback may be running inside its own load or
+// draw): that would be the game's fault, not the library's.
+std::unique_ptr<Texture> gTextures[3];
+int gBusyTexture = -1;
+
+// A small valid BMP (2 x 2, 24 bits), changed at random: the decoders' input.
+std::string HostileImageBytes() {
+    static const unsigned char bmp[] = {
+        'B', 'M', 70, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0, 2, 0, 0, 0, 2, 0, 0, 0, 1, 0,
+        24, 0, 0, 0, 0, 0, 16, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        0, 0, 255, 255, 255, 0, 0, 0, 0, 0, 255, 0, 0, 0, 255, 0, 0, 0};
+    std::string bytes(reinterpret_cast<const char*>(bmp), sizeof bmp);
+    switch (Pick(5)) {
+    case 0: break;
+    case 1:
+        for (int i = int(Pick(6)); i >= 0; --i) bytes[Pick(bytes.size())] = char(rng());
+        break;
+    case 2: bytes.resize(Pick(bytes.size())); break;
+    case 3: {  // a PNG signature and a header claiming a huge image
+        static const unsigned char png[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n', 0, 0, 0,
+                                            13, 'I', 'H', 'D', 'R', 0x7f, 0xff, 0xff, 0xff, 0x7f,
+                                            0xff, 0xff, 0xff, 8, 6, 0, 0, 0, 0, 0, 0, 0};
+        bytes.assign(reinterpret_cast<const char*>(png), sizeof png);
+        break;
+    }
+    default:
+        bytes.assign(Pick(64), '\0');
+        for (char& c : bytes) c = char(rng());
+        break;
+    }
+    return bytes;
+}
+
+void TextureCall() {
+    const int i = int(Pick(3));
+    std::unique_ptr<Texture>& t = gTextures[i];
+    const bool mayRemove = i != gBusyTexture;
+    const int outerBusy = gBusyTexture;
+    if (!t) {
+        if (Chance(50)) t.reset(new Texture);
+        return;
+    }
+    gBusyTexture = mayRemove ? i : gBusyTexture;
+    switch (Pick(9)) {
+    case 0: {
+        static unsigned char pixels[64 * 64 * 4];
+        for (int k = 0; k < 16; ++k) pixels[Pick(sizeof pixels)] = (unsigned char)rng();
+        if (Chance(60))
+            t->LoadFromPixels(Chance(10) ? nullptr : pixels, int(Pick(64)) + 1, int(Pick(64)) + 1);
+        else {  // sides it must refuse before reading a byte
+            static const int refused[] = {0, -1, INT_MIN, Texture::kMaxSide + 1, INT_MAX};
+            const int bad = refused[Pick(5)];
+            if (Chance(50)) t->LoadFromPixels(pixels, bad, int(Pick(64)) + 1);
+            else t->LoadFromPixels(pixels, int(Pick(64)) + 1, bad);
+        }
+        break;
+    }
+    case 1: {
+        const std::string bytes = HostileImageBytes();
+        t->LoadFromMemory(Chance(5) ? nullptr : bytes.data(), bytes.size(),
+                          Chance(50) ? nullptr : HostileText());
+        break;
+    }
+    case 2: {
+        if (Chance(50)) {
+            const std::string path = gDir + "/image.bmp";
+            std::ofstream(path, std::ios::binary) << HostileImageBytes();
+            t->LoadFromFile(path.c_str());
+        } else {
+            t->LoadFromFile(HostilePath());
+        }
+        break;
+    }
+    case 3: t->SetSmooth(Chance(50)); t->SetRepeated(Chance(50)); break;
+    case 4:
+        FUZZ_CHECK(t->GetWidth() >= 0 && t->GetHeight() >= 0);
+        FUZZ_CHECK(t->IsLoaded() == (t->GetPixels() != nullptr));
+        (void)t->IsSmooth(); (void)t->IsRepeated();
+        break;
+    case 5: if (mayRemove) t.reset(); break;
+    case 6: {
+        const int j = int(Pick(3));
+        if (mayRemove && j != i && j != outerBusy && gTextures[j]) *t = std::move(*gTextures[j]);
+        break;
+    }
+    case 7: {
+        const int j = int(Pick(3));
+        if (j != i && j != outerBusy && !gTextures[j]) gTextures[j].reset(new Texture(std::move(*t)));
+        break;
+    }
+    default: if (mayRemove) t.reset(new Texture); break;
+    }
+    gBusyTexture = outerBusy;
+}
+
+void SpriteCall() {
+    const int i = int(Pick(3));
+    const Texture* texture = gTextures[i].get();
+    const int outerBusy = gBusyTexture;
+    if (texture) gBusyTexture = i;
+    switch (Pick(10)) {
+    case 0: case 1: case 2: {
+        Sprite sprite;
+        sprite.texture = Chance(10) ? nullptr : texture;
+        sprite.source = {HostileInt(), HostileInt(), HostileInt(), HostileInt()};
+        if (Chance(50)) sprite.source = {int(Pick(4)), int(Pick(4)), int(Pick(70)), int(Pick(70))};
+        sprite.position = HostileVector2D();
+        if (Chance(50)) sprite.size = HostileVector2D();
+        if (Chance(50)) sprite.scale = HostileVector2D();
+        if (Chance(50)) sprite.origin = HostileVector2D();
+        if (Chance(50)) sprite.rotation = HostileFloat();
+        if (Chance(30)) sprite.tint = {HostileFloat(), HostileFloat(), HostileFloat(), HostileFloat()};
+        sprite.flipX = Chance(50);
+        sprite.flipY = Chance(50);
+        DrawSprite(sprite);
+        break;
+    }
+    case 3: if (texture) DrawSprite(*texture, HostileVector2D()); break;
+    case 4: FlushSprites(); break;
+    case 5:
+        if (Chance(50)) SetColor(HostileFloat(), HostileFloat(), HostileFloat(), HostileFloat());
+        else SetColor(Color4f{HostileFloat(), HostileFloat(), HostileFloat(), HostileFloat()});
+        break;
+    case 6: FillRect(HostileVector2D(), HostileVector2D(), HostileFloat(), HostileVector2D()); break;
+    case 7: FillCircle(HostileVector2D(), HostileFloat()); break;
+    case 8: FillTriangle(HostileVector2D(), HostileVector2D(), HostileVector2D()); break;
+    default: {
+        Vector2D points[8];
+        for (Vector2D& p : points) p = HostileVector2D();
+        // Never more points than there are: a count beyond them is the caller's fault.
+        const int count = Chance(80) ? int(Pick(9)) : (Chance(50) ? -1 : INT_MIN);
+        FillPolygon(Chance(10) ? nullptr : points, count);
+        break;
+    }
+    }
+    gBusyTexture = outerBusy;
 }
 
 void MathCall() {
@@ -407,8 +550,14 @@ void MathCall() {
     case 7: u.RotateX(f); u.RotateY(f); u.RotateZ(f); u.RotateAxis(f, v); break;
     case 8: u.polarCoord(f, HostileFloat()); u.vectorToPolar(v); u.Random(); u.GetLength(); u.Dot(v); break;
     case 9: { const std::string s = ToString<int>(HostileInt()); FUZZ_CHECK(!s.empty()); break; }
-    case 10: u += v; u -= v; u *= v; u /= v; (void)(u == v); (void)(u / f); (void)(u * f); break;
-    default: a += b; a -= b; a *= b; a /= b; (void)(a == b); (void)(a.Dot(b)); break;
+    case 10:
+        u += v; u -= v; u *= v; u /= v; u *= f; u /= f; (void)(u == v); (void)(u != v);
+        (void)(u / f); (void)(u * f); (void)(-u); (void)(f * u); (void)Vector3D::Distance(u, v);
+        break;
+    default:
+        a += b; a -= b; a *= b; a /= b; a *= f; a /= f; (void)(a == b); (void)(a != b);
+        (void)(-a); (void)(f * a); (void)(a.Dot(b));
+        break;
     }
 }
 
@@ -436,6 +585,7 @@ const Area kAreas[] = {
     {"RenderingManager", RendererCall, 14}, {"ViewFrustum", FrustumCall, 4},
     {"TimeManager/FixedStep", TimeCall, 8}, {"Input", InputCall, 16},
     {"Draw2D/Screenshot", DrawCall, 8},     {"Math", MathCall, 10},
+    {"Texture", TextureCall, 6},            {"Sprite/Shapes", SpriteCall, 8},
     {"Diagnostics", DiagnosticsCall, 8},    {"world", StirTheWorld, 6},
 };
 
@@ -480,6 +630,7 @@ int main(int argc, char** argv) {
         }
         CheckChannel();
     }
+    for (std::unique_ptr<Texture>& texture : gTextures) texture.reset();
     for (Core*& core : gCores) {
         delete core;
         core = nullptr;
