@@ -16,13 +16,14 @@ set(QM_WEB_LINK_OPTIONS
   "SHELL:-s ALLOW_MEMORY_GROWTH=1" "SHELL:-s EXIT_RUNTIME=1"
   "SHELL:-s EXPORTED_RUNTIME_METHODS=FS")
 
-# The page: from the source tree, or from the installed share/Quillmar.
+# The page and the JavaScript: from the source tree, or from the installed
+# share/Quillmar.
 if(EXISTS ${CMAKE_CURRENT_LIST_DIR}/../web/shell.html)
-  set(QUILLMAR_WEB_SHELL ${CMAKE_CURRENT_LIST_DIR}/../web/shell.html)
+  get_filename_component(QUILLMAR_WEB_DIR ${CMAKE_CURRENT_LIST_DIR}/../web ABSOLUTE)
 else()
-  get_filename_component(QUILLMAR_WEB_SHELL
-    ${CMAKE_CURRENT_LIST_DIR}/../../../share/Quillmar/shell.html ABSOLUTE)
+  get_filename_component(QUILLMAR_WEB_DIR ${CMAKE_CURRENT_LIST_DIR}/../../../share/Quillmar ABSOLUTE)
 endif()
+set(QUILLMAR_WEB_SHELL ${QUILLMAR_WEB_DIR}/shell.html)
 
 function(quillmar_add_web_page target)
   get_target_property(dir ${target} RUNTIME_OUTPUT_DIRECTORY)
@@ -31,4 +32,6 @@ function(quillmar_add_web_page target)
   endif()
   set(NAME ${target})
   configure_file(${QUILLMAR_WEB_SHELL} ${dir}/${target}.html @ONLY)
+  # The program is linked again when the JavaScript changes.
+  set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${QUILLMAR_WEB_DIR}/library_quillmar_gl.js)
 endfunction()

@@ -39,7 +39,7 @@
 // In a web page (Emscripten) GLFW 3 is Emscripten's JavaScript library over
 // one canvas. Where the browser differs, the place says so (comments starting
 // "Web:"): the swap waits for the browser's next frame, printable keys keep
-// their US place, wheel steps come from Emscripten's own count, a hidden
+// their US place, wheel steps are read from the browser's event, a hidden
 // cursor locks the pointer, and cursor warps, swap intervals and joysticks
 // without the Gamepad API are reported, not done.
 #include "glfw2.h"
@@ -333,15 +333,38 @@ void OnMouseButton(GLFWwindow*, int button, int action, int) {
 
 #if defined(__EMSCRIPTEN__)
 // Web: Emscripten's GLFW 3 hands the scroll callback the browser's raw
-// deltas (pixels, lines or pages, down positive); its own count of wheel
-// steps, up positive, is what GLFW 3 reports elsewhere.
-EM_JS(double, qm_wheel_steps, (), { return GLFW.wheelPos; });
-double g_wheelSteps = 0.0;
+// deltas, in pixels, lines or pages by the event's mode, down positive. The
+// same event is read first (a listener on the window, which sees it before
+// the canvas does) in wheel steps, up positive, as GLFW 3 reports them
+// elsewhere: 100 pixels, 3 lines or 1/80 page a step (Emscripten's own rule).
+EM_JS(void, qm_watch_wheel, (), {
+    if (Module.qmWheel) return;
+    Module.qmWheel = {steps: 0};
+    window.addEventListener('wheel', function(event) {
+        Module.qmWheel.steps = -Browser.getMouseWheelDelta(event);
+    }, true);
+});
+EM_JS(double, qm_wheel_steps, (), { return Module.qmWheel ? Module.qmWheel.steps : 0; });
+
+// Web: Emscripten asks for the pointer lock at once when the cursor is
+// disabled, and again at the next click on the canvas; a browser refuses the
+// first outside a click, as an unhandled promise rejection. The refusal is
+// expected, not an error of the page.
+EM_JS(void, qm_quiet_pointer_lock_refusals, (), {
+    var canvas = Module['canvas'];
+    if (!canvas || canvas.qmQuietLock || !canvas.requestPointerLock) return;
+    canvas.qmQuietLock = true;
+    var request = canvas.requestPointerLock;
+    canvas.requestPointerLock = function() {
+        var result = request.apply(canvas, arguments);
+        if (result && result.catch) result.catch(function() {});
+        return result;
+    };
+});
 
 void OnScroll(GLFWwindow*, double, double) {
     const double steps = qm_wheel_steps();
-    if (std::isfinite(steps - g_wheelSteps)) g.wheel += steps - g_wheelSteps;
-    g_wheelSteps = steps;
+    if (std::isfinite(steps)) g.wheel += steps;
 }
 #else
 void OnScroll(GLFWwindow*, double, double yoffset) {
@@ -529,7 +552,8 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
     ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
     ::glfwGetWindowSize(g.window, &g.width, &g.height);
 #if defined(__EMSCRIPTEN__)
-    g_wheelSteps = qm_wheel_steps();  // steps taken before the window are not its own
+    qm_watch_wheel();
+    qm_quiet_pointer_lock_refusals();
 #endif
     // A new window starts with every key up.
     for (unsigned char& down : g.keyDown) down = 0;

@@ -14,6 +14,10 @@
 #include <cstring>
 #include <utility>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #ifndef GL_CLAMP_TO_EDGE
 #define GL_CLAMP_TO_EDGE 0x812F
 #endif
@@ -229,6 +233,16 @@ bool Texture::LoadFromFile(const char* path) {
         Fail(Diagnostic::TextureFileUnreadable, path, std::strerror(errno));
         return false;
     }
+#if !defined(_WIN32)
+    // Only a regular file is read: a directory opens in some file systems (the
+    // web page's among them) and reads as empty there.
+    struct stat info;
+    if (fstat(fileno(file), &info) == 0 && !S_ISREG(info.st_mode)) {
+        Fail(Diagnostic::TextureFileUnreadable, path, "not a regular file");
+        std::fclose(file);
+        return false;
+    }
+#endif
     // The whole file, then the header check: memory is bounded by the file.
     long size = -1;
     if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);

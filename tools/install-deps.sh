@@ -7,6 +7,7 @@
 #                                 the strict game build
 #   tools/install-deps.sh bench   the demo's set, Google Benchmark, GLM, valgrind
 #   tools/install-deps.sh windows the MinGW-w64 cross build and Wine (run-windows-tests.sh)
+#   tools/install-deps.sh web     emscripten, node and headless Chromium (run-web-tests.sh)
 set -euo pipefail
 
 # GLFW 3's native header includes Xrandr's, which libglfw3-dev does not pull in.
@@ -29,7 +30,11 @@ for purpose in "${@:-test}"; do
                         g++-mingw-w64-x86-64-posix mingw-w64-tools googletest libstb-dev
                         wine64 libgl1 libgl1-mesa-dri libxrandr2 libxi6 libxcursor1 libxinerama1
                         libxcomposite1 xvfb xauth x11-utils libx11-dev libxtst-dev) ;;
-    *) echo "install-deps.sh: unknown purpose '$purpose' (build, demo, test, bench, windows)" >&2; exit 2 ;;
+    # Debian's emscripten (3.1.6) brings its own clang, lld, binaryen and a
+    # built system library; stb's header for screenshots; node runs the unit
+    # tests; Chromium shows the pages, python3 drives it (standard library only).
+    web) packages+=(cmake make emscripten nodejs libstb-dev chromium python3 gzip) ;;
+    *) echo "install-deps.sh: unknown purpose '$purpose' (build, demo, test, bench, windows, web)" >&2; exit 2 ;;
   esac
 done
 

@@ -15,25 +15,39 @@
 //    GL_QUADS, strips, fans and loops, are turned into lists of triangles,
 //    lines or points.
 // 3. Batching: consecutive glBegin/glEnd blocks that draw the same kind of
-//    primitive in the same state are drawn with one WebGL call. Every other
-//    GL call, and the swap, draws what is pending first, so state changes
-//    and reads see the same order of drawing as GL.
+//    primitive in the same state are drawn with one WebGL call. Their
+//    vertices are kept in eye coordinates, so model-view changes between
+//    blocks (an object's push, translate, rotate, pop) do not break a batch;
+//    lit blocks are lit here, per vertex, as the emulation's shader would
+//    (directional lights), and join the batch unlit. Every other GL call, and
+//    the swap, draws what is pending first, so state changes and reads see
+//    the drawing in GL's order.
 // 4. glLineWidth above 1: WebGL draws lines 1 pixel wide whatever the width,
 //    so wide lines are drawn as two triangles per segment, widened along the
 //    minor axis in window pixels as GL's aliased wide lines are.
-// 5. glColorMaterial (missing): while lighting is on, the current colour is
-//    the material's ambient and/or diffuse colour at each draw.
+// 5. glColorMaterial (missing): while lighting is on, each vertex's colour is
+//    the material's ambient and/or diffuse colour (for client-array draws,
+//    the current colour at each draw).
 // 6. Texturing enabled with no texture bound draws untextured, as in GL
 //    (WebGL samples black from the missing texture).
 // 7. glReadPixels of GL_RGB (WebGL 1 reads only RGBA), and glReadBuffer and
 //    GL_READ_BUFFER (a WebGL canvas has one colour buffer: the one drawn).
+// 8. State that GL answers and WebGL does not know (the current colour and
+//    texture coordinate, the line width, GL 1.x's blend factors and
+//    pixel-store defaults), as state helpers save and restore it.
 
 // The GL calls that never draw what is pending: they only feed the block
-// being built or the current attributes, which each vertex carries with it.
-var QM_IMMEDIATE_CALLS = /^gl(Begin|End|Vertex[234][dfis]v?|Color[34](b|d|f|i|s|ub|ui|us)v?|Normal3[bdfis]v?|TexCoord[1234][dfis]v?|GetError)$/;
+// being built or the current attributes, which each vertex carries with it,
+// or set the line width, which a block takes as it ends (a batch of 1-pixel
+// lines and one of widened lines are of different kinds).
+var QM_IMMEDIATE_CALLS = /^gl(Begin|End|Vertex[234][dfis]v?|Color[34](b|d|f|i|s|ub|ui|us)v?|Normal3[bdfis]v?|TexCoord[1234][dfis]v?|GetError|LineWidth)$/;
+// The matrix calls: pending vertices are kept in eye coordinates, so a change
+// of the model-view matrix does not draw them; one of the projection or
+// texture matrix does.
+var QM_MATRIX_CALLS = /^(gl(PushMatrix|PopMatrix|Translate[fd]|Rotate[fd]|Scale[fd]|LoadIdentity|MultMatrix[fd]|LoadMatrix[fd]|MatrixMode|Frustum|Ortho)|glu(Perspective|LookAt|Ortho2D))$/;
 
 mergeInto(LibraryManager.library, {
-  $QMGL__deps: ['$GLImmediateSetup', '$GLEmulation', '$GL', 'glEnable', 'glDisable', 'glGetFloatv', 'glGetIntegerv',
+  $QMGL__deps: ['$GLImmediateSetup', '$GLEmulation', '$GL', 'glEnable', 'glDisable', 'glGetFloatv', 'glGetIntegerv', 'glGetBooleanv', 'glPixelStorei',
                 'glReadPixels', 'glActiveTexture', 'glBindTexture', 'glDeleteTextures'],
   $QMGL__postset: function() {
     // Every other GL and GLU call of the build, and the swap, first draws the
@@ -44,8 +58,10 @@ mergeInto(LibraryManager.library, {
     });
     names.push('glfwSwapBuffers');
     var code = 'QMGL.init();\n' +
-      '_glGetFloatv = QMGL.answersLineWidth(_glGetFloatv);\n' +
+      '_glGetFloatv = QMGL.answersCurrentState(_glGetFloatv);\n' +
       '_glGetIntegerv = QMGL.answersReadBuffer(_glGetIntegerv);\n' +
+      '_glGetBooleanv = QMGL.answersSecondaryColorArray(_glGetBooleanv);\n' +
+      '_glPixelStorei = QMGL.keepsFixedPixelStore(_glPixelStorei);\n' +
       '_glReadPixels = QMGL.readsRGB(_glReadPixels);\n' +
       '_glActiveTexture = QMGL.tracksUnit(_glActiveTexture);\n' +
       '_glBindTexture = QMGL.tracksBinding(_glBindTexture);\n' +
@@ -53,7 +69,8 @@ mergeInto(LibraryManager.library, {
       '_glEnable = QMGL.tracksColorMaterial(_glEnable, true);\n' +
       '_glDisable = QMGL.tracksColorMaterial(_glDisable, false);\n';
     names.forEach(function(name) {
-      code += 'if (typeof _' + name + " == 'function') _" + name + ' = QMGL.drawsPendingFirst(_' + name + ');\n';
+      var wrap = QM_MATRIX_CALLS.test(name) ? 'QMGL.drawsPendingBeforeProjection' : 'QMGL.drawsPendingFirst';
+      code += 'if (typeof _' + name + " == 'function') _" + name + ' = ' + wrap + '(_' + name + ');\n';
     });
     return code;
   },
@@ -67,7 +84,6 @@ mergeInto(LibraryManager.library, {
     block: null,       // Float32Array of the vertices of the open glBegin/glEnd
     blockCount: 0,
     colorGiven: false,
-    normalGiven: false,
     texGiven: false,
     color: null,       // current colour inside a block (outside: GLImmediate.clientColor)
     normal: null,
@@ -77,7 +93,6 @@ mergeInto(LibraryManager.library, {
     batchCount: 0,
     batchKind: -1,
     batchTex: false,
-    batchNormal: false,
     drawing: false,    // inside a draw of the pending batch: GL calls go straight through
 
     lineWidth: 1,
@@ -94,6 +109,7 @@ mergeInto(LibraryManager.library, {
       QMGL.color = new Float32Array([1, 1, 1, 1]);
       QMGL.normal = new Float32Array([0, 0, 1]);
       QMGL.tex = new Float32Array([0, 0]);
+      QMGL.identity = new Float32Array([1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1]);
       // The emulation's vertex buffer holds GL_MAX_TEMP_BUFFER_SIZE bytes; a
       // vertex takes at most 2 + 1 + 3 + 4 floats there.
       QMGL.maxBatchVertices = Math.floor(GL.MAX_TEMP_BUFFER_SIZE / 40) - 64;
@@ -116,11 +132,20 @@ mergeInto(LibraryManager.library, {
       };
     },
 
-    // GL answers what it draws: the tracked line width, and the range of
-    // widths that widenLines draws.
-    answersLineWidth: function(getFloatv) {
+    // GL answers what it draws: the tracked line width, the range of widths
+    // that widenLines draws, and the current colour and texture coordinate
+    // (WebGL knows neither; state helpers save and restore them).
+    answersCurrentState: function(getFloatv) {
       return function(name, p) {
-        if (name == 0x0B21 /* GL_LINE_WIDTH */) {
+        if (name == 0x0B00 /* GL_CURRENT_COLOR */) {
+          var c = (QMGL.inBlock || !GLImmediate.clientColor) ? QMGL.color : GLImmediate.clientColor;
+          for (var i = 0; i < 4; i++) HEAPF32[(p >> 2) + i] = c[i];
+        } else if (name == 0x0B03 /* GL_CURRENT_TEXTURE_COORDS */) {
+          HEAPF32[p >> 2] = QMGL.tex[0];
+          HEAPF32[(p >> 2) + 1] = QMGL.tex[1];
+          HEAPF32[(p >> 2) + 2] = 0;
+          HEAPF32[(p >> 2) + 3] = 1;
+        } else if (name == 0x0B21 /* GL_LINE_WIDTH */) {
           HEAPF32[p >> 2] = QMGL.lineWidth;
         } else if (name == 0x846E /* GL_ALIASED_LINE_WIDTH_RANGE */ || name == 0x0B22 /* GL_SMOOTH_LINE_WIDTH_RANGE */) {
           HEAPF32[p >> 2] = 1;
@@ -132,11 +157,34 @@ mergeInto(LibraryManager.library, {
     },
 
     // The one colour buffer of a canvas is the one read (WebGL 1 has no
-    // GL_READ_BUFFER to ask for).
+    // GL_READ_BUFFER to ask for); GL 1.x's blend factors are WebGL's RGB ones.
     answersReadBuffer: function(getIntegerv) {
       return function(name, p) {
         if (name == 0x0C02 /* GL_READ_BUFFER */) HEAP32[p >> 2] = 0x0405 /* GL_BACK */;
+        else if (name == 0x0BE1 /* GL_BLEND_SRC */) getIntegerv(0x80C9 /* GL_BLEND_SRC_RGB */, p);
+        else if (name == 0x0BE0 /* GL_BLEND_DST */) getIntegerv(0x80C8 /* GL_BLEND_DST_RGB */, p);
+        else if (QMGL.isFixedPixelStore(name)) HEAP32[p >> 2] = 0;
         else getIntegerv(name, p);
+      };
+    },
+
+    // GL 1.x's pixel-store parameters that WebGL 1 lacks: always at their
+    // defaults (0) there. Setting one to its default is no change; any other
+    // value stays refused (GL_INVALID_ENUM), as WebGL refuses it.
+    isFixedPixelStore: function(name) {
+      return (name >= 0x0D00 && name <= 0x0D04) || (name >= 0x0CF0 && name <= 0x0CF4);  // PACK_, UNPACK_ SWAP_BYTES .. SKIP_PIXELS
+    },
+    keepsFixedPixelStore: function(pixelStorei) {
+      return function(name, value) {
+        if (QMGL.isFixedPixelStore(name) && value == 0) return;
+        pixelStorei(name, value);
+      };
+    },
+    // The emulation has no secondary colour array: never enabled.
+    answersSecondaryColorArray: function(getBooleanv) {
+      return function(name, p) {
+        if (name == 0x845E /* GL_SECONDARY_COLOR_ARRAY */) HEAP8[p] = 0;
+        else getBooleanv(name, p);
       };
     },
 
@@ -191,6 +239,13 @@ mergeInto(LibraryManager.library, {
       };
     },
 
+    drawsPendingBeforeProjection: function(call) {
+      return function() {
+        if (QMGL.batchCount && !QMGL.drawing && GLImmediate.currentMatrix != 0) QMGL.drawBatch();
+        return call.apply(this, arguments);
+      };
+    },
+
     drawsPendingFirst: function(call) {
       return function() {
         if (QMGL.batchCount && !QMGL.drawing) QMGL.drawBatch();
@@ -234,8 +289,8 @@ mergeInto(LibraryManager.library, {
     // Adds vertex i of the block to the batch.
     take: function(i) {
       var b = QMGL.batch = QMGL.grow(QMGL.batch, QMGL.batchCount);
-      var s = QMGL.STRIDE;
-      b.set(QMGL.block.subarray(i * s, i * s + s), QMGL.batchCount++ * s);
+      var s = QMGL.STRIDE, block = QMGL.block, src = i * s, dst = QMGL.batchCount++ * s;
+      for (var q = 0; q < s; q++) b[dst + q] = block[src + q];
     },
 
     // The block as a list of points, lines or triangles, in GL's order.
@@ -286,64 +341,146 @@ mergeInto(LibraryManager.library, {
       return QMGL.viewport;
     },
 
+    // Takes the batch's vertices from index `from` into eye coordinates (and
+    // their normals, for lighting), so that they are drawn with an identity
+    // model-view matrix, whatever the matrix of later blocks in the batch.
+    toEyeSpace: function(from, normals) {
+      var m = GLImmediate.matrix[0], b = QMGL.batch, s = QMGL.STRIDE;
+      var identity = m[0] == 1 && m[1] == 0 && m[2] == 0 && m[3] == 0 && m[4] == 0 && m[5] == 1 && m[6] == 0 &&
+                     m[7] == 0 && m[8] == 0 && m[9] == 0 && m[10] == 1 && m[11] == 0 && m[12] == 0 &&
+                     m[13] == 0 && m[14] == 0 && m[15] == 1;
+      if (identity) return;
+      var n = null;
+      if (normals) {
+        // The inverse transpose of the upper 3x3, as GL's normal matrix.
+        var lib = GLImmediate.matrixLib.mat4, inv = lib.inverse(m, lib.create());
+        // Row r of the transpose is column r of the inverse (column-major).
+        n = inv ? [inv[0], inv[1], inv[2], inv[4], inv[5], inv[6], inv[8], inv[9], inv[10]] : [1, 0, 0, 0, 1, 0, 0, 0, 1];
+      }
+      for (var v = from; v < QMGL.batchCount; v++) {
+        var o = v * s, x = b[o], y = b[o + 1], z = b[o + 2], w = b[o + 3];
+        b[o] = m[0] * x + m[4] * y + m[8] * z + m[12] * w;
+        b[o + 1] = m[1] * x + m[5] * y + m[9] * z + m[13] * w;
+        b[o + 2] = m[2] * x + m[6] * y + m[10] * z + m[14] * w;
+        b[o + 3] = m[3] * x + m[7] * y + m[11] * z + m[15] * w;
+        if (n) {
+          x = b[o + 8]; y = b[o + 9]; z = b[o + 10];
+          b[o + 8] = n[0] * x + n[1] * y + n[2] * z;
+          b[o + 9] = n[3] * x + n[4] * y + n[5] * z;
+          b[o + 10] = n[6] * x + n[7] * y + n[8] * z;
+        }
+      }
+    },
+
+    // Lights the batch's vertices from index `from` (eye coordinates) as the
+    // emulation's shader would: every light directional, the colour material
+    // taking each vertex's own colour. They are then drawn unlit, and so join
+    // the batch like any other block.
+    light: function(from) {
+      var b = QMGL.batch, s = QMGL.STRIDE, E = GLEmulation;
+      var m = QMGL.colorMaterialOn ? QMGL.colorMaterial : 0;
+      var ambientFromColor = m == 0x1602 || m == 0x1200, diffuseFromColor = m == 0x1602 || m == 0x1201;
+      var lights = [];
+      for (var id = 0; id < E.MAX_LIGHTS; id++) {
+        if (!E.lightEnabled[id]) continue;
+        var p = E.lightPosition[id], len = Math.hypot(p[0], p[1], p[2], p[3]) || 1;
+        var d = [p[0] / len, p[1] / len, p[2] / len];
+        var h = [d[0], d[1], d[2] + 1], hl = Math.hypot(h[0], h[1], h[2]) || 1;
+        lights.push({dir: d, half: [h[0] / hl, h[1] / hl, h[2] / hl], ambient: E.lightAmbient[id],
+                     diffuse: E.lightDiffuse[id], specular: E.lightSpecular[id]});
+      }
+      var ma = E.materialAmbient, md = E.materialDiffuse, ms = E.materialSpecular, me = E.materialEmission;
+      var shininess = E.materialShininess[0], global = E.lightModelAmbient;
+      for (var v = from; v < QMGL.batchCount; v++) {
+        var o = v * s;
+        var nx = b[o + 8], ny = b[o + 9], nz = b[o + 10], nl = Math.hypot(nx, ny, nz) || 1;
+        nx /= nl; ny /= nl; nz /= nl;
+        // The material's colours: the vertex's own where the colour material says so.
+        var cr = b[o + 4], cg = b[o + 5], cb = b[o + 6], ca = b[o + 7];
+        var a0 = ambientFromColor ? cr : ma[0], a1 = ambientFromColor ? cg : ma[1], a2 = ambientFromColor ? cb : ma[2];
+        var d0 = diffuseFromColor ? cr : md[0], d1 = diffuseFromColor ? cg : md[1], d2 = diffuseFromColor ? cb : md[2];
+        var alpha = diffuseFromColor ? ca : md[3];
+        var r = me[0] + global[0] * a0, g = me[1] + global[1] * a1, bl = me[2] + global[2] * a2;
+        for (var k = 0; k < lights.length; k++) {
+          var L = lights[k];
+          var di = Math.max(nx * L.dir[0] + ny * L.dir[1] + nz * L.dir[2], 0);
+          var si = Math.max(nx * L.half[0] + ny * L.half[1] + nz * L.half[2], 0);
+          si = (di > 0 && si > 0) ? Math.exp(shininess * Math.log(si)) : 0;
+          r += L.ambient[0] * a0 + di * L.diffuse[0] * d0 + si * L.specular[0] * ms[0];
+          g += L.ambient[1] * a1 + di * L.diffuse[1] * d1 + si * L.specular[1] * ms[1];
+          bl += L.ambient[2] * a2 + di * L.diffuse[2] * d2 + si * L.specular[2] * ms[2];
+        }
+        b[o + 4] = Math.min(Math.max(r, 0), 1);
+        b[o + 5] = Math.min(Math.max(g, 0), 1);
+        b[o + 6] = Math.min(Math.max(bl, 0), 1);
+        b[o + 7] = Math.min(Math.max(alpha, 0), 1);
+      }
+    },
+
     // Replaces the lines in the batch from index `from` by two triangles per
-    // segment, QMGL.lineWidth window pixels across its minor axis. The corners
-    // are found in clip space and taken back through the inverse of the
-    // projection times the model-view, so the matrices, the depth and the fog
+    // segment, QMGL.lineWidth window pixels across its minor axis. The lines
+    // are in eye coordinates; the corners are found in clip space and taken
+    // back through the inverse of the projection, so the depth and the fog
     // stay those of the line.
     widenLines: function(from) {
-      var lib = GLImmediate.matrixLib.mat4;
-      var mvp = lib.multiply(GLImmediate.matrix[1], GLImmediate.matrix[0], lib.create());
-      var inv = lib.inverse(mvp, lib.create());
-      if (!inv) return false;  // a flat transform draws nothing wider than its lines
-      var s = QMGL.STRIDE, vp = QMGL.currentViewport(), half = QMGL.lineWidth / 2;
-      var lines = QMGL.batch.slice(from * s, QMGL.batchCount * s);
+      // Scratch kept between calls: the frame loop allocates nothing here.
+      var w = QMGL.wide || (QMGL.wide = {
+        version: -1, inverse: new Float32Array(16), invertible: false, lines: new Float32Array(0),
+        clip: new Float32Array(8), point: new Float32Array(4), corners: new Float32Array(4 * QMGL.STRIDE),
+        ccw: [0, 2, 3, 0, 3, 1], cw: [0, 3, 2, 0, 1, 3]});
+      var m = GLImmediate.matrix[1];
+      if (w.version !== GLImmediate.matrixVersion[1]) {
+        w.version = GLImmediate.matrixVersion[1];
+        w.invertible = !!GLImmediate.matrixLib.mat4.inverse(m, w.inverse);
+      }
+      if (!w.invertible) return false;  // a flat projection draws nothing wider than its lines
+      var inv = w.inverse, s = QMGL.STRIDE, vp = QMGL.currentViewport(), half = QMGL.lineWidth / 2;
+      var n = (QMGL.batchCount - from) * s;
+      if (w.lines.length < n) w.lines = new Float32Array(n * 2);
+      var lines = w.lines, clip = w.clip, p = w.point, corners = w.corners;
+      lines.set(QMGL.batch.subarray(from * s, QMGL.batchCount * s));
       var count = (QMGL.batchCount - from) >> 1;
       QMGL.batchCount = from;
-      var a = new Float32Array(4), b = new Float32Array(4), p = new Float32Array(4);
-      var corner = [new Float32Array(s), new Float32Array(s), new Float32Array(s), new Float32Array(s)];
       for (var k = 0; k < count; k++) {
-        var va = lines.subarray(2 * k * s, 2 * k * s + s), vb = lines.subarray((2 * k + 1) * s, (2 * k + 2) * s);
-        lib.multiplyVec4(mvp, va.subarray(0, 4), a);
-        lib.multiplyVec4(mvp, vb.subarray(0, 4), b);
+        var oa = 2 * k * s, ob = oa + s;
+        // Both ends in clip coordinates: clip[0..3] and clip[4..7].
+        for (var e = 0; e < 2; e++) {
+          var o = e ? ob : oa, x = lines[o], y = lines[o + 1], z = lines[o + 2], v = lines[o + 3];
+          for (var r = 0; r < 4; r++) clip[e * 4 + r] = m[r] * x + m[4 + r] * y + m[8 + r] * z + m[12 + r] * v;
+        }
         // Clipped to the near plane (z >= -w) first: a point behind the eye
         // has no place on the screen to widen around.
-        var da = a[2] + a[3], db = b[2] + b[3];
+        var da = clip[2] + clip[3], db = clip[6] + clip[7];
         if (da < 0 && db < 0) continue;
-        var t0 = 0, t1 = 1;
-        if (da < 0) t0 = da / (da - db);
-        if (db < 0) t1 = da / (da - db);
-        var ca = [], cb = [];
-        for (var j = 0; j < 4; j++) {
-          ca[j] = a[j] + (b[j] - a[j]) * t0;
-          cb[j] = a[j] + (b[j] - a[j]) * t1;
-        }
-        if (ca[3] <= 0 || cb[3] <= 0) continue;
-        var dx = (cb[0] / cb[3] - ca[0] / ca[3]) * vp[2], dy = (cb[1] / cb[3] - ca[1] / ca[3]) * vp[3];
+        var t0 = da < 0 ? da / (da - db) : 0, t1 = db < 0 ? da / (da - db) : 1;
+        var wa = clip[3] + (clip[7] - clip[3]) * t0, wb = clip[3] + (clip[7] - clip[3]) * t1;
+        if (wa <= 0 || wb <= 0) continue;
+        var xa = clip[0] + (clip[4] - clip[0]) * t0, xb = clip[0] + (clip[4] - clip[0]) * t1;
+        var ya = clip[1] + (clip[5] - clip[1]) * t0, yb = clip[1] + (clip[5] - clip[1]) * t1;
+        var dx = (xb / wb - xa / wa) * vp[2], dy = (yb / wb - ya / wa) * vp[3];
         if (dx == 0 && dy == 0) continue;
         var xMajor = Math.abs(dx) >= Math.abs(dy);
         // Half the width in normalized device units along the minor axis.
         var ox = xMajor ? 0 : 2 * half / vp[2], oy = xMajor ? 2 * half / vp[3] : 0;
-        var ends = [[ca, t0], [cb, t1]];
-        for (var e = 0; e < 2; e++) {
-          var c = ends[e][0], t = ends[e][1];
-          for (var side = 0; side < 2; side++) {
-            var sign = side ? 1 : -1, out = corner[e * 2 + side];
-            p[0] = c[0] + sign * ox * c[3];
-            p[1] = c[1] + sign * oy * c[3];
-            p[2] = c[2];
-            p[3] = c[3];
-            lib.multiplyVec4(inv, p, out);
-            for (var q = 4; q < s; q++) out[q] = va[q] + (vb[q] - va[q]) * t;
-          }
+        for (var c = 0; c < 4; c++) {
+          // corner 0/1: start -/+, 2/3: end -/+.
+          var t = c < 2 ? t0 : t1, sign = (c & 1) ? 1 : -1, cw = c < 2 ? wa : wb;
+          p[0] = (c < 2 ? xa : xb) + sign * ox * cw;
+          p[1] = (c < 2 ? ya : yb) + sign * oy * cw;
+          p[2] = clip[2] + (clip[6] - clip[2]) * t;
+          p[3] = cw;
+          var out = c * s;
+          for (var r = 0; r < 4; r++) corners[out + r] = inv[r] * p[0] + inv[4 + r] * p[1] + inv[8 + r] * p[2] + inv[12 + r] * p[3];
+          for (var q = 4; q < s; q++) corners[out + q] = lines[oa + q] + (lines[ob + q] - lines[oa + q]) * t;
         }
-        // corner 0/1: start -/+, 2/3: end -/+. Counter-clockwise on the
-        // screen, so culling (on by default in the library) keeps them.
-        var cross = dx * (xMajor ? 2 * half : 0) - dy * (xMajor ? 0 : 2 * half);
-        var order = cross >= 0 ? [0, 2, 3, 0, 3, 1] : [0, 3, 2, 0, 1, 3];
+        // Counter-clockwise on the screen, so culling (on by default in the
+        // library) keeps them.
+        var order = (xMajor ? dx : -dy) >= 0 ? w.ccw : w.cw;
+        QMGL.batch = QMGL.grow(QMGL.batch, QMGL.batchCount + 6);
+        var batch = QMGL.batch;
         for (var r = 0; r < 6; r++) {
-          QMGL.batch = QMGL.grow(QMGL.batch, QMGL.batchCount);
-          QMGL.batch.set(corner[order[r]], QMGL.batchCount++ * s);
+          var src = order[r] * s, dst = QMGL.batchCount++ * s;
+          for (var q = 0; q < s; q++) batch[dst + q] = corners[src + q];
         }
       }
       return true;
@@ -355,7 +492,13 @@ mergeInto(LibraryManager.library, {
       var n = QMGL.batchCount;
       QMGL.batchCount = 0;
       if (!n) return;
-      var kind = QMGL.batchKind, useTex = QMGL.batchTex, useNormal = QMGL.batchNormal;
+      var kind = QMGL.batchKind, useTex = QMGL.batchTex;
+      // Lit vertices were lit as they were taken: the batch is drawn unlit.
+      var lighting = GLEmulation.lightingEnabled;
+      if (lighting) {
+        GLEmulation.lightingEnabled = false;
+        GLImmediate.currentRenderer = null;
+      }
       QMGL.drawing = true;
       try {
         GLImmediate.enabledClientAttributes_preBegin = GLImmediate.enabledClientAttributes;
@@ -370,7 +513,6 @@ mergeInto(LibraryManager.library, {
         GLImmediate.vertexData = GLImmediate.tempData;
         if (useTex) GLImmediate.addRendererComponent(GLImmediate.TEXTURE0, 2, GLctx.FLOAT);
         GLImmediate.addRendererComponent(GLImmediate.COLOR, 4, GLctx.UNSIGNED_BYTE);
-        if (useNormal) GLImmediate.addRendererComponent(GLImmediate.NORMAL, 3, GLctx.FLOAT);
         GLImmediate.addRendererComponent(GLImmediate.VERTEX, 4, GLctx.FLOAT);
         components[GLImmediate.VERTEX] = n;
 
@@ -386,16 +528,24 @@ mergeInto(LibraryManager.library, {
           bytes[byte + 2] = Math.round(src[o + 6] * 255);
           bytes[byte + 3] = Math.round(src[o + 7] * 255);
           at++;
-          if (useNormal) { data[at++] = src[o + 8]; data[at++] = src[o + 9]; data[at++] = src[o + 10]; }
           data[at++] = src[o]; data[at++] = src[o + 1]; data[at++] = src[o + 2]; data[at++] = src[o + 3];
         }
         GLImmediate.vertexCounter = at;
 
-        // The emulation's glEnd.
+        // The emulation's glEnd, with the model-view matrix the identity: the
+        // vertices are in eye coordinates already.
         GLImmediate.prepareClientAttributes(n, true);
         GLImmediate.firstVertex = 0;
         GLImmediate.lastVertex = n;
-        GLImmediate.flush();
+        var modelview = GLImmediate.matrix[0];
+        GLImmediate.matrix[0] = QMGL.identity;
+        GLImmediate.matrixVersion[0] = (GLImmediate.matrixVersion[0] + 1) | 0;
+        try {
+          GLImmediate.flush();
+        } finally {
+          GLImmediate.matrix[0] = modelview;
+          GLImmediate.matrixVersion[0] = (GLImmediate.matrixVersion[0] + 1) | 0;
+        }
         GLImmediate.disableBeginEndClientAttributes();
         GLImmediate.mode = -1;
         GLImmediate.enabledClientAttributes = GLImmediate.enabledClientAttributes_preBegin;
@@ -404,6 +554,10 @@ mergeInto(LibraryManager.library, {
         GLImmediate.modifiedClientAttributes = true;
       } finally {
         QMGL.drawing = false;
+        if (lighting) {
+          GLEmulation.lightingEnabled = true;
+          GLImmediate.currentRenderer = null;
+        }
       }
     },
 
@@ -416,27 +570,28 @@ mergeInto(LibraryManager.library, {
       var kind = QMGL.kindOf(mode);
       var wide = kind == QMGL.LINES && QMGL.lineWidth > 1;
       if (wide) kind = QMGL.TRIANGLES;
-      // Lighting reads a normal per vertex; texturing a coordinate per vertex.
-      var useNormal = GLEmulation.lightingEnabled;
+      // Texturing reads a coordinate per vertex.
       var useTex = QMGL.texGiven || GLImmediate.TexEnvJIT.getTexUnitType(QMGL.activeUnit) != 0;
-      if (QMGL.batchCount && (kind != QMGL.batchKind || useTex != QMGL.batchTex || useNormal != QMGL.batchNormal ||
+      if (QMGL.batchCount && (kind != QMGL.batchKind || useTex != QMGL.batchTex ||
                               QMGL.batchCount + 6 * n > QMGL.maxBatchVertices)) {
         QMGL.drawBatch();
       }
       QMGL.batchKind = kind;
       QMGL.batchTex = useTex;
-      QMGL.batchNormal = useNormal;
       var from = QMGL.batchCount;
       QMGL.takeBlock(mode, n);
+      var lit = GLEmulation.lightingEnabled;
+      QMGL.toEyeSpace(from, lit);
+      if (lit) QMGL.light(from);
       if (wide && !QMGL.widenLines(from)) QMGL.batchCount = from;
-      // The colour material and the lights take one colour per draw, the
-      // current one: a lit block is drawn on its own, as it ends.
-      if (useNormal || QMGL.batchCount > QMGL.maxBatchVertices) QMGL.drawBatch();
+      if (QMGL.batchCount > QMGL.maxBatchVertices) QMGL.drawBatch();
     },
   },
 
   glBegin__deps: ['$QMGL'],
   glBegin: function(mode) {
+    // Without a context (no window open) GL draws nothing, and nothing fails.
+    if (!GLctx) return;
     if (QMGL.inBlock || mode < 0 || mode > 9) {
       GL.recordError(QMGL.inBlock ? 0x502 /* GL_INVALID_OPERATION */ : 0x500 /* GL_INVALID_ENUM */);
       return;
@@ -446,12 +601,12 @@ mergeInto(LibraryManager.library, {
     QMGL.blockCount = 0;
     QMGL.color.set(GLImmediate.clientColor);
     QMGL.colorGiven = false;
-    QMGL.normalGiven = false;
     QMGL.texGiven = false;
   },
 
   glEnd__deps: ['$QMGL'],
   glEnd: function() {
+    if (!GLctx) return;
     if (!QMGL.inBlock) {
       GL.recordError(0x502 /* GL_INVALID_OPERATION */);
       return;
@@ -488,7 +643,8 @@ mergeInto(LibraryManager.library, {
 
   glColor4f__deps: ['$QMGL'],
   glColor4f: function(r, g, b, a) {
-    var c = QMGL.inBlock ? QMGL.color : GLImmediate.clientColor;
+    // The emulation keeps the current colour once a context exists.
+    var c = (QMGL.inBlock || !GLImmediate.clientColor) ? QMGL.color : GLImmediate.clientColor;
     c[0] = Math.max(Math.min(r, 1), 0);
     c[1] = Math.max(Math.min(g, 1), 0);
     c[2] = Math.max(Math.min(b, 1), 0);
@@ -526,7 +682,6 @@ mergeInto(LibraryManager.library, {
   glNormal3f__deps: ['$QMGL'],
   glNormal3f: function(x, y, z) {
     QMGL.normal[0] = x; QMGL.normal[1] = y; QMGL.normal[2] = z;
-    if (QMGL.inBlock) QMGL.normalGiven = true;
   },
   glNormal3fv__deps: ['glNormal3f'],
   glNormal3fv: function(p) {
@@ -538,6 +693,17 @@ mergeInto(LibraryManager.library, {
   glTexCoord2f: function(s, t) {
     QMGL.tex[0] = s; QMGL.tex[1] = t;
     if (QMGL.inBlock) QMGL.texGiven = true;
+  },
+  // 2D textures read s and t; the emulation throws on the other arities
+  // (GL state helpers restore the current coordinate with glTexCoord4f).
+  glTexCoord4f__deps: ['glTexCoord2f'],
+  glTexCoord4f: function(s, t, r, q) { _glTexCoord2f(q ? s / q : s, q ? t / q : t); },
+  glTexCoord3f__deps: ['glTexCoord2f'],
+  glTexCoord3f: function(s, t, r) { _glTexCoord2f(s, t); },
+  glTexCoord4fv__deps: ['glTexCoord4f'],
+  glTexCoord4fv: function(p) {
+    _glTexCoord4f({{{ makeGetValue('p', '0', 'float') }}}, {{{ makeGetValue('p', '4', 'float') }}},
+                  {{{ makeGetValue('p', '8', 'float') }}}, {{{ makeGetValue('p', '12', 'float') }}});
   },
   glTexCoord2i__deps: ['glTexCoord2f'],
   glTexCoord2i: function(s, t) { _glTexCoord2f(s, t); },

@@ -62,4 +62,8 @@ SwapIntervalProc GetSwapIntervalProc() {
     return script.missingProcs.count("wglSwapIntervalEXT") ? nullptr : &FakeSwapInterval;
 }
 
+#if defined(__EMSCRIPTEN__)
+void OfferDownload(const char* path) { Record("OfferDownload", {}, path); }
+#endif
+
 }  // namespace qmsys

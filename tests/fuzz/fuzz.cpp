@@ -280,7 +280,13 @@ void WindowCall() {
     case 17: FUZZ_CHECK(w.GetWidth() >= 0 && cw.GetHeight() >= 0); break;
     case 18: w.GetHDC(); cw.GetHDC(); break;
     case 19: w.GetAspectRatio(); cw.GetAspectRatio(); break;
-    case 20: GetGlfwWindow(); GetX11Display(); GetX11Window(); break;
+    case 20:
+        GetGlfwWindow();
+#if defined(__unix__) && !defined(__APPLE__) && !defined(__EMSCRIPTEN__)
+        GetX11Display();  // X11 only, as Native.h declares them
+        GetX11Window();
+#endif
+        break;
     default: InitExtensions(); break;
     }
 }

@@ -326,6 +326,36 @@ int main() {
         Check("lit triangle takes its glColor (blue)", left.b > 200 && left.r < 40, left);
         Check("lit triangle takes its glColor (red)", right.r > 200 && right.b < 40, right);
     });
+    // A turned object's normals turn with it: the light comes from the right
+    // and front, the quad faces +z turned 60 degrees to the right about y, so
+    // it faces the light (cos 15 degrees); a normal turned the wrong way
+    // would face away from it and show black.
+    Frame([] {
+        Core::Renderer.Render3D();
+        glDisable(GL_TEXTURE_2D);
+        glDisable(GL_CULL_FACE);
+        const float none[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1}, dir[4] = {1, 0, 1, 0};
+        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
+        glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+        glLightfv(GL_LIGHT0, GL_POSITION, dir);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_NORMALIZE);
+        glEnable(GL_LIGHTING);
+        glColor3f(0.0f, 1.0f, 0.0f);
+        glPushMatrix();
+        glTranslatef(0.0f, 0.0f, -5.0f);
+        glRotatef(60.0f, 0.0f, 1.0f, 0.0f);
+        glScalef(2.0f, 2.0f, 2.0f);
+        glBegin(GL_QUADS);
+        glNormal3f(0, 0, 1);
+        glVertex3f(-0.5f, -0.5f, 0); glVertex3f(0.5f, -0.5f, 0); glVertex3f(0.5f, 0.5f, 0); glVertex3f(-0.5f, 0.5f, 0);
+        glEnd();
+        glPopMatrix();
+        glDisable(GL_LIGHTING);
+        const float ambient[4] = {0.2f, 0.2f, 0.2f, 1.0f};
+        glLightModelfv(GL_LIGHT_MODEL_AMBIENT, ambient);
+        Check("lit quad turned towards the light", Near(Pixel(kW / 2, kH / 2), 0, 246, 0, 12), Pixel(kW / 2, kH / 2));
+    });
 
     // Textures: a 2x2 RGBA texture through glBegin/glEnd and through client
     // vertex arrays with glDrawArrays(GL_TRIANGLES).
@@ -359,6 +389,46 @@ int main() {
         Quad(210, 10, 290, 90);
         Check("texture unbound again: untextured", Near(Pixel(250, 50), 255, 0, 255), Pixel(250, 50));
         glDisable(GL_TEXTURE_2D);
+    });
+
+    // The library's sprites (client vertex arrays, glDrawElements) and filled
+    // shapes (glDrawArrays) in the page, then a game's own GL after them.
+    Frame([] {
+        Plain2D();
+        glColor3f(1.0f, 0.5f, 0.0f);  // the game's colour, which the sprites leave as found
+        static Texture texture;  // top row first: red, green / blue, white
+        const unsigned char rgba[16] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+        const bool loaded = texture.LoadFromPixels(rgba, 2, 2);
+        Sprite sprite;
+        sprite.texture = &texture;
+        sprite.position = Vector2D(10, 10);
+        sprite.size = Vector2D(80, 80);
+        DrawSprite(sprite);
+        sprite.position = Vector2D(110, 10);
+        sprite.tint = Color4f{0.0f, 1.0f, 1.0f, 1.0f};
+        DrawSprite(sprite);
+        FlushSprites();
+        // Upright: the image's top row at the top of the sprite.
+        Rgba topLeft = Pixel(30, 70), topRight = Pixel(70, 70), bottomLeft = Pixel(30, 30), bottomRight = Pixel(70, 30);
+        char text[96];
+        std::snprintf(text, sizeof text, "%d,%d,%d %d,%d,%d %d,%d,%d %d,%d,%d", topLeft.r, topLeft.g, topLeft.b,
+                      topRight.r, topRight.g, topRight.b, bottomLeft.r, bottomLeft.g, bottomLeft.b, bottomRight.r,
+                      bottomRight.g, bottomRight.b);
+        Check("sprite of a 2x2 texture, upright", loaded && Near(topLeft, 255, 0, 0) && Near(topRight, 0, 255, 0) &&
+                                                      Near(bottomLeft, 0, 0, 255) && Near(bottomRight, 255, 255, 255),
+              text);
+        Check("tinted sprite", Near(Pixel(170, 30), 0, 255, 255) && Near(Pixel(130, 70), 0, 0, 0), Pixel(170, 30));
+        Quad(210, 60, 250, 100);
+        Check("current colour kept across sprites", Near(Pixel(230, 80), 255, 128, 0), Pixel(230, 80));
+        SetColor(1.0f, 1.0f, 0.0f);
+        FillRect(Vector2D(210, 10), Vector2D(40, 40));
+        SetColor(0.0f, 1.0f, 1.0f);
+        FillCircle(Vector2D(270, 120), 20.0f);
+        Check("FillRect", Near(Pixel(230, 30), 255, 255, 0), Pixel(230, 30));
+        Check("FillCircle", Near(Pixel(270, 120), 0, 255, 255) && Dark(Pixel(270, 145)), Pixel(270, 120));
+        glColor3f(1.0f, 0.0f, 1.0f);
+        Quad(210, 150, 250, 190);
+        Check("own GL after sprites and shapes", Near(Pixel(230, 170), 255, 0, 255), Pixel(230, 170));
     });
 
     // glReadBuffer, and glReadPixels of GL_RGB with an odd width (rows padded

@@ -9,6 +9,7 @@
 //   button press left|right|middle
 //   wheel W                                (GetWheelPosition, on change)
 //   raw motion DX DY                       (GetRawMotion summed, on request by H)
+//   cursor hidden                          (C hides the cursor: the pointer is locked)
 //
 // Ends on Escape ("input probe done") or after 60 seconds.
 #include <Quillmar.h>
@@ -51,6 +52,10 @@ int main() {
         if (Core::Mouse.GetWheelPosition() != wheel) {
             wheel = Core::Mouse.GetWheelPosition();
             std::printf("wheel %.0f\n", double(wheel));
+        }
+        if (Core::Keyboard.GetKeyPress('C')) {
+            Core::Mouse.SetVisibility(false);
+            std::printf("cursor hidden\n");
         }
         motion += Core::Mouse.GetRawMotion();
         if (Core::Keyboard.GetKeyRelease('H')) {

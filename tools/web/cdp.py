@@ -217,6 +217,10 @@ class Browser:
         self.profile = tempfile.mkdtemp(prefix='qm-chromium-')
         flags = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
                  '--disable-background-networking', '--disable-component-update', '--disable-sync',
+                 '--disable-dev-shm-usage',
+                 # The GPU's work (SwiftShader) on a thread of the browser's
+                 # process: no separate GPU process to hand every frame to.
+                 '--in-process-gpu',
                  '--no-default-browser-check', f'--user-data-dir={self.profile}',
                  '--remote-debugging-address=127.0.0.1', '--remote-debugging-port=0',
                  f'--window-size={width},{height}', '--hide-scrollbars', '--mute-audio',

@@ -213,6 +213,11 @@ TEST_F(DiagnosticsTest, TheMessageStaysUnchangedForTheWholeCall) {
 // A throwing callback: the exception stops at the library, the report is
 // recorded, and later reports are still delivered.
 TEST_F(DiagnosticsTest, AThrowingCallbackLeavesTheChannelWorking) {
+#if defined(__EMSCRIPTEN__)
+    // Emscripten builds without exception support by default (as the web
+    // build does): a throw ends the program there, nothing can contain it.
+    GTEST_SKIP() << "no C++ exceptions in this web build";
+#endif
     SetDiagnosticCallback([](Diagnostic, const char*, void*) { throw 7; }, nullptr);
     EXPECT_NO_THROW(w.SetSize(0, 5));
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::SizeIgnored);

@@ -183,7 +183,12 @@ protected:
 
 TEST_F(ScreenshotFileTest, TargetsThatAreNoRegularFileAreRefusedWithoutBlocking) {
     const std::string fifo = dir + "/pipe.png";
+#if defined(__EMSCRIPTEN__)
+    // A web page's file system (MEMFS) has no named pipes.
+    if (mkfifo(fifo.c_str(), 0644) != 0) GTEST_SKIP() << "no named pipes in this file system";
+#else
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+#endif
     const std::string sub = dir + "/sub.png";
     ASSERT_EQ(mkdir(sub.c_str(), 0755), 0);
     const std::string link = dir + "/link.png";
