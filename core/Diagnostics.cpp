@@ -326,6 +326,16 @@ const char* GetDiagnosticName(Diagnostic code) {
     case Diagnostic::PositionChanged: return "PositionChanged";
     case Diagnostic::MousePositionIgnored: return "MousePositionIgnored";
     case Diagnostic::TitleCut: return "TitleCut";
+    case Diagnostic::TextureFileUnreadable: return "TextureFileUnreadable";
+    case Diagnostic::TextureCorrupt: return "TextureCorrupt";
+    case Diagnostic::TextureFormatUnsupported: return "TextureFormatUnsupported";
+    case Diagnostic::TextureTooLarge: return "TextureTooLarge";
+    case Diagnostic::TextureTooLargeForGL: return "TextureTooLargeForGL";
+    case Diagnostic::TextureArgumentIgnored: return "TextureArgumentIgnored";
+    case Diagnostic::SpriteIgnored: return "SpriteIgnored";
+    case Diagnostic::ColorIgnored: return "ColorIgnored";
+    case Diagnostic::ShapeIgnored: return "ShapeIgnored";
+    case Diagnostic::SpritesFlushedLate: return "SpritesFlushedLate";
     }
     return "Unknown";
 }
