@@ -225,6 +225,18 @@ TEST_F(SpriteTest, NoGLCallWithoutAWindowAndTexturesUploadAgainInANewContext) {
     fake::log.clear();
     { Texture gone = std::move(early); }
     EXPECT_EQ(fake::Count("glDeleteTextures"), 1u) << "deleted in its own context";
+
+    // A texture reloaded or destroyed under queued sprites draws them first,
+    // with the image they were queued with.
+    DrawSprite(b, Vector2D(0, 0));
+    fake::log.clear();
+    const unsigned char other[4] = {9, 9, 9, 9};
+    ASSERT_TRUE(b.LoadFromPixels(other, 1, 1));
+    EXPECT_EQ(fake::Count("glDrawElements"), 1u) << "reloaded";
+    DrawSprite(b, Vector2D(0, 0));
+    fake::log.clear();
+    { Texture gone = std::move(b); }
+    EXPECT_LT(IndexOf("glDrawElements"), IndexOf("glDeleteTextures")) << "destroyed";
 }
 
 // [SECTION] Bad input
