@@ -126,12 +126,12 @@ struct GLMatrices {
     };
     Pointer vertexArray, texcoordArray, colorArray;
     // The state at the latest glDrawArrays / glDrawElements.
-    struct DrawState {
+    struct DrawSnapshot {
         bool texture, blend, depthTest, cullFace, lighting;
         bool vertexArray, normalArray, texcoordArray, colorArray, secondaryColorArray;
         int blendSrc, blendDst, boundTexture;
     };
-    DrawState atDraw{};
+    DrawSnapshot atDraw{};
 };
 // Whether the fake GL has cap (server or client) enabled.
 bool Enabled(unsigned cap);

@@ -177,7 +177,7 @@ TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
     sprite.tint = Color4f{0, 1, 0, 0.5f};
     DrawSprite(sprite);
     FlushSprites();
-    const fake::GLMatrices::DrawState& d = fake::gl.atDraw;
+    const fake::GLMatrices::DrawSnapshot& d = fake::gl.atDraw;
     EXPECT_TRUE(d.texture && d.blend && d.vertexArray && d.texcoordArray && d.colorArray);
     EXPECT_FALSE(d.depthTest || d.cullFace || d.lighting);
     EXPECT_FALSE(d.normalArray || d.secondaryColorArray) << "arrays without pointers";
