@@ -178,6 +178,12 @@ TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
     DrawSprite(sprite);
     FlushSprites();
     const fake::GLMatrices::DrawSnapshot& d = fake::gl.atDraw;
+    EXPECT_FALSE(d.colorArray) << "one tint: one colour for the batch";
+    EXPECT_EQ(snapshot(), before) << "after a sprite of one tint";
+    DrawSprite(sprite);
+    sprite.tint = Color4f{1, 0, 0, 1};
+    DrawSprite(sprite);
+    FlushSprites();
     EXPECT_TRUE(d.texture && d.blend && d.vertexArray && d.texcoordArray && d.colorArray);
     EXPECT_FALSE(d.depthTest || d.cullFace || d.lighting);
     EXPECT_FALSE(d.normalArray || d.secondaryColorArray) << "arrays without pointers";
