@@ -89,7 +89,19 @@ void Compose(const Entry& entry, char* out, std::size_t size) {
         std::snprintf(out, size, "SaveScreenshot failed: no window is open.");
         break;
     case Diagnostic::ScreenshotWriteFailed:
-        std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\".", text);
+        if (a != 0.0)
+            std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\": %s.", text,
+                          std::strerror(int(a)));
+        else
+            std::snprintf(out, size, "SaveScreenshot failed: could not write \"%s\".", text);
+        break;
+    case Diagnostic::ScreenshotNotAFile:
+        std::snprintf(out, size, "SaveScreenshot failed: \"%s\" exists and is not a regular file "
+                                 "(a directory, device or pipe); nothing is written.", text);
+        break;
+    case Diagnostic::ScreenshotUnreadable:
+        std::snprintf(out, size, "SaveScreenshot failed: the %.0f x %.0f frame could not be read: "
+                                 "%s.", a, b, text);
         break;
     case Diagnostic::ClearColorIgnored:
         std::snprintf(out, size, "SetClearColor: %s component %g is outside 0..1; the old value "
@@ -160,6 +172,18 @@ void Compose(const Entry& entry, char* out, std::size_t size) {
     case Diagnostic::TitleCut:
         std::snprintf(out, size, "SetTitle: the title is %.0f bytes long; the window shows the "
                                  "first %.0f (the whole title is kept).", a, b);
+        break;
+    case Diagnostic::CursorWarpUnavailable:
+        std::snprintf(out, size, "Mouse SetPosition: a web page cannot move the pointer; it stays "
+                                 "where the player has it.");
+        break;
+    case Diagnostic::SwapIntervalUnavailable:
+        std::snprintf(out, size, "SetVerticalSync: in a web page the browser shows each frame at "
+                                 "its own refresh; the swap interval cannot be switched.");
+        break;
+    case Diagnostic::JoysticksUnavailable:
+        std::snprintf(out, size, "Joysticks: this browser has no Gamepad API; no joystick will "
+                                 "be connected.");
         break;
     case Diagnostic::ScreenshotPathIgnored:
         std::snprintf(out, size, "SaveScreenshot failed: the path is null or empty.");
@@ -326,6 +350,8 @@ const char* GetDiagnosticName(Diagnostic code) {
     case Diagnostic::PositionChanged: return "PositionChanged";
     case Diagnostic::MousePositionIgnored: return "MousePositionIgnored";
     case Diagnostic::TitleCut: return "TitleCut";
+    case Diagnostic::ScreenshotNotAFile: return "ScreenshotNotAFile";
+    case Diagnostic::ScreenshotUnreadable: return "ScreenshotUnreadable";
     case Diagnostic::TextureFileUnreadable: return "TextureFileUnreadable";
     case Diagnostic::TextureCorrupt: return "TextureCorrupt";
     case Diagnostic::TextureFormatUnsupported: return "TextureFormatUnsupported";
@@ -336,6 +362,9 @@ const char* GetDiagnosticName(Diagnostic code) {
     case Diagnostic::ColorIgnored: return "ColorIgnored";
     case Diagnostic::ShapeIgnored: return "ShapeIgnored";
     case Diagnostic::SpritesFlushedLate: return "SpritesFlushedLate";
+    case Diagnostic::CursorWarpUnavailable: return "CursorWarpUnavailable";
+    case Diagnostic::SwapIntervalUnavailable: return "SwapIntervalUnavailable";
+    case Diagnostic::JoysticksUnavailable: return "JoysticksUnavailable";
     }
     return "Unknown";
 }

@@ -33,7 +33,7 @@ enum class Diagnostic : int {
 
     // SaveScreenshot returned false because ...
     ScreenshotNoWindow = 20,     // no window is open
-    ScreenshotWriteFailed = 21,  // the file could not be written (path, permissions, disk)
+    ScreenshotWriteFailed = 21,  // the file could not be written (the system's reason is named)
 
     // An argument was ignored (the old value kept) or changed to a supported one.
     ClearColorIgnored = 30,        // SetClearColor: a component outside 0..1 (or NaN)
@@ -55,6 +55,10 @@ enum class Diagnostic : int {
     MousePositionIgnored = 46,     // Mouse SetPosition: a NaN coordinate
     TitleCut = 47,                 // SetTitle: the window shows only the first 16384 bytes
 
+    // SaveScreenshot returned false because ...
+    ScreenshotNotAFile = 48,       // the path names a directory, device, pipe: no regular file
+    ScreenshotUnreadable = 49,     // the frame could not be read whole (the reason is named)
+
     // Textures, sprites and shapes. A failed load names the file and the reason.
     TextureFileUnreadable = 70,    // LoadFromFile: the file is missing or cannot be read
     TextureCorrupt = 71,           // Load: the image is truncated or corrupt (or empty)
@@ -66,6 +70,11 @@ enum class Diagnostic : int {
     ColorIgnored = 77,             // SetColor: a component outside 0..1 (or NaN)
     ShapeIgnored = 78,             // FillPolygon: null points or fewer than 3
     SpritesFlushedLate = 79,       // the matrices changed under queued sprites: FlushSprites first
+
+    // In a web page: what a browser does not let a page do.
+    CursorWarpUnavailable = 90,    // Mouse SetPosition: the pointer cannot be moved; it stays
+    SwapIntervalUnavailable = 91,  // SetVerticalSync: the browser shows frames at its own refresh
+    JoysticksUnavailable = 92,     // no Gamepad API in this browser: no joystick is ever connected
 };
 
 // Receives each report: its code and a clear English sentence. The sentence

@@ -15,7 +15,7 @@ struct GLFWwindow;  // GLFW 3's window, as in <GLFW/glfw3.h>
 
 QM_API GLFWwindow* GetGlfwWindow();
 
-#if defined(__unix__) && !defined(__APPLE__)
+#if defined(__unix__) && !defined(__APPLE__) && !defined(__EMSCRIPTEN__)
 // X11: the connection (Xlib's Display, whose struct this is: Display* d =
 // GetX11Display() works with <X11/Xlib.h>) and the window (an XID, Xlib's
 // Window). No X11 header is needed to include this one.

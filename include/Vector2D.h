@@ -66,6 +66,17 @@ public:
     float VectorToAngle(const Vector2D& v) const;
     Vector2D Perp() const;
 
+    // Conveniences beside the designed operators, inline and made of them, so
+    // they give the same floats: -v flips each sign (as v * -1.0f); f * v is
+    // v * f; *= and /= by a float store v * f and v / f (and, like the designed
+    // compound assignments, return nothing); != is !(==), so NaN is never equal.
+    Vector2D operator-() const { return Vector2D(-x, -y); }
+    void operator*=(float f) { *this = *this * f; }
+    void operator/=(float f) { *this = *this / f; }
+    bool operator!=(const Vector2D& v) const { return !(*this == v); }
+    // The distance between points a and b: (a - b).GetLength().
+    static float Distance(const Vector2D& a, const Vector2D& b) { return (a - b).GetLength(); }
+
 private:
     friend struct Vector2DProbe;
 
@@ -225,5 +236,8 @@ QM_VECTOR2D_CONST(Vector2D, AngleToVector, (float degrees), (degrees))
 QM_VECTOR2D_CONST(float, VectorToAngle, (const Vector2D& v), (v))
 QM_VECTOR2D_CONST(Vector2D, Perp, (), ())
 #undef QM_VECTOR2D_CONST
+
+// f * v: the same floats as v * f.
+inline Vector2D operator*(float f, const Vector2D& v) { return v * f; }
 
 #endif

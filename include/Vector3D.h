@@ -87,6 +87,17 @@ public:
     Vector3D Cross(const Vector3D& v) const;
     Vector3D vectorToPolar(Vector3D v) const;
 
+    // Conveniences beside the designed operators, inline and made of them, so
+    // they give the same floats: -v flips each sign (as v * -1.0f); f * v is
+    // v * f; *= and /= by a float store v * f and v / f (and, like the designed
+    // compound assignments, return nothing); != is !(==), so NaN is never equal.
+    Vector3D operator-() const { return Vector3D(-x, -y, -z); }
+    void operator*=(float f) { *this = *this * f; }
+    void operator/=(float f) { *this = *this / f; }
+    bool operator!=(const Vector3D& v) const { return !(*this == v); }
+    // The distance between points a and b: (a - b).GetLength().
+    static float Distance(const Vector3D& a, const Vector3D& b) { return (a - b).GetLength(); }
+
 private:
     friend struct Vector3DProbe;
 
@@ -313,5 +324,8 @@ QM_VECTOR3D_CONST(float, GetLength, (), ())
 QM_VECTOR3D_CONST(Vector3D, Cross, (const Vector3D& v), (v))
 QM_VECTOR3D_CONST(Vector3D, vectorToPolar, (Vector3D v), (v))
 #undef QM_VECTOR3D_CONST
+
+// f * v: the same floats as v * f.
+inline Vector3D operator*(float f, const Vector3D& v) { return v * f; }
 
 #endif

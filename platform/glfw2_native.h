@@ -8,7 +8,7 @@
 
 namespace glfw2 {
 
-#if !defined(_WIN32)
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
 // The X11 Window (as an integer) and Display* of the open window; 0 when closed.
 unsigned long NativeWindow();
 void*         NativeDisplay();

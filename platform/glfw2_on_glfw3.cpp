@@ -35,6 +35,13 @@
 // GLFW 3's error callback, and reports made here, reach the game's callback
 // only after the entry is done, never from inside GLFW 3 or half-way through
 // a change here, so a callback that calls back in finds a consistent state.
+//
+// In a web page (Emscripten) GLFW 3 is Emscripten's JavaScript library over
+// one canvas. Where the browser differs, the place says so (comments starting
+// "Web:"): the swap waits for the browser's next frame, printable keys keep
+// their US place, wheel steps come from Emscripten's own count, a hidden
+// cursor locks the pointer, and cursor warps, swap intervals and joysticks
+// without the Gamepad API are reported, not done.
 #include "glfw2.h"
 #include "glfw2_native.h"
 
@@ -77,7 +84,9 @@ enum : int {
 #include "system.h"
 
 #include <GLFW/glfw3.h>
-#if !defined(_WIN32)
+#if defined(__EMSCRIPTEN__)
+#include <emscripten/emscripten.h>
+#elif !defined(_WIN32)
 #define GLFW_EXPOSE_NATIVE_X11
 #include <GLFW/glfw3native.h>
 #endif
@@ -238,8 +247,17 @@ void SamplePointer(bool count) {
 
 void ApplyInputModes() {
     if (!g.window) return;
+#if defined(__EMSCRIPTEN__)
+    // Web: Emscripten's GLFW 3 has no hidden mode (it prints "not
+    // implemented"). A page hides the pointer by locking it, which also lets
+    // its raw motion go on past the canvas's edge, as mouse-look needs; the
+    // lock takes effect at the player's next click if the browser waits for one.
+    const int hidden = GLFW_CURSOR_DISABLED;
+#else
+    const int hidden = GLFW_CURSOR_HIDDEN;
+#endif
     int cursor = !g.cursorEnabled        ? GLFW_CURSOR_DISABLED
-                 : g.systemCursorHidden ? GLFW_CURSOR_HIDDEN
+                 : g.systemCursorHidden ? hidden
                                         : GLFW_CURSOR_NORMAL;
     if (glfwGetInputMode(g.window, GLFW_CURSOR) == cursor) return;
     // Disabling centres the pointer, enabling puts it back: neither is motion.
@@ -272,6 +290,11 @@ bool IsPrintableGlfw3Key(int key) {
 
 int CharacterOfKey(int key) {
     if (!IsPrintableGlfw3Key(key)) return 0;
+#if defined(__EMSCRIPTEN__)
+    // Web: Emscripten's glfwGetKeyName throws "not implemented", and its key
+    // codes come from the event's US key position, so that is the name.
+    return key <= 126 ? key : 0;
+#endif
     const char* name = ::glfwGetKeyName(key, 0);  // unshifted, active layout and group
     if (name && name[0] >= 32 && name[0] <= 126 && name[1] == '\0') {
         const int ch = name[0];
@@ -308,9 +331,23 @@ void OnMouseButton(GLFWwindow*, int button, int action, int) {
         g.buttonLatch[button] = 1;
 }
 
+#if defined(__EMSCRIPTEN__)
+// Web: Emscripten's GLFW 3 hands the scroll callback the browser's raw
+// deltas (pixels, lines or pages, down positive); its own count of wheel
+// steps, up positive, is what GLFW 3 reports elsewhere.
+EM_JS(double, qm_wheel_steps, (), { return GLFW.wheelPos; });
+double g_wheelSteps = 0.0;
+
+void OnScroll(GLFWwindow*, double, double) {
+    const double steps = qm_wheel_steps();
+    if (std::isfinite(steps - g_wheelSteps)) g.wheel += steps - g_wheelSteps;
+    g_wheelSteps = steps;
+}
+#else
 void OnScroll(GLFWwindow*, double, double yoffset) {
     if (std::isfinite(yoffset)) g.wheel += yoffset;
 }
+#endif
 
 void OnCursorPos(GLFWwindow*, double x, double y) {
     g.cursorX = x;
@@ -386,7 +423,35 @@ const char* FittedTitle(const char* title, std::size_t* sent) {
 // prints nothing.
 void OnError(int code, const char* description) { qmdiag::ReportPlatformError(code, description); }
 
-bool ValidJoystick(int joy) { return g.initialized && joy >= 0 && joy <= v2::JoystickLast; }
+#if defined(__EMSCRIPTEN__)
+// Web: joysticks come from the Gamepad API; without it none ever connects.
+EM_JS(int, qm_has_gamepad_api, (), {
+    return (typeof navigator != 'undefined' && (navigator.getGamepads || navigator.webkitGetGamepads)) ? 1 : 0;
+});
+
+bool JoysticksReachable() {
+    static const bool reachable = qm_has_gamepad_api() != 0;
+    static bool reported = false;
+    if (!reachable && !reported) {
+        reported = true;
+        qmdiag::Report(Diagnostic::JoysticksUnavailable);
+    }
+    return reachable;
+}
+
+// Web: the page shows a frame, and takes in input events, only when the
+// program gives control back to the browser. The swap waits (Asyncify) for
+// the browser's next animation frame, so the game's own loop runs as written.
+EM_ASYNC_JS(void, qm_wait_for_next_frame, (), {
+    await new Promise(function(resolve) { requestAnimationFrame(function() { resolve(); }); });
+});
+#else
+bool JoysticksReachable() { return true; }
+#endif
+
+bool ValidJoystick(int joy) {
+    return g.initialized && joy >= 0 && joy <= v2::JoystickLast && JoysticksReachable();
+}
 
 }  // namespace
 
@@ -463,6 +528,9 @@ int glfwOpenWindow(int width, int height, int redbits, int greenbits, int bluebi
     ::glfwSetWindowPosCallback(g.window, OnWindowPos);
     ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
     ::glfwGetWindowSize(g.window, &g.width, &g.height);
+#if defined(__EMSCRIPTEN__)
+    g_wheelSteps = qm_wheel_steps();  // steps taken before the window are not its own
+#endif
     // A new window starts with every key up.
     for (unsigned char& down : g.keyDown) down = 0;
     for (unsigned char& down : g.charDown) down = 0;
@@ -549,6 +617,9 @@ void glfwSwapBuffers() {
     qmdiag::Hold hold;
     if (!g.window) return;
     ::glfwSwapBuffers(g.window);
+#if defined(__EMSCRIPTEN__)
+    qm_wait_for_next_frame();
+#endif
     if (g.autoPoll) glfwPollEvents();
 }
 
@@ -613,6 +684,11 @@ void glfwGetMousePos(int* x, int* y) {
 void glfwSetMousePos(int x, int y) {
     qmdiag::Hold hold;
     if (!g.window) return;
+#if defined(__EMSCRIPTEN__)
+    // Web: a page cannot move the pointer.
+    qmdiag::Report(Diagnostic::CursorWarpUnavailable, x, y);
+    return;
+#endif
     SamplePointer(true);
     ::glfwSetCursorPos(g.window, ClampToInt16(x), ClampToInt16(y));
     SamplePointer(false);
@@ -668,8 +744,9 @@ void* glfwGetProcAddress(const char* procname) {
 
 // [SECTION] Beyond 2.x
 
-#if !defined(_WIN32)
-// On Windows the OS services find the window themselves (FindWindowA).
+#if !defined(_WIN32) && !defined(__EMSCRIPTEN__)
+// On Windows the OS services find the window themselves (FindWindowA); a web
+// page has no native window.
 unsigned long NativeWindow() {
     qmdiag::Hold hold;
     return g.window ? ::glfwGetX11Window(g.window) : 0ul;
@@ -690,6 +767,12 @@ void SetSystemCursorHidden(bool hidden) {
 int SwapInterval(int interval) {
     qmdiag::Hold hold;
     if (!g.window) return 0;
+#if defined(__EMSCRIPTEN__)
+    // Web: Emscripten's glfwSwapInterval times its own main loop, which a
+    // game with its own loop does not have (it prints an error).
+    (void)interval;
+    return 0;
+#endif
     ::glfwSwapInterval(interval);
     return 1;
 }

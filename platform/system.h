@@ -1,5 +1,6 @@
 // OS services the library needs beside the windowing library. One
-// implementation file per platform (system_linux.cpp, system_windows.cpp);
+// implementation file per platform (system_linux.cpp, system_windows.cpp,
+// system_web.cpp);
 // the unit tests link a recording fake.
 #ifndef QUILLMAR_PLATFORM_SYSTEM_H
 #define QUILLMAR_PLATFORM_SYSTEM_H
@@ -57,6 +58,12 @@ bool PointerOnScreen(int* x, int* y);
 // The platform's swap-interval entry point, in the int(int) shape.
 using SwapIntervalProc = int (*)(int);
 SwapIntervalProc GetSwapIntervalProc();
+
+#if defined(__EMSCRIPTEN__)
+// Web only: offers a file of the page's file system to the player as a
+// download (a link on the page). Files a program writes stay in the page.
+void OfferDownload(const char* path);
+#endif
 
 } // namespace qmsys
 

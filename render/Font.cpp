@@ -84,8 +84,42 @@ const char* Glyph(int c) {
     case '|': return "2620";
     case '}': return "16262433222010";
     case '~': return "03143243";
+    // A diamond with a bar: a character the font does not have.
+    case kReplacement: return "2003264320 2224";
     default: return nullptr;
     }
+}
+
+int Next(const char*& text) {
+    const unsigned char lead = static_cast<unsigned char>(*text++);
+    if (lead < 0x80) return lead;
+    // The continuation bytes a lead byte asks for, and the range of the first
+    // (narrower after E0, ED, F0, F4: no overlong forms, surrogates or values
+    // beyond U+10FFFF).
+    int more = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        more = 1;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        more = 2;
+        if (lead == 0xE0) low = 0xA0;
+        if (lead == 0xED) high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        more = 3;
+        if (lead == 0xF0) low = 0x90;
+        if (lead == 0xF4) high = 0x8F;
+    } else {
+        return kReplacement;  // a continuation byte, or one no sequence starts with
+    }
+    // Checked before any is taken, stopping at the first misfit (a NUL is
+    // one): a broken sequence is its lead byte alone.
+    const unsigned char* next = reinterpret_cast<const unsigned char*>(text);
+    for (int i = 0; i < more; ++i) {
+        if (next[i] < (i == 0 ? low : 0x80) || next[i] > (i == 0 ? high : 0xBF))
+            return kReplacement;
+    }
+    text += more;
+    return kReplacement;
 }
 
 }  // namespace qmfont
@@ -121,21 +155,30 @@ void DrawString(const char* text, Vector2D position, float height, float lineWid
     // One batch of segments for the whole string.
     glBegin(GL_LINES);
     double left = position.x;
-    for (const char* c = text; *c; ++c, left += qmfont::kAdvance * unit) {
-        const unsigned char ch = static_cast<unsigned char>(*c);
+    double base = position.y;
+    int line = 0;
+    for (const char* c = text; *c;) {
+        const int ch = qmfont::Next(c);
+        if (ch == '\n') {
+            // Computed from the first line, not accumulated: every line's
+            // baseline is one rounding from the position.
+            ++line;
+            left = position.x;
+            base = double(position.y) - double(line) * qmfont::kLinePitch * unit;
+            continue;
+        }
         const char* g = qmfont::Glyph(ch);
-        if (!g) continue;
         const double yScale = (ch >= 'a' && ch <= 'z') ? unit * smallCaps : unit;
         float px = 0.0f, py = 0.0f;
         bool joined = false;
-        while (*g) {
+        while (g && *g) {
             if (*g == ' ') {
                 joined = false;
                 ++g;
                 continue;
             }
             const float x = float(left + (g[0] - '0') * unit);
-            const float y = float(double(position.y) + (g[1] - '0') * yScale);
+            const float y = float(base + (g[1] - '0') * yScale);
             if (joined) {
                 glVertex3f(px, py, -4.0f);
                 glVertex3f(x, y, -4.0f);
@@ -145,15 +188,31 @@ void DrawString(const char* text, Vector2D position, float height, float lineWid
             joined = true;
             g += 2;
         }
+        left += qmfont::kAdvance * unit;
     }
     glEnd();
 }
 
 float GetStringWidth(const char* text, float height) {
     if (!Check(text, height, "GetStringWidth")) return 0.0f;
-    std::size_t n = 0;
-    while (text[n]) ++n;
+    std::size_t widest = 0, n = 0;
+    for (const char* c = text; *c;) {
+        if (qmfont::Next(c) == '\n') {
+            n = 0;
+            continue;
+        }
+        if (++n > widest) widest = n;
+    }
     // The last character ends at its glyph's right edge, not after its gap.
-    return n > 0 ? float((double(n) * qmfont::kAdvance - 2.0) * double(height) / qmfont::kHeight)
-                 : 0.0f;
+    return widest > 0
+               ? float((double(widest) * qmfont::kAdvance - 2.0) * double(height) / qmfont::kHeight)
+               : 0.0f;
+}
+
+float GetStringHeight(const char* text, float height) {
+    if (!Check(text, height, "GetStringHeight") || !*text) return 0.0f;
+    std::size_t lines = 1;
+    for (const char* c = text; *c; ++c) lines += *c == '\n';
+    return float((double(lines - 1) * qmfont::kLinePitch + qmfont::kHeight) * double(height) /
+                 qmfont::kHeight);
 }

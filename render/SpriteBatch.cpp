@@ -177,11 +177,12 @@ void DrawSprite(const Sprite& sprite) {
     }
 
     // Texture rows go top row first (t = 0 at the image's top), the 2D layer
-    // has y up: the sprite's top edge takes the source's top row.
+    // has y up: the sprite's top edge takes the source's top row. The far
+    // edges are summed in double: a source may reach beyond int.
     float left = float(double(src.x) / texWidth);
-    float right = float(double(src.x + src.width) / texWidth);
+    float right = float((double(src.x) + double(src.width)) / texWidth);
     float top = float(double(src.y) / texHeight);
-    float bottom = float(double(src.y + src.height) / texHeight);
+    float bottom = float((double(src.y) + double(src.height)) / texHeight);
     if (sprite.flipX) std::swap(left, right);
     if (sprite.flipY) std::swap(top, bottom);
     const float s4[4] = {left, right, right, left};

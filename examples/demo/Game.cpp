@@ -64,14 +64,18 @@ float Game::Random() {
 void Game::Spawn(Target& target) {
     target.radius = 15.0f + Random() * 21.0f;
     float margin = target.radius + 12.0f;
+    // One draw per statement: the order of two draws within one expression is
+    // unspecified, and compilers differ, so the targets would land elsewhere.
     // Not on top of the ship: a few tries, then wherever the last one landed.
     for (int attempt = 0; attempt < 8; ++attempt) {
-        target.position = Vector2D(margin + Random() * (width - 2.0f * margin),
-                                   margin + Random() * (height - 2.0f * margin));
-        Vector2D gap = target.position - ship.position;
-        if (gap.GetLength() > 200.0f) break;
+        const float x = margin + Random() * (width - 2.0f * margin);
+        const float y = margin + Random() * (height - 2.0f * margin);
+        target.position = Vector2D(x, y);
+        if (Vector2D::Distance(target.position, ship.position) > 200.0f) break;
     }
-    target.velocity = Direction(Random() * 360.0f) * (35.0f + Random() * 75.0f);
+    const float heading = Random() * 360.0f;
+    const float speed = 35.0f + Random() * 75.0f;
+    target.velocity = Direction(heading) * speed;
     target.spin = Random() * 360.0f;
     target.hue = Random();
     target.respawn = 0.0f;

@@ -2,7 +2,7 @@
 
 #include <Quillmar.h>
 
-#if defined(__unix__) && !defined(__APPLE__)
+#if defined(__unix__) && !defined(__APPLE__) && !defined(__EMSCRIPTEN__)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 

@@ -598,13 +598,15 @@ void DrawHud(HudInfo& info, FrameHistory& history, int width, int height) {
         DrawString(note, Vector2D(0.5f * (w - GetStringWidth(note, 9.6f)), h - 60.0f), 9.6f, 1.2f);
     }
 
-    const char* help = "ARROWS STEER   SPACE FIRE   MOUSE AIM   CLICK FIRE   "
-                       "WASD RF CAMERA   WHEEL ZOOM   ESC QUIT";
+    // Two lines, centred as a block by the wider one, the lower line's bottom at 18.
+    const char* help = "ARROWS STEER   SPACE FIRE   MOUSE AIM   CLICK FIRE\n"
+                       "WASD RF CAMERA   MIDDLE DRAG LOOK   WHEEL ZOOM   ESC QUIT";
     float helpHeight = 9.0f;  // pixels; smaller when the window is narrow
     if (GetStringWidth(help, helpHeight) > w - 240.0f)
         helpHeight = (w - 240.0f) / GetStringWidth(help, 1.0f);
+    const float helpTop = 18.0f + GetStringHeight(help, helpHeight) - helpHeight;
     SetColor(0.6f, 0.65f, 0.8f, 0.75f);
-    DrawString(help, Vector2D(0.5f * (w - GetStringWidth(help, helpHeight)) + 110.0f, 18.0f),
+    DrawString(help, Vector2D(0.5f * (w - GetStringWidth(help, helpHeight)) + 110.0f, helpTop),
                helpHeight, 1.1f);
 }
 

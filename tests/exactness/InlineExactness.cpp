@@ -329,6 +329,19 @@ void CheckVector3D(Inputs& in, const Exported& x)
           });
     Check("a - b * c", 3, [&](std::size_t i, double* o) { Vector3D r = b[i] * a[i]; Put(o, a[i] - r); },
           [&](std::size_t i, double* o) { Vector3D r = (b[i].*x.times3)(a[i]); Put(o, (a[i].*x.minus3)(r)); });
+    // The conveniences beside the designed operators, against the designed exported forms.
+    Check("Vector3D unary -", 3, [&](std::size_t i, double* o) { Put(o, -a[i]); },
+          [&](std::size_t i, double* o) { Vector3D r = a[i]; (r.*x.negate3)(); Put(o, r); });
+    Check("float * Vector3D", 3, [&](std::size_t i, double* o) { Put(o, f[i] * a[i]); },
+          [&](std::size_t i, double* o) { Put(o, (a[i].*x.scale3)(f[i])); });
+    Check("Vector3D *= float", 3, [&](std::size_t i, double* o) { Vector3D r = a[i]; r *= f[i]; Put(o, r); },
+          [&](std::size_t i, double* o) { Put(o, (a[i].*x.scale3)(f[i])); });
+    Check("Vector3D /= float", 3, [&](std::size_t i, double* o) { Vector3D r = a[i]; r /= f[i]; Put(o, r); },
+          [&](std::size_t i, double* o) { Put(o, (a[i].*x.shrink3)(f[i])); });
+    Check("Vector3D !=", 1, [&](std::size_t i, double* o) { *o = double(a[i] != b[i]) + double(a[i] != a[i]); },
+          [&](std::size_t i, double* o) { *o = double(!(a[i].*x.equal3)(b[i])) + double(!(a[i].*x.equal3)(a[i])); });
+    Check("Vector3D::Distance", 1, [&](std::size_t i, double* o) { *o = Vector3D::Distance(a[i], b[i]); },
+          [&](std::size_t i, double* o) { Vector3D d = (a[i].*x.minus3)(b[i]); *o = (d.*x.length3)(); });
     Check("normalised cross", 3, [&](std::size_t i, double* o) { Vector3D n = a[i].Cross(b[i]); n.Normalize(); Put(o, n); },
           [&](std::size_t i, double* o) { Vector3D n = (a[i].*x.cross3)(b[i]); (n.*x.normalize3)(); Put(o, n); });
     Check("mix", 4,
@@ -390,6 +403,26 @@ void CheckVector2D(Inputs& in, const Exported& x)
           [&](std::size_t i, double* o) { Vector2D r = p[i]; (r.*x.setLength2)(f[i]); Put(o, r); });
     Check("Vector2D::Perp", 2, [&](std::size_t i, double* o) { Put(o, p[i].Perp()); },
           [&](std::size_t i, double* o) { Put(o, (p[i].*x.perp2)()); });
+
+    // The conveniences beside the designed operators, against the designed exported forms.
+    Check("Vector2D unary -", 2, [&](std::size_t i, double* o) { Put(o, -p[i]); },
+          [&](std::size_t i, double* o) { Put(o, (p[i].*x.scale2)(-1.0f)); });
+    Check("float * Vector2D", 2, [&](std::size_t i, double* o) { Put(o, f[i] * p[i]); },
+          [&](std::size_t i, double* o) { Put(o, (p[i].*x.scale2)(f[i])); });
+    Check("Vector2D *= float", 2, [&](std::size_t i, double* o) { Vector2D r = p[i]; r *= f[i]; Put(o, r); },
+          [&](std::size_t i, double* o) { Put(o, (p[i].*x.scale2)(f[i])); });
+    Check("Vector2D /= float", 2, [&](std::size_t i, double* o) { Vector2D r = p[i]; r /= f[i]; Put(o, r); },
+          [&](std::size_t i, double* o) { Put(o, (p[i].*x.shrink2)(f[i])); });
+    Check("Vector2D !=", 1, [&](std::size_t i, double* o) { *o = double(p[i] != q[i]) + double(p[i] != p[i]); },
+          [&](std::size_t i, double* o) { *o = double(!(p[i].*x.equal2)(q[i])) + double(!(p[i].*x.equal2)(p[i])); });
+    Check("Vector2D::Distance", 1, [&](std::size_t i, double* o) { *o = Vector2D::Distance(p[i], q[i]); },
+          [&](std::size_t i, double* o) { Vector2D d = (p[i].*x.minus2)(q[i]); *o = (d.*x.length2)(); });
+    Check("2D pos -= vel * dt, scaled", 2,
+          [&](std::size_t i, double* o) { Vector2D r = p[i]; r *= f[i]; Put(o, r + -(f[i] * q[i])); },
+          [&](std::size_t i, double* o) {
+              Vector2D r = (p[i].*x.scale2)(f[i]);
+              Put(o, (r.*x.plus2)(((q[i].*x.scale2)(f[i]).*x.scale2)(-1.0f)));
+          });
 
     Check("2D pos += vel * dt", 2, [&](std::size_t i, double* o) { Vector2D r = p[i]; r += q[i] * f[i]; Put(o, r); },
           [&](std::size_t i, double* o) {

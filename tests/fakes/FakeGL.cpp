@@ -44,6 +44,42 @@ fake::MatrixStack& Stack() {
 }
 }  // namespace
 
+namespace {
+constexpr GLenum kPixelPackBuffer = 0x88EB;
+constexpr GLenum kPixelPackBufferBinding = 0x88ED;
+constexpr GLenum kReadFramebuffer = 0x8CA8;
+constexpr GLenum kReadFramebufferBinding = 0x8CAA;
+constexpr GLenum kFramebufferExt = 0x8D40;
+constexpr GLenum kFramebufferBindingExt = 0x8CA6;
+
+GLint PackValue(GLenum pname) {
+    auto found = fake::pixels.pack.find(pname);
+    if (found != fake::pixels.pack.end()) return found->second;
+    return pname == GL_PACK_ALIGNMENT ? 4 : 0;
+}
+
+// Entry points the library looks up by name (GetProcAddress), not imported.
+#define FAKE_GLCALL GLAPIENTRY
+void FAKE_GLCALL FakeBindBuffer(GLenum target, GLuint name) {
+    Record("glBindBuffer", {double(target), double(name)});
+    if (target == kPixelPackBuffer) fake::pixels.packBuffer = name;
+}
+void FAKE_GLCALL FakeBindFramebuffer(GLenum target, GLuint name) {
+    Record("glBindFramebuffer", {double(target), double(name)});
+    if (target == kReadFramebuffer || target == kFramebufferExt) fake::pixels.readFramebuffer = name;
+}
+}  // namespace
+
+namespace fake {
+void* GLProc(const std::string& name) {
+    if (name == "glBindBuffer" || name == "glBindBufferARB")
+        return reinterpret_cast<void*>(&FakeBindBuffer);
+    if (name == "glBindFramebuffer" || name == "glBindFramebufferEXT")
+        return reinterpret_cast<void*>(&FakeBindFramebuffer);
+    return nullptr;
+}
+}  // namespace fake
+
 extern "C" {
 
 void GLAPIENTRY glEnable(GLenum cap) {
@@ -140,7 +176,9 @@ void GLAPIENTRY glDrawElements(GLenum mode, GLsizei count, GLenum type, const GL
 }
 const GLubyte* GLAPIENTRY glGetString(GLenum name) {
     Record("glGetString", {double(name)});
-    return name == GL_EXTENSIONS && !fake::script.noContext
+    if (fake::script.noContext) return nullptr;
+    if (name == GL_VERSION) return reinterpret_cast<const GLubyte*>(fake::pixels.version);
+    return name == GL_EXTENSIONS
         ? reinterpret_cast<const GLubyte*>(fake::script.glExtensions.c_str()) : nullptr;
 }
 void GLAPIENTRY glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
@@ -203,8 +241,11 @@ void GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params) {
     Record("glGetIntegerv", {double(pname)});
     if (fake::script.noContext) return;
     if (pname == GL_MATRIX_MODE) *params = GLint(fake::gl.mode);
-    if (pname == GL_PACK_ALIGNMENT) *params = 4;
-    if (pname == GL_READ_BUFFER) *params = GL_BACK;
+    if (pname >= GL_PACK_SWAP_BYTES && pname <= GL_PACK_ALIGNMENT) *params = PackValue(pname);
+    if (pname == GL_READ_BUFFER) *params = GLint(fake::pixels.readBuffer);
+    if (pname == kPixelPackBufferBinding) *params = GLint(fake::pixels.packBuffer);
+    if (pname == kReadFramebufferBinding || pname == kFramebufferBindingExt)
+        *params = GLint(fake::pixels.readFramebuffer);
     const fake::GLMatrices& g = fake::gl;
     switch (pname) {
     case GL_BLEND_SRC: *params = g.blendSrc; break;
@@ -235,21 +276,37 @@ void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
         std::copy(fake::gl.texcoord.begin(), fake::gl.texcoord.end(), params);
 }
 
-// Screenshots: read-backs give a gradient, red = x, green = y (mod 256).
+// Screenshots: read-backs of the window give a gradient, red = x, green = y
+// (mod 256), blue 0; of a framebuffer object, blue 200.
 void GLAPIENTRY glPixelStorei(GLenum pname, GLint param) {
     Record("glPixelStorei", {double(pname), double(param)});
+    fake::pixels.pack[pname] = param;
 }
-void GLAPIENTRY glReadBuffer(GLenum mode) { Record("glReadBuffer", {double(mode)}); }
+void GLAPIENTRY glReadBuffer(GLenum mode) {
+    Record("glReadBuffer", {double(mode)});
+    fake::pixels.readBuffer = mode;
+}
 void GLAPIENTRY glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format,
                              GLenum type, GLvoid* pixels) {
     Record("glReadPixels", {double(x), double(y), double(width), double(height), double(format),
                             double(type)});
-    auto* out = static_cast<unsigned char*>(pixels);
+    const fake::GLPixels& p = fake::pixels;
+    if (p.packBuffer != 0 || format != GL_RGB || type != GL_UNSIGNED_BYTE) return;
+    const int fbWidth = p.framebufferWidth > 0 ? p.framebufferWidth : fake::script.windowWidth;
+    const int fbHeight = p.framebufferHeight > 0 ? p.framebufferHeight : fake::script.windowHeight;
+    // Where GL puts pixel (col, row) of the rectangle, per the pack parameters.
+    const long rowLength = PackValue(GL_PACK_ROW_LENGTH) > 0 ? PackValue(GL_PACK_ROW_LENGTH) : width;
+    const long alignment = PackValue(GL_PACK_ALIGNMENT);
+    const long stride = (rowLength * 3 + alignment - 1) / alignment * alignment;
+    auto* base = static_cast<unsigned char*>(pixels) +
+                 PackValue(GL_PACK_SKIP_ROWS) * stride + PackValue(GL_PACK_SKIP_PIXELS) * 3;
     for (int row = 0; row < height; ++row)
-        for (int col = 0; col < width; ++col, out += 3) {
-            out[0] = static_cast<unsigned char>(col);
-            out[1] = static_cast<unsigned char>(row);
-            out[2] = 0;
+        for (int col = 0; col < width; ++col) {
+            if (x + col >= fbWidth || y + row >= fbHeight) continue;  // outside: left unwritten
+            unsigned char* out = base + row * stride + col * 3;
+            out[0] = static_cast<unsigned char>(x + col);
+            out[1] = static_cast<unsigned char>(y + row);
+            out[2] = p.readFramebuffer != 0 ? 200 : 0;
         }
 }
 

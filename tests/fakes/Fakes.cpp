@@ -13,6 +13,7 @@ std::uint64_t clockNanoseconds = 0;
 std::uint64_t clockNanosecondsStep = 0;
 bool logClock = false;
 GLMatrices gl;
+GLPixels pixels;
 
 void Reset() {
     script = Script();
@@ -23,6 +24,7 @@ void Reset() {
     clockNanoseconds = 0;
     clockNanosecondsStep = 0;
     gl = GLMatrices();
+    pixels = GLPixels();
     logClock = true;
 }
 
@@ -56,6 +58,7 @@ std::size_t Count(const std::string& name) {
 }
 
 void* ProcFor(const std::string& name) {
+    if (void* callable = GLProc(name)) return callable;
     static std::map<std::string, char> storage;
     return &storage[name];
 }

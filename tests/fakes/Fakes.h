@@ -91,6 +91,9 @@ std::size_t Count(const std::string& name);
 
 // The fake entry point GetProcAddress hands out for a name (non-null).
 void* ProcFor(const std::string& name);
+// The fakes of GL entry points the library calls through a looked-up pointer
+// (the binds screenshots undo); null for other names.
+void* GLProc(const std::string& name);
 
 // The fake GL matrix state: mode, projection and model-view stacks, column-major.
 // Fixed storage, so that the fake itself never allocates.
@@ -136,6 +139,22 @@ struct GLMatrices {
 // Whether the fake GL has cap (server or client) enabled.
 bool Enabled(unsigned cap);
 extern GLMatrices gl;
+
+// The fake GL pixel state for read-backs: pack parameters (glPixelStorei,
+// answered by glGetIntegerv), the read buffer and the bindings a game may
+// leave in place. glReadPixels writes as GL does: where the pack parameters
+// say, nothing into client memory while a pack buffer is bound, and only the
+// pixels inside the framebuffer.
+struct GLPixels {
+    std::map<unsigned, int> pack;  // GL_PACK_* -> value; absent: GL's default
+    unsigned readBuffer = 0x0405;  // GL_BACK
+    unsigned packBuffer = 0;       // GL_PIXEL_PACK_BUFFER binding
+    unsigned readFramebuffer = 0;  // the read (or EXT's only) framebuffer binding
+    int framebufferWidth = 0;      // the window's framebuffer; 0: the window's size
+    int framebufferHeight = 0;
+    const char* version = nullptr; // glGetString(GL_VERSION); null as without a context
+};
+extern GLPixels pixels;
 
 }  // namespace fake
 

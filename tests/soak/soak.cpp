@@ -1,13 +1,14 @@
 // Soak: the library's window under random real input (injected with XTest)
 // and random calls of every public function with hostile arguments, frame
-// after frame. Each frame checks that glGetError gives exactly what the calls
-// should raise (nothing, except the GL rejections noted at the calls) and
-// that the input queries agree (Press and Release never both true, Press
-// implies Hold, Release implies no Hold, untracked codes always false).
-// Resident memory and the heap in use are sampled every 64 frames; after
-// warm-up their floors must not rise from the first half of the run to the
-// second. A crash ends the
-// process with the frame and the call it died in.
+// after frame, with a diagnostics callback that calls back into the library
+// (and now and then closes the window or throws). Each frame checks that
+// glGetError gives exactly what the calls should raise (nothing, except the
+// GL rejections noted at the calls) and that the input queries agree (Press
+// and Release never both true, Press implies Hold, Release implies no Hold,
+// untracked codes always false). Resident memory and the heap in use are
+// sampled every 64 frames; after warm-up their floors must not rise from the
+// first half of the run to the second. A crash ends the process with the
+// frame and the call it died in.
 //
 //   soak [--frames N] [--seed S] [--warmup N] [--quiet]
 //
@@ -33,6 +34,7 @@
 #include <functional>
 #include <limits>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -350,13 +352,17 @@ private:
 class Soak {
 public:
     explicit Soak(const Options& options)
-        : options(options), h(options.seed), core(new Core) {
+        : options(options), h(options.seed), reentry(options.seed + 1), core(new Core) {
         title = "Quillmar soak " + std::to_string(getpid());
+        SetDiagnosticCallback(OnReport, this);
         side.renderer.Init(&side.window, &side.timer, &side.keyboard, &side.mouse,
                            &side.joystick);
         BuildCalls();
     }
-    ~Soak() { delete core; }
+    ~Soak() {
+        SetDiagnosticCallback(nullptr, nullptr);
+        delete core;
+    }
 
     int Run();
 
@@ -378,6 +384,10 @@ private:
         float nearClip = 1.0f, farClip = 10000.0f;
     };
 
+    // The diagnostics callback: it calls back into the library (a long
+    // title, reports of its own, a clear, now and then a Close), checks that
+    // its message stays as it was, and sometimes throws.
+    static void OnReport(Diagnostic code, const char* message, void* user);
     bool OpenWindow();
     // Which settings a reopen uses: those the hostile calls left (a quarter
     // of the time, at random), the standard ones, or those set just before.
@@ -407,6 +417,7 @@ private:
 
     Options options;
     Hostile h;
+    Hostile reentry;  // the callback's own choices, so the frame's stay as they were
     Checks checks;
     Injector input;
     Core* core;
@@ -424,7 +435,43 @@ private:
     long settledFrom = 0;  // memory is sampled from this frame on
     long callsMade = 0, queries = 0, reopens = 0, inputFailures = 0;
     long pressesSeen = 0, releasesSeen = 0;  // key and button edges the library reported
+    long reports = 0, reportsThrown = 0, callbackCloses = 0;
+    bool reopening = false;  // the callback leaves a window being opened (and found) alone
 };
+
+void Soak::OnReport(Diagnostic, const char* message, void* user) {
+    Soak& s = *static_cast<Soak*>(user);
+    ++s.reports;
+    if (!message || !message[0] || std::strlen(message) >= 512) {
+        s.checks.Fail("the callback's message is missing or unbounded");
+        return;
+    }
+    const std::string copy = message;
+    const char* outer = gCall;
+    gCall = "diagnostics callback";
+    switch (s.reentry.Pick(10)) {
+    case 0:  // a title the window shows cut, reported from inside the report
+        if (!s.reopening) Core::Window.SetTitle((s.title + std::string(17000, 'x')).c_str());
+        break;
+    case 1: ClearDiagnostic(); break;
+    case 2: Core::Renderer.SetFieldOfView(-1.0f); break;
+    case 3: Core::Mouse.SetPosition(std::numeric_limits<float>::quiet_NaN(), 0.0f); break;
+    case 4: (void)GetLastDiagnosticMessage(); break;
+    case 5:
+        if (!s.reopening && s.reentry.Chance(0.02)) {
+            Core::Window.Close();  // reopened at the next frame
+            ++s.callbackCloses;
+        }
+        break;
+    default: break;
+    }
+    gCall = outer;
+    s.checks.Expect(copy == message, "the callback's message changed under it");
+    if (s.reentry.Chance(0.05)) {
+        ++s.reportsThrown;
+        throw std::runtime_error("thrown by the soak's callback");
+    }
+}
 
 bool Soak::OpenWindow() {
     Core::Window.SetFullScreen(false);  // a full-screen reopen would only slow the soak
@@ -450,7 +497,9 @@ void Soak::Reopen(const char* why, Settings settings) {
     standardWindow = sampleRate == 1 && depthBits == 16;
     if (!standardWindow) hostileUntil = gFrame + 200;
     settledFrom = gFrame + kSettleFrames;
+    reopening = true;
     if (!Open() && !OpenWindow()) checks.Fail(std::string("could not reopen after ") + why);
+    reopening = false;
     nearClip = 1.0f;
     farClip = 10000.0f;
     Core::Renderer.SetNearClippingPlane(nearClip);
@@ -727,6 +776,9 @@ void Soak::Frame() {
     if (resized) Core::Window.SetSize(kWidth, kHeight);
     resized = false;
 
+    // The callback may have closed the window: input goes to a new one.
+    if (!Open()) Reopen("reopen after a Close from the callback");
+
     // Random real input, taken in by the swap.
     const int events = h.Pick(3);
     for (int i = 0; i < events; ++i) input.Random(h);
@@ -873,6 +925,8 @@ int Soak::Run() {
                 checks.glChecks, checks.glRejections, checks.checks);
     std::printf("soak: reopened %ld times (user closes %ld, Core restarts %ld)\n", reopens,
                 userCloses, coreRestarts);
+    std::printf("soak: reports delivered %ld (answered with an exception %ld, Close from the "
+                "callback %ld)\n", reports, reportsThrown, callbackCloses);
     std::printf("soak: resident memory start %ld KB, after warm-up %ld KB, end %ld KB, max %ld KB\n",
                 rssStart, rssWarm, rssEnd, rssMax);
     auto shown = [](long v) { return v == LONG_MAX ? std::string("-") : std::to_string(v); };

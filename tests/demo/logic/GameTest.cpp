@@ -162,4 +162,37 @@ TEST(DemoScript, TurnsFiresAndHitsWithinFiveSeconds) {
     EXPECT_GT(game.LiveTargets(), 0);
 }
 
+// [SECTION] Spawning
+
+// The game's own sequence (xorshift32), to name which draw placed what.
+struct Draws {
+    unsigned state;
+    float Next() {
+        state ^= state << 13;
+        state ^= state >> 17;
+        state ^= state << 5;
+        return float(state >> 8) * (1.0f / 16777216.0f);
+    }
+};
+
+// Each draw is its own statement, so every compiler places the targets alike:
+// radius, then x before y, then heading before speed.
+TEST(DemoSpawn, DrawsInAFixedOrderWhateverTheCompiler) {
+    Game game;
+    game.Reset(1000.0f, 800.0f, 1u);
+    Draws d{1u};
+    const float radius = 15.0f + d.Next() * 21.0f;
+    const float margin = radius + 12.0f;
+    const float x = margin + d.Next() * (1000.0f - 2.0f * margin);
+    const float y = margin + d.Next() * (800.0f - 2.0f * margin);
+    ASSERT_GT(std::hypot(x - 500.0f, y - 400.0f), 200.0f) << "the seed's first place is taken";
+    d.Next();  // heading
+    const float speed = 35.0f + d.Next() * 75.0f;
+    const demo::Target& target = game.targets[0];
+    EXPECT_EQ(target.radius, radius);
+    EXPECT_EQ(target.position.x, x);
+    EXPECT_EQ(target.position.y, y);
+    EXPECT_NEAR(target.velocity.GetLength(), speed, 1e-3f);
+}
+
 }  // namespace

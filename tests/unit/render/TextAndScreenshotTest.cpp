@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -24,7 +25,9 @@ namespace {
 // lines.
 TEST(Font, EveryPrintableCharacterHasWellFormedStrokes) {
     std::set<std::string> seen;
-    for (int c = 33; c <= 126; ++c) {
+    std::vector<int> codes{qmfont::kReplacement};
+    for (int c = 33; c <= 126; ++c) codes.push_back(c);
+    for (int c : codes) {
         const char* glyph = qmfont::Glyph(c);
         ASSERT_NE(glyph, nullptr) << char(c);
         std::string strip, data = std::string(glyph) + " ";
@@ -43,8 +46,9 @@ TEST(Font, EveryPrintableCharacterHasWellFormedStrokes) {
         }
         if (c < 'a' || c > 'z') seen.insert(glyph);
     }
-    // 68 characters (lower case has its capitals' glyphs); only 5 and S share one.
-    EXPECT_EQ(seen.size(), 67u);
+    // 68 characters and the replacement (lower case has its capitals' glyphs);
+    // only 5 and S share one.
+    EXPECT_EQ(seen.size(), 68u);
     EXPECT_EQ(qmfont::Glyph(' '), nullptr);
     EXPECT_EQ(qmfont::Glyph(127), nullptr);
     EXPECT_STREQ(qmfont::Glyph('q'), qmfont::Glyph('Q'));
@@ -56,6 +60,50 @@ TEST(Text, WidthIsTheCharactersLessTheLastGap) {
     EXPECT_EQ(GetStringWidth("SCORE 42", 12.0f), 92.0f);  // 8 x 12 - 4
     EXPECT_EQ(GetStringWidth("score 42", 12.0f), 92.0f);  // small capitals keep the advance
     EXPECT_EQ(GetStringWidth("\t\x80", 6.0f), 10.0f);     // unknown bytes keep their room
+}
+
+// Lines and UTF-8: the width is the widest line's, the height spans every line,
+// and a multibyte character is one character wide, however many bytes it has.
+TEST(Text, LinesAndMultibyteCharactersAreMeasuredAsDrawn) {
+    const float pitch = 12.0f * 10 / 6;  // lines 10 grid units apart
+    EXPECT_EQ(GetStringWidth("AB\nCDEF\nG", 12.0f), 44.0f);  // the widest line, 4 x 12 - 4
+    EXPECT_EQ(GetStringWidth("\nAB", 12.0f), 20.0f);
+    EXPECT_EQ(GetStringHeight("SCORE 42", 12.0f), 12.0f);
+    EXPECT_EQ(GetStringHeight("AB\nCDEF\nG", 12.0f), 2 * pitch + 12.0f);
+    EXPECT_EQ(GetStringHeight("A\n", 12.0f), pitch + 12.0f);  // a trailing newline opens a line
+    EXPECT_EQ(GetStringHeight("", 12.0f), 0.0f);
+    EXPECT_EQ(GetStringHeight(nullptr, 12.0f), 0.0f);
+    EXPECT_EQ(GetStringHeight("A", -1.0f), 0.0f);
+    // 2-, 3- and 4-byte characters: one room each.
+    EXPECT_EQ(GetStringWidth("\xC3\xA9", 6.0f), 4.0f);
+    EXPECT_EQ(GetStringWidth("caf\xC3\xA9 \xE2\x82\xAC\xF0\x9F\x8E\xAE", 6.0f), 40.0f);
+    // Bytes that start or continue no character each take their own room; a
+    // character cut short by the end of the text does not read past it.
+    EXPECT_EQ(GetStringWidth("\x80\xBF", 6.0f), 10.0f);
+    EXPECT_EQ(GetStringWidth("\xC0\xAF", 6.0f), 10.0f);  // overlong '/'
+    EXPECT_EQ(GetStringWidth("\xE2\x82", 6.0f), 10.0f);
+    EXPECT_EQ(GetStringWidth("A\xF0", 6.0f), 10.0f);
+}
+
+TEST(Text, NewlineStartsALineBelowAndMultibyteDrawsOneReplacement) {
+    fake::Reset();
+    DrawString("L\nL", Vector2D(100.0f, 50.0f), 12.0f);
+    std::vector<fake::Call> v = fake::CallsNamed("glVertex3f");
+    ASSERT_EQ(v.size(), 8u);
+    EXPECT_EQ(v[4].args, (std::vector<double>{100, 62 - 20, -4}));  // the second L's top, 20 lower
+
+    // A two-byte character draws what a lone bad byte draws: one visible replacement,
+    // and the next character follows one room on.
+    fake::Reset();
+    DrawString("\x80", Vector2D(0.0f, 0.0f), 6.0f);
+    const std::vector<fake::Call> replacement = fake::CallsNamed("glVertex3f");
+    EXPECT_GE(replacement.size(), 4u);
+    fake::Reset();
+    DrawString("\xC3\xA9L", Vector2D(0.0f, 0.0f), 6.0f);
+    v = fake::CallsNamed("glVertex3f");
+    ASSERT_EQ(v.size(), replacement.size() + 4);
+    for (std::size_t i = 0; i < replacement.size(); ++i) EXPECT_EQ(v[i].args, replacement[i].args);
+    EXPECT_EQ(v[replacement.size()].args, (std::vector<double>{6, 6, -4}));  // L's top, one room on
 }
 
 TEST(Text, BadArgumentsDrawNothingAndAreReported) {
@@ -113,7 +161,8 @@ TEST_F(ScreenshotTest, FailuresReadNothingAndSayWhy) {
     EXPECT_FALSE(SaveScreenshot("/nonexistent-dir/shot.png"));
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::ScreenshotWriteFailed);
     EXPECT_STREQ(GetLastDiagnosticMessage(),
-                 "SaveScreenshot failed: could not write \"/nonexistent-dir/shot.png\".");
+                 "SaveScreenshot failed: could not write \"/nonexistent-dir/shot.png\": "
+                 "No such file or directory.");
 }
 
 TEST_F(ScreenshotTest, WritesTheBackBufferTopRowFirstAndRestoresPackState) {
@@ -123,12 +172,9 @@ TEST_F(ScreenshotTest, WritesTheBackBufferTopRowFirstAndRestoresPackState) {
     ASSERT_TRUE(SaveScreenshot(path.c_str()));
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::Nothing);
     std::vector<fake::Call> reads = fake::CallsNamed("glReadPixels");
-    ASSERT_EQ(reads.size(), 1u);
-    EXPECT_EQ(reads[0].args, (std::vector<double>{0, 0, 5, 3, GL_RGB, GL_UNSIGNED_BYTE}));
-    std::vector<fake::Call> stores = fake::CallsNamed("glPixelStorei");
-    ASSERT_EQ(stores.size(), 2u);
-    EXPECT_EQ(stores[0].args[1], 1.0);
-    EXPECT_EQ(stores[1].args[1], 4.0) << "the game's alignment is put back";
+    ASSERT_FALSE(reads.empty());
+    EXPECT_EQ(reads.back().args, (std::vector<double>{0, 0, 5, 3, GL_RGB, GL_UNSIGNED_BYTE}));
+    EXPECT_EQ(fake::pixels.pack[GL_PACK_ALIGNMENT], 4) << "the game's alignment is put back";
 
     testpng::Image image;
     std::string why;

@@ -15,6 +15,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -320,6 +321,21 @@ TEST_F(SpriteTest, EachBadImageFailsWithItsCodeAndKeepsTheOldImage) {
     FlushSprites();
     EXPECT_EQ(fake::Count("glDrawElements"), 0u);
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::SpriteIgnored);
+}
+
+// A source rectangle whose far edge lies beyond int: texture coordinates far
+// outside the image, still drawn (no overflow on the way).
+TEST_F(SpriteTest, ASourceReachingBeyondIntIsDrawn) {
+    Sprite sprite;
+    sprite.texture = &a;
+    for (TextureRect source : {TextureRect{INT_MAX, INT_MAX, INT_MAX, INT_MAX},
+                               TextureRect{-93, INT_MIN, INT_MIN + 1, -1}}) {
+        sprite.source = source;
+        DrawSprite(sprite);
+    }
+    FlushSprites();
+    ASSERT_EQ(fake::Count("glDrawElements"), 1u);
+    EXPECT_EQ(fake::CallsNamed("glDrawElements")[0].args[1], 2.0 * 6);
 }
 
 TEST_F(SpriteTest, BadColoursAndPolygonsAreIgnored) {

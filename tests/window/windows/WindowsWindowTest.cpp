@@ -53,6 +53,12 @@ TEST_F(WindowsWindowTest, VerticalSyncSwitchesTheDriversSwapInterval) {
     EXPECT_EQ(get(), 1);
     Core::Window.SetVerticalSync(false);
     EXPECT_EQ(get(), 0);
+
+    // The pointer stays loaded after Close; the context it needs is gone.
+    Core::Window.Close();
+    ClearDiagnostic();
+    Core::Window.SetVerticalSync(true);
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::VerticalSyncIgnored);
 }
 
 TEST_F(WindowsWindowTest, MouseVisibilityMovesTheSystemsDisplayCount) {

@@ -1,0 +1,281 @@
+"""The web programs in headless Chromium, served on 127.0.0.1 only, driven
+over the DevTools protocol (tools/web/cdp.py). Run by tools/run-web-tests.sh,
+which builds them first.
+
+  run_web_tests.py WEB_BUILD_DIR OUT_DIR --linux-demo-log FILE --linux-shot PNG
+
+Groups, each ending in its own "N passed, N failed" line:
+  gl      tests/web/gl_probe: GL 1.x drawn in the page, pixels read back
+  input   tests/web/input_probe: keys, mouse motion, buttons and wheel injected
+  demo    the demo's scripted run: score and hits as on Linux, its screenshot
+          close to Linux's, and at least half Linux's frame rate
+The last line sums them. Exit status 0 when nothing failed.
+"""
+import argparse
+import functools
+import http.server
+import os
+import re
+import socketserver
+import sys
+import threading
+import time
+import zlib
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import cdp  # noqa: E402
+
+SUMMARY = re.compile(r'^(\d+) passed, (\d+) failed')
+DEMO_RESULT = re.compile(r'frames per second: (\d+), score (\d+), hits (\d+) of (\d+) shots')
+
+
+class Results:
+    def __init__(self):
+        self.passed = 0
+        self.failed = 0
+
+    def group(self, name, passed, failed):
+        print(f'{name}: {passed} passed, {failed} failed', flush=True)
+        self.passed += passed
+        self.failed += failed
+
+
+class Checks:
+    """Checks of one group made here, in the driver."""
+
+    def __init__(self, name):
+        self.name, self.passed, self.failed = name, 0, 0
+
+    def check(self, what, ok, detail=''):
+        print(f'{"PASS" if ok else "FAIL"} {what}' + (f' ({detail})' if detail else ''), flush=True)
+        if ok:
+            self.passed += 1
+        else:
+            self.failed += 1
+        return ok
+
+
+def serve(root):
+    class Quiet(http.server.SimpleHTTPRequestHandler):
+        extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                          '.wasm': 'application/wasm', '.js': 'text/javascript'}
+
+        def log_message(self, *args):
+            pass
+
+    server = socketserver.ThreadingTCPServer(('127.0.0.1', 0), functools.partial(Quiet, directory=root))
+    server.daemon_threads = True
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def print_console(page, start=0):
+    for _, kind, text in page.lines[start:]:
+        if kind.startswith('browser') or text.startswith('WARNING: using emscripten GL'):
+            continue
+        print(f'  {text}', flush=True)
+    return len(page.lines)
+
+
+def read_png(path):
+    """Width, height and RGB rows of an 8-bit RGB or RGBA PNG (no interlace)."""
+    data = open(path, 'rb').read()
+    assert data[:8] == b'\x89PNG\r\n\x1a\n', path
+    pos, idat, width = 8, b'', 0
+    while pos < len(data):
+        n = int.from_bytes(data[pos:pos + 4], 'big')
+        kind, body = data[pos + 4:pos + 8], data[pos + 8:pos + 8 + n]
+        if kind == b'IHDR':
+            width, height = int.from_bytes(body[0:4], 'big'), int.from_bytes(body[4:8], 'big')
+            depth, color = body[8], body[9]
+            assert depth == 8 and color in (2, 6), f'{path}: PNG of depth {depth}, colour type {color}'
+            channels = 3 if color == 2 else 4
+        elif kind == b'IDAT':
+            idat += body
+        pos += 12 + n
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        f = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - channels] if i >= channels else 0
+            b = previous[i]
+            c = previous[i - channels] if i >= channels else 0
+            if f == 1:
+                line[i] = (line[i] + a) & 255
+            elif f == 2:
+                line[i] = (line[i] + b) & 255
+            elif f == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif f == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append(bytes(line) if channels == 3 else bytes(v for i, v in enumerate(line) if i % 4 != 3))
+        previous = line
+    return width, height, rows
+
+
+def differing_share(png_a, png_b, tolerance=48):
+    """Share of pixels whose colours differ by more than `tolerance` in some channel."""
+    wa, ha, ra = read_png(png_a)
+    wb, hb, rb = read_png(png_b)
+    if (wa, ha) != (wb, hb):
+        return 1.0
+    differing = 0
+    for row_a, row_b in zip(ra, rb):
+        for x in range(wa):
+            i = 3 * x
+            if (abs(row_a[i] - row_b[i]) > tolerance or abs(row_a[i + 1] - row_b[i + 1]) > tolerance
+                    or abs(row_a[i + 2] - row_b[i + 2]) > tolerance):
+                differing += 1
+    return differing / float(wa * ha)
+
+
+def run_gl_probe(browser, base, results):
+    print('== gl_probe', flush=True)
+    page = browser.new_page()
+    page.navigate(f'{base}/tests/web/gl_probe.html')
+    page.wait_for(lambda p: any(SUMMARY.match(t) for _, _, t in p.lines) or p.exceptions, 90)
+    print_console(page)
+    summary = [SUMMARY.match(t) for _, _, t in page.lines if SUMMARY.match(t)]
+    if summary and not page.exceptions:
+        results.group('gl', int(summary[-1].group(1)), int(summary[-1].group(2)))
+    else:
+        print(f'  gl_probe ended without its summary; exceptions: {page.exceptions}')
+        results.group('gl', int(summary[-1].group(1)) if summary else 0, 1)
+    browser.close_page(page)
+
+
+def run_input_probe(browser, base, results):
+    print('== input_probe', flush=True)
+    checks = Checks('input')
+    page = browser.new_page()
+    page.navigate(f'{base}/tests/web/input_probe.html')
+    if not checks.check('input probe starts', page.wait_for(lambda p: p.has_line('input probe ready'), 60)):
+        results.group('input', checks.passed, checks.failed + 1)
+        return
+    page.pump(0.5)
+    # Where the canvas is on the page: events are given in page coordinates.
+    left, top = page.evaluate('(function(){var r=Module.canvas.getBoundingClientRect(); return [r.left, r.top];})()')
+    height = page.evaluate('Module.canvas.height')
+
+    def expect(line, seconds=5.0):
+        return checks.check(f'sees "{line}"', page.wait_for(lambda p: p.has_line(line), seconds))
+
+    def tap(code):
+        page.key(code, True)
+        page.pump(0.15)
+        page.key(code, False)
+
+    for code, name in (('ArrowLeft', 'LEFT'), ('Space', 'SPACE'), ('KeyA', 'A'), ('Digit7', '7'),
+                       ('ShiftLeft', 'LSHIFT'), ('Enter', 'ENTER')):
+        tap(code)
+        expect(f'key press {name}')
+        expect(f'key release {name}')
+
+    # Mouse moves: the probe's position has its origin at the canvas's
+    # bottom-left, and the square it draws there must be under it.
+    for x, y in ((100, 60), (250, 180)):
+        page.mouse('mouseMoved', left + x, top + (height - y))
+        expect(f'mouse {x} {y} pixel 0 255 0')
+    for button in ('left', 'right', 'middle'):
+        page.mouse('mousePressed', left + 250, top + (height - 180), button=button, clickCount=1)
+        page.pump(0.1)
+        page.mouse('mouseReleased', left + 250, top + (height - 180), button=button, clickCount=1)
+        expect(f'button press {button}')
+    # One notch of the wheel up (negative deltaY in the browser) is +1.
+    page.mouse('mouseWheel', left + 100, top + 100, deltaX=0, deltaY=-100)
+    expect('wheel 1')
+    page.mouse('mouseWheel', left + 100, top + 100, deltaX=0, deltaY=200)
+    expect('wheel -1')
+    # Raw motion: the motion summed since the last report, y down as in the browser.
+    tap('KeyH')
+    page.wait_for(lambda p: p.has_line('raw motion'), 5)
+    page.mouse('mouseMoved', left + 150, top + 100)
+    page.mouse('mouseMoved', left + 170, top + 90)
+    page.pump(0.3)
+    before = len([t for _, _, t in page.lines if t.startswith('raw motion')])
+    tap('KeyH')
+    page.wait_for(lambda p: len([t for _, _, t in p.lines if t.startswith('raw motion')]) > before, 5)
+    motions = [t for _, _, t in page.lines if t.startswith('raw motion')]
+    expected = f'raw motion {170 - 250} {(height - 90) - 180}'  # y up, as the library's positions
+    checks.check('raw motion of two moves', motions and motions[-1] == expected,
+                  motions[-1] if motions else 'none')
+    tap('Escape')
+    expect('input probe done')
+    checks.check('no exception in the page', not page.exceptions, '; '.join(page.exceptions))
+    print_console(page)
+    browser.close_page(page)
+    results.group('input', checks.passed, checks.failed)
+
+
+def run_demo(browser, base, out, linux_log, linux_shot, results):
+    print('== demo (scripted, 300 frames, 1280x720)', flush=True)
+    checks = Checks('demo')
+    linux = DEMO_RESULT.search(open(linux_log).read()) if linux_log else None
+    page = browser.new_page()
+    page.navigate(f'{base}/examples/demo.html?args=--scripted+--frames+300+--samples+0+--screenshot+/demo.png')
+    started = time.time()
+    finished = page.wait_for(lambda p: p.has_line('frames per second') or p.exceptions, 400)
+    seconds = time.time() - started
+    print_console(page)
+    checks.check('demo finishes its 300 frames', finished and not page.exceptions,
+                  f'{seconds:.0f} s; exceptions: {page.exceptions}' if page.exceptions else f'{seconds:.0f} s')
+    web = [DEMO_RESULT.search(t) for _, _, t in page.lines if DEMO_RESULT.search(t)]
+    web = web[-1] if web else None
+    if web and linux:
+        checks.check('score and hits equal the Linux run', web.group(2, 3, 4) == linux.group(2, 3, 4),
+                     f'web: score {web.group(2)}, hits {web.group(3)} of {web.group(4)}; '
+                     f'Linux: score {linux.group(2)}, hits {linux.group(3)} of {linux.group(4)}')
+        fps_web, fps_linux = int(web.group(1)), int(linux.group(1))
+        checks.check('frame rate at least half of Linux under Xvfb', 2 * fps_web >= fps_linux,
+                     f'web {fps_web}, Linux {fps_linux} frames per second')
+    else:
+        checks.check('both runs report their result', False, f'web: {bool(web)}, Linux: {bool(linux)}')
+    shot = os.path.join(out, 'web-demo.png')
+    try:
+        page.pull_file('/demo.png', shot)
+        print(f'  screenshot: {shot}')
+        if linux_shot:
+            share = differing_share(shot, linux_shot)
+            checks.check('screenshot close to the Linux one', share <= 0.03,
+                         f'{100 * share:.2f}% of pixels differ by more than 48 in a channel (at most 3%)')
+    except (RuntimeError, OSError, AssertionError) as e:
+        checks.check('screenshot written in the page', False, str(e))
+    browser.close_page(page)
+    results.group('demo', checks.passed, checks.failed)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument('root', help='the web build folder (served as the site root)')
+    ap.add_argument('out', help='folder for the screenshots')
+    ap.add_argument('--linux-demo-log', default=None)
+    ap.add_argument('--linux-shot', default=None)
+    ap.add_argument('--only', default='gl,input,demo')
+    a = ap.parse_args()
+    os.makedirs(a.out, exist_ok=True)
+    server = serve(a.root)
+    base = f'http://127.0.0.1:{server.server_address[1]}'
+    results = Results()
+    browser = cdp.Browser(1400, 900)
+    try:
+        groups = a.only.split(',')
+        if 'gl' in groups:
+            run_gl_probe(browser, base, results)
+        if 'input' in groups:
+            run_input_probe(browser, base, results)
+        if 'demo' in groups:
+            run_demo(browser, base, a.out, a.linux_demo_log, a.linux_shot, results)
+    finally:
+        browser.close()
+        server.shutdown()
+    print(f'web page tests: {results.passed} passed, {results.failed} failed', flush=True)
+    return 0 if results.failed == 0 and results.passed > 0 else 1
+
+
+if __name__ == '__main__':
+    sys.exit(main())
