@@ -66,16 +66,17 @@ public:
     float VectorToAngle(const Vector2D& v) const;
     Vector2D Perp() const;
 
-    // Conveniences beside the designed operators, inline and made of them, so
-    // they give the same floats: -v flips each sign (as v * -1.0f); f * v is
-    // v * f; *= and /= by a float store v * f and v / f (and, like the designed
-    // compound assignments, return nothing); != is !(==), so NaN is never equal.
-    Vector2D operator-() const { return Vector2D(-x, -y); }
-    void operator*=(float f) { *this = *this * f; }
-    void operator/=(float f) { *this = *this / f; }
-    bool operator!=(const Vector2D& v) const { return !(*this == v); }
+    // Conveniences beside the designed operators, inline (below) and made of
+    // them, so they give the same floats: -v flips each sign (as v * -1.0f);
+    // f * v is v * f; *= and /= by a float store v * f and v / f (and, like the
+    // designed compound assignments, return nothing); != is !(==), so NaN is
+    // never equal.
+    Vector2D operator-() const;
+    void operator*=(float f);
+    void operator/=(float f);
+    bool operator!=(const Vector2D& v) const;
     // The distance between points a and b: (a - b).GetLength().
-    static float Distance(const Vector2D& a, const Vector2D& b) { return (a - b).GetLength(); }
+    static float Distance(const Vector2D& a, const Vector2D& b);
 
 private:
     friend struct Vector2DProbe;
@@ -237,6 +238,15 @@ QM_VECTOR2D_CONST(float, VectorToAngle, (const Vector2D& v), (v))
 QM_VECTOR2D_CONST(Vector2D, Perp, (), ())
 #undef QM_VECTOR2D_CONST
 
+// [SECTION] Conveniences
+// Defined after the designed operations' inline definitions: MinGW refuses an inline
+// definition of a DLL-imported function that follows a call to it.
+
+inline Vector2D Vector2D::operator-() const { return Vector2D(-x, -y); }
+inline void Vector2D::operator*=(float f) { *this = *this * f; }
+inline void Vector2D::operator/=(float f) { *this = *this / f; }
+inline bool Vector2D::operator!=(const Vector2D& v) const { return !(*this == v); }
+inline float Vector2D::Distance(const Vector2D& a, const Vector2D& b) { return (a - b).GetLength(); }
 // f * v: the same floats as v * f.
 inline Vector2D operator*(float f, const Vector2D& v) { return v * f; }
 

@@ -87,16 +87,17 @@ public:
     Vector3D Cross(const Vector3D& v) const;
     Vector3D vectorToPolar(Vector3D v) const;
 
-    // Conveniences beside the designed operators, inline and made of them, so
-    // they give the same floats: -v flips each sign (as v * -1.0f); f * v is
-    // v * f; *= and /= by a float store v * f and v / f (and, like the designed
-    // compound assignments, return nothing); != is !(==), so NaN is never equal.
-    Vector3D operator-() const { return Vector3D(-x, -y, -z); }
-    void operator*=(float f) { *this = *this * f; }
-    void operator/=(float f) { *this = *this / f; }
-    bool operator!=(const Vector3D& v) const { return !(*this == v); }
+    // Conveniences beside the designed operators, inline (below) and made of
+    // them, so they give the same floats: -v flips each sign (as v * -1.0f);
+    // f * v is v * f; *= and /= by a float store v * f and v / f (and, like the
+    // designed compound assignments, return nothing); != is !(==), so NaN is
+    // never equal.
+    Vector3D operator-() const;
+    void operator*=(float f);
+    void operator/=(float f);
+    bool operator!=(const Vector3D& v) const;
     // The distance between points a and b: (a - b).GetLength().
-    static float Distance(const Vector3D& a, const Vector3D& b) { return (a - b).GetLength(); }
+    static float Distance(const Vector3D& a, const Vector3D& b);
 
 private:
     friend struct Vector3DProbe;
@@ -325,6 +326,15 @@ QM_VECTOR3D_CONST(Vector3D, Cross, (const Vector3D& v), (v))
 QM_VECTOR3D_CONST(Vector3D, vectorToPolar, (Vector3D v), (v))
 #undef QM_VECTOR3D_CONST
 
+// [SECTION] Conveniences
+// Defined after the designed operations' inline definitions: MinGW refuses an inline
+// definition of a DLL-imported function that follows a call to it.
+
+inline Vector3D Vector3D::operator-() const { return Vector3D(-x, -y, -z); }
+inline void Vector3D::operator*=(float f) { *this = *this * f; }
+inline void Vector3D::operator/=(float f) { *this = *this / f; }
+inline bool Vector3D::operator!=(const Vector3D& v) const { return !(*this == v); }
+inline float Vector3D::Distance(const Vector3D& a, const Vector3D& b) { return (a - b).GetLength(); }
 // f * v: the same floats as v * f.
 inline Vector3D operator*(float f, const Vector3D& v) { return v * f; }
 

@@ -129,12 +129,12 @@ struct GLMatrices {
     };
     Pointer vertexArray, texcoordArray, colorArray;
     // The state at the latest glDrawArrays / glDrawElements.
-    struct DrawSnapshot {
+    struct StateAtDraw {  // not DrawState: <windows.h> makes that DrawStateA
         bool texture, blend, depthTest, cullFace, lighting;
         bool vertexArray, normalArray, texcoordArray, colorArray, secondaryColorArray;
         int blendSrc, blendDst, boundTexture;
     };
-    DrawSnapshot atDraw{};
+    StateAtDraw atDraw{};
 };
 // Whether the fake GL has cap (server or client) enabled.
 bool Enabled(unsigned cap);

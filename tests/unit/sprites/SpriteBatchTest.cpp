@@ -178,7 +178,7 @@ TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
     sprite.tint = Color4f{0, 1, 0, 0.5f};
     DrawSprite(sprite);
     FlushSprites();
-    const fake::GLMatrices::DrawSnapshot& d = fake::gl.atDraw;
+    const fake::GLMatrices::StateAtDraw& d = fake::gl.atDraw;
     EXPECT_FALSE(d.colorArray) << "one tint: one colour for the batch";
     EXPECT_EQ(snapshot(), before) << "after a sprite of one tint";
     DrawSprite(sprite);
