@@ -15,6 +15,8 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.path.insert(0, HERE)
+import sprite_bench  # noqa: E402
 
 
 # [SECTION] Running things
@@ -82,6 +84,22 @@ class Ratio:
             return "n/a"
         f = "%%.%df" % self.digits
         return (f + " (" + f + "–" + f + ")") % (self.median(), min(self.values), max(self.values))
+
+
+class FixedRatio:
+    """A ratio of medians computed elsewhere (the sprite benchmark's)."""
+
+    def __init__(self, value):
+        self.value = value
+
+    def ok(self):
+        return True
+
+    def median(self):
+        return self.value
+
+    def text(self):
+        return "%.2f" % self.value
 
 
 def per_item_ns(runs, name, items, key="cpu_time"):
@@ -206,6 +224,10 @@ def main():
         cg[tag] = [callgrind(path, max(10, cg_frames // 10), ["--clear"], {},
                              "%s.%d" % (tag, i), out_dir) for i in range(2)]
 
+    sprite_reps = min(reps, 3)  # a 50,000-sprite frame of the full window takes seconds
+    say("== Sprites against SFML 2.5 and SDL2 (%d repetitions, in turn)" % sprite_reps)
+    sprites = sprite_bench.measure(args.build, sprite_reps, args.quick, say)
+
     info = run([exe["bench_frame_glfw3"], "--info"])
     finished = datetime.datetime.now(datetime.timezone.utc)
 
@@ -260,6 +282,10 @@ def main():
                  "%.0f instr/frame" % cg["quillmar_clear"][0][0],
                  "%.0f instr/frame" % cg["bare_clear"][0][0], clear_ratio, None,
                  "(for information)"))
+
+    for what, mine, ref, value in sprite_bench.summary_rows(sprites):
+        rows.append(("Sprites", what, mine, ref, FixedRatio(value), 1.0,
+                     "met" if value <= 1.0 else "**missed**"))
 
     for area, what, mine, ref, ratio, target, v in rows:
         say("%-12s %-66s %s  (target %s: %s)" % (area, what, ratio.text(),
@@ -534,6 +560,7 @@ def write_report(args, v):
             cg["before"][0][0] / bare_i, q_i / bare_i))
         add("")
 
+    L.extend(sprite_bench.section(v["sprites"], v["sprite_reps"]))
     add("## Method")
     add("")
     add("- Google Benchmark %s, `--benchmark_enable_random_interleaving`: the repetitions of "

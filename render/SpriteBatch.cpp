@@ -32,6 +32,11 @@ struct Queue {
     int quads = 0;
     unsigned texture = 0;     // GL name of the queued sprites' texture
     unsigned generation = 0;  // the context it belongs to
+    // Whether every queued quad has the first one's tint: then the batch is
+    // drawn in that one colour, without the colour array (a software GL
+    // keeps its fastest path for a constant colour).
+    bool oneTint = true;
+    unsigned char tint[4];
     // The matrices the queued sprites were given under.
     GLfloat projection[16];
     GLfloat modelview[16];
@@ -82,7 +87,12 @@ void Draw() {
         const GLsizei stride = sizeof(Vertex);
         glVertexPointer(3, GL_FLOAT, stride, &queue.vertices[0].x);
         glTexCoordPointer(2, GL_FLOAT, stride, &queue.vertices[0].s);
-        glColorPointer(4, GL_UNSIGNED_BYTE, stride, queue.vertices[0].rgba);
+        if (queue.oneTint) {
+            glDisableClientState(GL_COLOR_ARRAY);
+            glColor4ub(queue.tint[0], queue.tint[1], queue.tint[2], queue.tint[3]);
+        } else {
+            glColorPointer(4, GL_UNSIGNED_BYTE, stride, queue.vertices[0].rgba);
+        }
         glDrawElements(GL_TRIANGLES, queue.quads * 6, GL_UNSIGNED_SHORT, queue.indices);
     }
     if (moved) {
@@ -190,6 +200,12 @@ void DrawSprite(const Sprite& sprite) {
     }
     const unsigned char rgba[4] = {Channel(sprite.tint.r), Channel(sprite.tint.g),
                                    Channel(sprite.tint.b), Channel(sprite.tint.a)};
+    if (queue.quads == 0) {
+        queue.oneTint = true;
+        std::memcpy(queue.tint, rgba, 4);
+    } else if (queue.oneTint && std::memcmp(queue.tint, rgba, 4) != 0) {
+        queue.oneTint = false;
+    }
     Vertex* v = &queue.vertices[queue.quads * 4];
     for (int i = 0; i < 4; ++i) {
         v[i].x = x[i];

@@ -5,7 +5,8 @@
 # alone, and with the source tree added by add_subdirectory, which must build
 # the library and nothing else. The README's native-access example (it calls
 # GLFW 3 itself) is built through Quillmar::Native and through pkg-config, and
-# with add_subdirectory; it opens a window, so it is linked, not run.
+# with add_subdirectory; it opens a window, so it is linked, not run. So is the
+# README's sprite example.
 set -euo pipefail
 build=$(cd "${1:?usage: check-install.sh BUILD_DIR}" && pwd)
 cd "$(dirname "$0")/.."
@@ -42,6 +43,13 @@ cmake -S tests/consumer/native -B "$scratch/native" -DCMAKE_PREFIX_PATH="$prefix
 cmake --build "$scratch/native" >/dev/null
 c++ -std=c++17 tests/consumer/native/main.cpp -o "$scratch/pc-native" \
     $(pkg-config --cflags --libs quillmar glfw3)
+
+echo "-- the README's sprite example, through pkg-config"
+awk '/^### Sprites, textures/ {on = 1} on && /^```cpp$/ {code = 1; next} code && /^```$/ {exit}
+     code {print}' README.md > "$scratch/sprites.cpp"
+grep -q DrawSprite "$scratch/sprites.cpp" || { echo "README's sprite example not found"; exit 1; }
+c++ -std=c++17 -Wall -Wextra -Werror "$scratch/sprites.cpp" -o "$scratch/pc-sprites" \
+    $(pkg-config --cflags --libs quillmar)
 
 echo "-- add_subdirectory(quillmar)"
 cmake -S tests/consumer/subdir -B "$scratch/subdir" -DQUILLMAR_SOURCE_DIR="$src" >/dev/null

@@ -5,7 +5,8 @@
 #   tools/install-deps.sh demo    the library, the examples and a headless X server
 #   tools/install-deps.sh test    the above, GoogleTest and XTest for the tests, clang for
 #                                 the strict game build
-#   tools/install-deps.sh bench   the demo's set, Google Benchmark, GLM, valgrind
+#   tools/install-deps.sh bench   the demo's set, Google Benchmark, GLM, valgrind, and the
+#                                 sprite benchmark's peers (SFML 2.5, SDL2)
 #   tools/install-deps.sh windows the MinGW-w64 cross build and Wine (run-windows-tests.sh)
 #   tools/install-deps.sh web     emscripten, node and headless Chromium (run-web-tests.sh)
 set -euo pipefail
@@ -25,7 +26,7 @@ for purpose in "${@:-test}"; do
     test)  packages+=("${build[@]}" "${display[@]}" googletest libgtest-dev libgmock-dev libxtst-dev
                      clang-14) ;;
     bench) packages+=("${build[@]}" "${display[@]}" libxtst-dev libbenchmark-dev libglm-dev
-                      valgrind python3) ;;
+                      valgrind python3 libsfml-dev libsdl2-dev) ;;
     windows) packages+=(cmake make gcc libc6-dev dpkg-dev
                         g++-mingw-w64-x86-64-posix mingw-w64-tools googletest libstb-dev
                         wine64 libgl1 libgl1-mesa-dri libxrandr2 libxi6 libxcursor1 libxinerama1

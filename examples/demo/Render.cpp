@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace demo {
@@ -151,15 +152,6 @@ Vector2D Direction(float degrees) {
     return unit.AngleToVector(degrees);
 }
 
-void Quad(float x0, float y0, float x1, float y1) {
-    glBegin(GL_QUADS);
-    glVertex3f(x0, y0, -4.0f);
-    glVertex3f(x1, y0, -4.0f);
-    glVertex3f(x1, y1, -4.0f);
-    glVertex3f(x0, y1, -4.0f);
-    glEnd();
-}
-
 void Additive() { glBlendFunc(GL_SRC_ALPHA, GL_ONE); }
 void Translucent() { glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); }
 
@@ -192,9 +184,9 @@ void Begin2D() {
 
 void Panel(float x0, float y0, float x1, float y1) {
     Translucent();
-    glColor4f(0.015f, 0.02f, 0.06f, 0.7f);
-    Quad(x0, y0, x1, y1);
-    glColor4f(0.3f, 0.85f, 1.0f, 0.45f);
+    SetColor(0.015f, 0.02f, 0.06f, 0.7f);
+    FillRect(Vector2D(x0, y0), Vector2D(x1 - x0, y1 - y0));
+    SetColor(0.3f, 0.85f, 1.0f, 0.45f);
     DrawLine(Vector2D(x0, y0), Vector2D(x1, y0), 1.2f);
     DrawLine(Vector2D(x1, y0), Vector2D(x1, y1), 1.2f);
     DrawLine(Vector2D(x1, y1), Vector2D(x0, y1), 1.2f);
@@ -204,17 +196,54 @@ void Panel(float x0, float y0, float x1, float y1) {
 // A label in small grey letters, then its value in colour.
 void Readout(float x, float y, const char* label, const char* value, float r, float g, float b,
              float valueHeight) {
-    glColor4f(0.62f, 0.68f, 0.8f, 1.0f);
+    SetColor(0.62f, 0.68f, 0.8f, 1.0f);
     DrawString(label, Vector2D(x, y), 12.0f, 1.3f);
-    glColor4f(r, g, b, 1.0f);
+    SetColor(r, g, b, 1.0f);
     DrawString(value, Vector2D(x + 86.0f, y), valueHeight, 2.0f);
 }
 
 }  // namespace
 
+// [SECTION] Textures
+// Made here rather than shipped: a soft spark, and a target's emblem (a ring
+// with three notches, white so a tint colours it). Both outlive the window.
+
+Texture spark;
+Texture emblem;
+
+unsigned char Byte(float v) { return static_cast<unsigned char>(v <= 0.0f ? 0 : v >= 1.0f ? 255 : v * 255.0f); }
+
+void MakeTextures() {
+    static unsigned char pixels[64 * 64 * 4];
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x) {
+            float dx = (x + 0.5f - 16.0f) / 16.0f, dy = (y + 0.5f - 16.0f) / 16.0f;
+            float d = std::sqrt(dx * dx + dy * dy);
+            unsigned char* p = &pixels[(y * 32 + x) * 4];
+            p[0] = p[1] = p[2] = 255;
+            p[3] = Byte((1.0f - d) * (1.0f - d) * 1.4f);
+        }
+    spark.LoadFromPixels(pixels, 32, 32);
+    for (int y = 0; y < 64; ++y)
+        for (int x = 0; x < 64; ++x) {
+            float dx = x + 0.5f - 32.0f, dy = 32.0f - (y + 0.5f);
+            float d = std::sqrt(dx * dx + dy * dy);
+            float angle = std::atan2(dy, dx) * 180.0f / kPi;
+            float sector = std::fmod(angle + 360.0f + 30.0f, 120.0f);
+            bool notch = sector < 20.0f && d > 18.0f;
+            float ring = 1.0f - std::fabs(d - 24.0f) / 6.0f;
+            float core = 1.0f - d / 9.0f;
+            unsigned char* p = &pixels[(y * 64 + x) * 4];
+            p[0] = p[1] = p[2] = 255;
+            p[3] = Byte(notch ? 0.0f : std::max(ring, 0.6f * core));
+        }
+    emblem.LoadFromPixels(pixels, 64, 64);
+}
+
 // [SECTION] Scene
 
 void InitScene() {
+    MakeTextures();
     for (Mesh& mesh : meshes) {
         mesh.triangleCount = 0;
         mesh.edgeCount = 0;
@@ -404,6 +433,14 @@ void DrawArena(Game& game, Vector2D aim) {
         r = 0.25f + 0.75f * r;
         g = 0.25f + 0.75f * g;
         b = 0.25f + 0.75f * b;
+        Sprite body;
+        body.texture = &emblem;
+        body.position = target.position;
+        body.size = Vector2D(1.7f * target.radius, 1.7f * target.radius);
+        body.origin = Vector2D(0.85f * target.radius, 0.85f * target.radius);
+        body.rotation = target.spin;
+        body.tint = Color4f{r, g, b, 0.85f};
+        DrawSprite(body);
         GlowCircle(target.position, target.radius, r, g, b, 2.5f);
         glColor4f(r, g, b, 0.6f);
         DrawCircle(target.position, target.radius * 0.55f, 1.5f);
@@ -430,6 +467,12 @@ void DrawArena(Game& game, Vector2D aim) {
             GlowLine(burst.position + ray * (burst.radius * (0.4f + 2.0f * k)),
                      burst.position + ray * (burst.radius * (0.8f + 2.9f * k)), 1.0f,
                      0.5f + 0.5f * g, 0.4f, 1.8f, fade);
+            Sprite flare;
+            flare.texture = &spark;
+            flare.position = burst.position + ray * (burst.radius * (1.0f + 3.4f * k));
+            flare.origin = Vector2D(16.0f, 16.0f);
+            flare.tint = Color4f{1.0f, 0.6f + 0.4f * g, 0.35f, fade};
+            DrawSprite(flare);
         }
     }
 
@@ -448,14 +491,9 @@ void DrawArena(Game& game, Vector2D aim) {
         p.Rotate(ship.heading);
         p += ship.position;
     }
-    Translucent();
-    glColor4f(0.1f, 0.55f, 0.8f, 0.45f);
-    glBegin(GL_TRIANGLE_FAN);
-    glVertex3f(outline[2].x, outline[2].y, -4.0f);
-    glVertex3f(outline[3].x, outline[3].y, -4.0f);
-    glVertex3f(outline[0].x, outline[0].y, -4.0f);
-    glVertex3f(outline[1].x, outline[1].y, -4.0f);
-    glEnd();
+    SetColor(0.1f, 0.55f, 0.8f, 0.45f);
+    FillTriangle(outline[2], outline[3], outline[0]);
+    FillTriangle(outline[2], outline[0], outline[1]);
     Additive();
     if (ship.thrusting) {
         float flicker = 0.65f + 0.35f * std::sin(game.time * 53.0f);
@@ -510,15 +548,15 @@ void DrawHud(HudInfo& info, FrameHistory& history, int width, int height) {
     // Frame-time bars, newest at the right, up to 50 ms; guides at 60 and 30 frames per second.
     y -= 48.0f;
     float graphH = 38.0f, scale = graphH / 0.05f;
-    glColor4f(0.5f, 0.6f, 0.8f, 0.35f);
+    SetColor(0.5f, 0.6f, 0.8f, 0.35f);
     DrawLine(Vector2D(x, y + 0.01667f * scale), Vector2D(x + 240.0f, y + 0.01667f * scale), 1.0f);
     DrawLine(Vector2D(x, y + 0.03333f * scale), Vector2D(x + 240.0f, y + 0.03333f * scale), 1.0f);
     for (int i = 0; i < history.Count(); ++i) {
         float t = history.Get(i);
         float bar = t * scale > graphH ? graphH : t * scale;
-        if (t < 0.0175f) glColor4f(0.3f, 0.95f, 0.45f, 0.9f);
-        else if (t < 0.034f) glColor4f(1.0f, 0.8f, 0.25f, 0.9f);
-        else glColor4f(1.0f, 0.3f, 0.3f, 0.9f);
+        if (t < 0.0175f) SetColor(0.3f, 0.95f, 0.45f, 0.9f);
+        else if (t < 0.034f) SetColor(1.0f, 0.8f, 0.25f, 0.9f);
+        else SetColor(1.0f, 0.3f, 0.3f, 0.9f);
         float bx = x + float(FrameHistory::kSize - history.Count() + i) * 2.0f;
         DrawLine(Vector2D(bx, y), Vector2D(bx, y + bar + 1.0f), 1.5f);
     }
@@ -536,27 +574,27 @@ void DrawHud(HudInfo& info, FrameHistory& history, int width, int height) {
     // Score panel, top right.
     float px = w - 262.0f;
     Panel(px - 14.0f, top - 96.0f, w - 16.0f, top);
-    glColor4f(0.62f, 0.68f, 0.8f, 1.0f);
+    SetColor(0.62f, 0.68f, 0.8f, 1.0f);
     DrawString("SCORE", Vector2D(px, top - 30.0f), 12.0f, 1.3f);
     DrawString("HITS", Vector2D(px, top - 78.0f), 12.0f, 1.3f);
     DrawString("SHOTS", Vector2D(px + 116.0f, top - 78.0f), 12.0f, 1.3f);
     FormatInt(value, sizeof value, info.score);
-    glColor4f(1.0f, 0.9f, 0.35f, 1.0f);
+    SetColor(1.0f, 0.9f, 0.35f, 1.0f);
     DrawString(value, Vector2D(px + 80.0f, top - 36.0f), 24.0f, 2.4f);
     FormatInt(value, sizeof value, info.hits);
-    glColor4f(1.0f, 0.5f, 0.4f, 1.0f);
+    SetColor(1.0f, 0.5f, 0.4f, 1.0f);
     DrawString(value, Vector2D(px + 58.0f, top - 78.0f), 12.0f, 1.6f);
     FormatInt(value, sizeof value, info.fired);
-    glColor4f(1.0f, 0.93f, 0.5f, 1.0f);
+    SetColor(1.0f, 0.93f, 0.5f, 1.0f);
     DrawString(value, Vector2D(px + 184.0f, top - 78.0f), 12.0f, 1.6f);
 
     // Title, and a note when the script is playing.
     const char* title = "QUILLMAR";
-    glColor4f(0.55f, 0.9f, 1.0f, 0.95f);
+    SetColor(0.55f, 0.9f, 1.0f, 0.95f);
     DrawString(title, Vector2D(0.5f * (w - GetStringWidth(title, 18.0f)), h - 38.0f), 18.0f, 2.0f);
     if (info.scripted) {
         const char* note = "SCRIPTED INPUT";
-        glColor4f(1.0f, 0.55f, 0.8f, 0.9f);
+        SetColor(1.0f, 0.55f, 0.8f, 0.9f);
         DrawString(note, Vector2D(0.5f * (w - GetStringWidth(note, 9.6f)), h - 60.0f), 9.6f, 1.2f);
     }
 
@@ -567,7 +605,7 @@ void DrawHud(HudInfo& info, FrameHistory& history, int width, int height) {
     if (GetStringWidth(help, helpHeight) > w - 240.0f)
         helpHeight = (w - 240.0f) / GetStringWidth(help, 1.0f);
     const float helpTop = 18.0f + GetStringHeight(help, helpHeight) - helpHeight;
-    glColor4f(0.6f, 0.65f, 0.8f, 0.75f);
+    SetColor(0.6f, 0.65f, 0.8f, 0.75f);
     DrawString(help, Vector2D(0.5f * (w - GetStringWidth(help, helpHeight)) + 110.0f, helpTop),
                helpHeight, 1.1f);
 }

@@ -116,6 +116,10 @@ void GLAPIENTRY glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a) {
     Record("glColor4f", {r, g, b, a});
     fake::gl.color = {r, g, b, a};
 }
+void GLAPIENTRY glColor4ub(GLubyte r, GLubyte g, GLubyte b, GLubyte a) {
+    Record("glColor4ub", {double(r), double(g), double(b), double(a)});
+    fake::gl.color = {r / 255.0f, g / 255.0f, b / 255.0f, a / 255.0f};
+}
 void GLAPIENTRY glTexCoord4f(GLfloat s, GLfloat t, GLfloat r, GLfloat q) {
     Record("glTexCoord4f", {s, t, r, q});
     fake::gl.texcoord = {s, t, r, q};

@@ -179,6 +179,12 @@ TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
     DrawSprite(sprite);
     FlushSprites();
     const fake::GLMatrices::StateAtDraw& d = fake::gl.atDraw;
+    EXPECT_FALSE(d.colorArray) << "one tint: one colour for the batch";
+    EXPECT_EQ(snapshot(), before) << "after a sprite of one tint";
+    DrawSprite(sprite);
+    sprite.tint = Color4f{1, 0, 0, 1};
+    DrawSprite(sprite);
+    FlushSprites();
     EXPECT_TRUE(d.texture && d.blend && d.vertexArray && d.texcoordArray && d.colorArray);
     EXPECT_FALSE(d.depthTest || d.cullFace || d.lighting);
     EXPECT_FALSE(d.normalArray || d.secondaryColorArray) << "arrays without pointers";
@@ -226,6 +232,18 @@ TEST_F(SpriteTest, NoGLCallWithoutAWindowAndTexturesUploadAgainInANewContext) {
     fake::log.clear();
     { Texture gone = std::move(early); }
     EXPECT_EQ(fake::Count("glDeleteTextures"), 1u) << "deleted in its own context";
+
+    // A texture reloaded or destroyed under queued sprites draws them first,
+    // with the image they were queued with.
+    DrawSprite(b, Vector2D(0, 0));
+    fake::log.clear();
+    const unsigned char other[4] = {9, 9, 9, 9};
+    ASSERT_TRUE(b.LoadFromPixels(other, 1, 1));
+    EXPECT_EQ(fake::Count("glDrawElements"), 1u) << "reloaded";
+    DrawSprite(b, Vector2D(0, 0));
+    fake::log.clear();
+    { Texture gone = std::move(b); }
+    EXPECT_LT(IndexOf("glDrawElements"), IndexOf("glDeleteTextures")) << "destroyed";
 }
 
 // [SECTION] Bad input
