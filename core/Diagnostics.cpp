@@ -177,10 +177,6 @@ void Compose(const Entry& entry, char* out, std::size_t size) {
         std::snprintf(out, size, "Mouse SetPosition: a web page cannot move the pointer; it stays "
                                  "where the player has it.");
         break;
-    case Diagnostic::SwapIntervalUnavailable:
-        std::snprintf(out, size, "SetVerticalSync: in a web page the browser shows each frame at "
-                                 "its own refresh; the swap interval cannot be switched.");
-        break;
     case Diagnostic::JoysticksUnavailable:
         std::snprintf(out, size, "Joysticks: this browser has no Gamepad API; no joystick will "
                                  "be connected.");
@@ -363,7 +359,6 @@ const char* GetDiagnosticName(Diagnostic code) {
     case Diagnostic::ShapeIgnored: return "ShapeIgnored";
     case Diagnostic::SpritesFlushedLate: return "SpritesFlushedLate";
     case Diagnostic::CursorWarpUnavailable: return "CursorWarpUnavailable";
-    case Diagnostic::SwapIntervalUnavailable: return "SwapIntervalUnavailable";
     case Diagnostic::JoysticksUnavailable: return "JoysticksUnavailable";
     }
     return "Unknown";

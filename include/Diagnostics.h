@@ -73,7 +73,6 @@ enum class Diagnostic : int {
 
     // In a web page: what a browser does not let a page do.
     CursorWarpUnavailable = 90,    // Mouse SetPosition: the pointer cannot be moved; it stays
-    SwapIntervalUnavailable = 91,  // SetVerticalSync: the browser shows frames at its own refresh
     JoysticksUnavailable = 92,     // no Gamepad API in this browser: no joystick is ever connected
 };
 

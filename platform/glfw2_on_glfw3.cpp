@@ -463,10 +463,29 @@ bool JoysticksReachable() {
 }
 
 // Web: the page shows a frame, and takes in input events, only when the
-// program gives control back to the browser. The swap waits (Asyncify) for
-// the browser's next animation frame, so the game's own loop runs as written.
-EM_ASYNC_JS(void, qm_wait_for_next_frame, (), {
-    await new Promise(function(resolve) { requestAnimationFrame(function() { resolve(); }); });
+// program gives control back to the browser, so every swap yields (Asyncify)
+// and the game's own loop runs as written. With vertical sync (the default)
+// the swap waits for the browser's next animation frame. Without it, it only
+// lets the browser run its pending work (a message to itself: no timer's
+// 4 ms clamp) and goes on, as a desktop swap goes on without waiting for the
+// display: a frame that takes a little longer than the refresh then costs
+// that time, not two refreshes.
+bool g_waitForDisplay = true;
+
+EM_ASYNC_JS(void, qm_yield_to_browser, (int waitForDisplay), {
+    await new Promise(function(resolve) {
+        if (waitForDisplay) { requestAnimationFrame(function() { resolve(); }); return; }
+        if (!Module.qmYield) {
+            Module.qmYield = { channel: new MessageChannel(), resume: null };
+            Module.qmYield.channel.port1.onmessage = function() {
+                var resume = Module.qmYield.resume;
+                Module.qmYield.resume = null;
+                if (resume) resume();
+            };
+        }
+        Module.qmYield.resume = resolve;
+        Module.qmYield.channel.port2.postMessage(0);
+    });
 });
 #else
 bool JoysticksReachable() { return true; }
@@ -642,7 +661,7 @@ void glfwSwapBuffers() {
     if (!g.window) return;
     ::glfwSwapBuffers(g.window);
 #if defined(__EMSCRIPTEN__)
-    qm_wait_for_next_frame();
+    qm_yield_to_browser(g_waitForDisplay ? 1 : 0);
 #endif
     if (g.autoPoll) glfwPollEvents();
 }
@@ -793,9 +812,10 @@ int SwapInterval(int interval) {
     if (!g.window) return 0;
 #if defined(__EMSCRIPTEN__)
     // Web: Emscripten's glfwSwapInterval times its own main loop, which a
-    // game with its own loop does not have (it prints an error).
-    (void)interval;
-    return 0;
+    // game with its own loop does not have (it prints an error). The swap
+    // itself chooses whether to wait for the browser's refresh.
+    g_waitForDisplay = interval != 0;
+    return 1;
 #endif
     ::glfwSwapInterval(interval);
     return 1;

@@ -10,9 +10,10 @@
 // Cannot, because a browser does not let a page:
 // - warp the cursor: Mouse SetPosition leaves the pointer where it is
 //   (Diagnostic::CursorWarpUnavailable);
-// - switch vertical sync: the browser shows a frame at its own refresh, and
-//   the swap waits for it (Diagnostic::SwapIntervalUnavailable from
-//   SetVerticalSync);
+// - switch the display's vertical sync: the browser shows a frame at its own
+//   refresh, never torn. SetVerticalSync chooses only whether the swap waits
+//   for that refresh (on, the default) or just yields to the browser and goes
+//   on (off: frames beyond the refresh are drawn, the latest is shown);
 // - reach joysticks without the Gamepad API: then none is ever connected
 //   (Diagnostic::JoysticksUnavailable, once);
 // - find a native window or a device context: FindWindow answers the GLFW 3
@@ -23,7 +24,6 @@
 #include "glfw2_native.h"
 #include "system.h"
 
-#include "core/Report.h"
 
 #include <emscripten/emscripten.h>
 
@@ -63,12 +63,6 @@ EM_JS(void, qm_offer_download, (const char* path), {
 EM_JS(int, qm_pointer_x, (), { return Math.round(Browser.mouseX) | 0; });
 EM_JS(int, qm_pointer_y, (), { return Math.round(Browser.mouseY) | 0; });
 
-// The swap interval of the int(int) shape: a page cannot choose it.
-int NoSwapInterval(int interval) {
-    qmdiag::Report(Diagnostic::SwapIntervalUnavailable, interval);
-    return 0;
-}
-
 }  // namespace
 
 namespace qmsys {
@@ -104,11 +98,10 @@ void* GetDC(void*) { return nullptr; }
 
 void* GetProcAddress(const char* name) { return glfw2::glfwGetProcAddress(name); }
 
-// Offered so that SetVerticalSync reaches NoSwapInterval and says why
-// nothing changes.
+// The swap's own pacing stands in for the platform's swap control.
 bool HasSwapControl(const char*) { return true; }
 
-SwapIntervalProc GetSwapIntervalProc() { return &NoSwapInterval; }
+SwapIntervalProc GetSwapIntervalProc() { return &glfw2::SwapInterval; }
 
 bool PointerOnScreen(int* x, int* y) {
     // A page learns nothing of the screen: the pointer's place is taken

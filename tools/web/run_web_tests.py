@@ -260,7 +260,7 @@ def run_demo(browser, base, out, linux_log, linux_shot, results):
         console.log = function() { window.qmTimes.last = performance.now(); return log.apply(console, arguments); };
       })(console.log);''')
     started = time.time()
-    page.navigate(f'{base}/examples/demo.html?args=--scripted+--frames+300+--samples+0+--screenshot+/demo.png')
+    page.navigate(f'{base}/examples/demo.html?args=--scripted+--frames+300+--samples+0+--no-vsync+--screenshot+/demo.png')
     finished = page.wait_for(lambda p: p.has_line('frames per second') or p.exceptions, 400)
     seconds = time.time() - started
     print_console(page)
