@@ -23,18 +23,7 @@
 
 #include "support/AllocationCounter.h"
 
-#define STB_IMAGE_WRITE_STATIC
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#if defined(__GNUC__)
-#  pragma GCC diagnostic push
-#  pragma GCC diagnostic ignored "-Wunused-function"
-#  pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#  pragma GCC diagnostic ignored "-Wsign-compare"
-#endif
-#include <stb_image_write.h>
-#if defined(__GNUC__)
-#  pragma GCC diagnostic pop
-#endif
+#include "support/StbImageWrite.h"
 
 #ifndef GL_SECONDARY_COLOR_ARRAY
 #define GL_SECONDARY_COLOR_ARRAY 0x845E
