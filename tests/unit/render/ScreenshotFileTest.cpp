@@ -68,7 +68,9 @@ protected:
             }
     }
 
-    std::string path = ::testing::TempDir() + "qm_unit_shot_safety.png";
+    // One file per test: CTest runs the unit tests in parallel.
+    std::string path = ::testing::TempDir() + "qm_unit_shot_safety_" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
 };
 
 TEST_F(ScreenshotSafetyTest, ReadsWithDefaultPackStateAndBindingsAndGivesTheGamesBack) {

@@ -143,7 +143,9 @@ protected:
         fake::Reset();
         ClearDiagnostic();
     }
-    std::string path = ::testing::TempDir() + "qm_unit_shot.png";
+    // One file per test: CTest runs the unit tests in parallel.
+    std::string path = ::testing::TempDir() + "qm_unit_shot_" +
+                       ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".png";
 };
 
 TEST_F(ScreenshotTest, FailuresReadNothingAndSayWhy) {
