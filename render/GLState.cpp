@@ -35,6 +35,16 @@ bool ContextCurrent() { return glfw2::glfwGetWindowParam(glfw2::GLFW_OPENED) > 0
 unsigned Generation() { return generation; }
 void NoteContextOpened() { ++generation; }
 
+// An array's layout as GL has it now; GL's defaults where it answers nothing.
+StateGuard::Array StateGuard::ReadArray(GLenum size, GLenum type, GLenum stride, GLenum pointer) {
+    Array a{4, GL_FLOAT, 0, nullptr};
+    glGetIntegerv(size, &a.size);
+    glGetIntegerv(type, &a.type);
+    glGetIntegerv(stride, &a.stride);
+    glGetPointerv(pointer, &a.pointer);
+    return a;
+}
+
 StateGuard::StateGuard(bool textured) : textured_(textured) {
     for (int i = 0; i < 5; ++i) caps_[i] = glIsEnabled(kCaps[i]);
     // Client arrays are asked with glGetBooleanv: the web's GL answers them
@@ -47,11 +57,8 @@ StateGuard::StateGuard(bool textured) : textured_(textured) {
     blendDst_ = GL_ZERO;
     glGetIntegerv(GL_BLEND_SRC, &blendSrc_);
     glGetIntegerv(GL_BLEND_DST, &blendDst_);
-    vertex_ = Array{4, GL_FLOAT, 0, nullptr};
-    glGetIntegerv(GL_VERTEX_ARRAY_SIZE, &vertex_.size);
-    glGetIntegerv(GL_VERTEX_ARRAY_TYPE, &vertex_.type);
-    glGetIntegerv(GL_VERTEX_ARRAY_STRIDE, &vertex_.stride);
-    glGetPointerv(GL_VERTEX_ARRAY_POINTER, &vertex_.pointer);
+    vertex_ = ReadArray(GL_VERTEX_ARRAY_SIZE, GL_VERTEX_ARRAY_TYPE, GL_VERTEX_ARRAY_STRIDE,
+                        GL_VERTEX_ARRAY_POINTER);
 
     SetCap(GL_TEXTURE_2D, textured);
     SetCap(GL_BLEND, true);
@@ -67,16 +74,10 @@ StateGuard::StateGuard(bool textured) : textured_(textured) {
         // texcoord and colour undefined: they are put back afterwards.
         binding_ = 0;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding_);
-        texcoord_ = Array{4, GL_FLOAT, 0, nullptr};
-        glGetIntegerv(GL_TEXTURE_COORD_ARRAY_SIZE, &texcoord_.size);
-        glGetIntegerv(GL_TEXTURE_COORD_ARRAY_TYPE, &texcoord_.type);
-        glGetIntegerv(GL_TEXTURE_COORD_ARRAY_STRIDE, &texcoord_.stride);
-        glGetPointerv(GL_TEXTURE_COORD_ARRAY_POINTER, &texcoord_.pointer);
-        color_ = Array{4, GL_FLOAT, 0, nullptr};
-        glGetIntegerv(GL_COLOR_ARRAY_SIZE, &color_.size);
-        glGetIntegerv(GL_COLOR_ARRAY_TYPE, &color_.type);
-        glGetIntegerv(GL_COLOR_ARRAY_STRIDE, &color_.stride);
-        glGetPointerv(GL_COLOR_ARRAY_POINTER, &color_.pointer);
+        texcoord_ = ReadArray(GL_TEXTURE_COORD_ARRAY_SIZE, GL_TEXTURE_COORD_ARRAY_TYPE,
+                              GL_TEXTURE_COORD_ARRAY_STRIDE, GL_TEXTURE_COORD_ARRAY_POINTER);
+        color_ = ReadArray(GL_COLOR_ARRAY_SIZE, GL_COLOR_ARRAY_TYPE, GL_COLOR_ARRAY_STRIDE,
+                           GL_COLOR_ARRAY_POINTER);
         for (float& c : currentColor_) c = 1.0f;
         glGetFloatv(GL_CURRENT_COLOR, currentColor_);
         for (float& t : currentTexcoord_) t = 0.0f;

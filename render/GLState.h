@@ -38,6 +38,8 @@ private:
     GLboolean caps_[5];
     GLboolean clientStates_[5];
     GLint blendSrc_, blendDst_, binding_;
+    static Array ReadArray(GLenum size, GLenum type, GLenum stride, GLenum pointer);
+
     Array vertex_, texcoord_, color_;
     GLfloat currentColor_[4];
     GLfloat currentTexcoord_[4];
