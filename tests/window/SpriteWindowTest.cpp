@@ -263,6 +263,9 @@ GLStateSnapshot Snapshot() {
         glGetIntegerv(name, &v);
         s.values.push_back(v);
     }
+    GLint envMode = -1;
+    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode);
+    s.values.push_back(envMode);
     GLfloat f[4];
     for (GLenum name : {GL_CURRENT_COLOR, GL_CURRENT_TEXTURE_COORDS}) {
         glGetFloatv(name, f);
@@ -280,8 +283,10 @@ GLStateSnapshot Snapshot() {
 TEST_F(SpriteWindowTest, EachCallLeavesTheStateAsItFoundIt) {
     OpenWindow();
     StartFrame();
-    // Open's state, with a game's own colour, binding and texcoord.
+    // Open's state, with a game's own colour, binding, texcoord and texture
+    // environment (which must not change how sprites draw).
     SetColor(0.25f, 0.5f, 0.75f, 1.0f);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     glTexCoord2f(0.5f, 0.25f);
     GLuint own = 0;
     glGenTextures(1, &own);
@@ -313,9 +318,10 @@ TEST_F(SpriteWindowTest, EachCallLeavesTheStateAsItFoundIt) {
     glDisable(GL_TEXTURE_2D);
     SetColor(1, 1, 0);
     DrawLine(Vector2D(200, 200), Vector2D(300, 200), 3.0f);
-    ExpectPixel(80, 80, kBlue, 0, "the sprite first");
+    ExpectPixel(80, 80, kBlue, 0, "the sprite first, tinted under the game's GL_ADD");
     ExpectPixel(250, 200, Rgb{255, 255, 0}, 0, "the line in the game's colour");
     glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     glDeleteTextures(1, &own);
 }
 

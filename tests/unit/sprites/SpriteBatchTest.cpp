@@ -141,10 +141,12 @@ TEST_F(SpriteTest, MatricesChangedUnderQueuedSpritesAreReportedAndUndone) {
 // [SECTION] GL state
 
 TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
-    // As Open leaves it, plus a game's own colour, blend and binding.
+    // As Open leaves it, plus a game's own colour, blend, binding and
+    // texture environment.
     SetColor(0.25f, 0.5f, 0.75f, 1.0f);
     glBlendFunc(GL_ONE, GL_ZERO);
     glBindTexture(GL_TEXTURE_2D, 77);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
     const GLenum caps[] = {GL_TEXTURE_2D, GL_BLEND, GL_DEPTH_TEST, GL_CULL_FACE, GL_LIGHTING,
                            GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_TEXTURE_COORD_ARRAY,
                            GL_COLOR_ARRAY, GL_SECONDARY_COLOR_ARRAY};
@@ -154,6 +156,7 @@ TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
         s.push_back(fake::gl.blendSrc);
         s.push_back(fake::gl.blendDst);
         s.push_back(fake::gl.boundTexture);
+        s.push_back(fake::gl.texEnvMode);
         for (float c : fake::gl.color) s.push_back(c);
         for (float t : fake::gl.texcoord) s.push_back(t);
         s.push_back(double(reinterpret_cast<std::uintptr_t>(fake::gl.vertexArray.pointer)));
@@ -169,7 +172,12 @@ TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
     FlushSprites();
     const fake::GLMatrices::StateAtDraw& d = fake::gl.atDraw;
     EXPECT_FALSE(d.colorArray) << "one tint: one colour for the batch";
+    EXPECT_EQ(d.texEnvMode, GL_MODULATE) << "the tint multiplies, whatever the game's mode";
     EXPECT_EQ(snapshot(), before) << "after a sprite of one tint";
+    DrawSprite(a, Vector2D(0, 0));
+    FlushSprites();
+    EXPECT_EQ(d.texEnvMode, GL_REPLACE) << "opaque white: the texels as they are";
+    EXPECT_EQ(snapshot(), before) << "after an untinted sprite";
     DrawSprite(sprite);
     sprite.tint = Color4f{1, 0, 0, 1};
     DrawSprite(sprite);
@@ -180,6 +188,7 @@ TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
     EXPECT_EQ(d.blendSrc, GL_SRC_ALPHA);
     EXPECT_EQ(d.blendDst, GL_ONE_MINUS_SRC_ALPHA);
     EXPECT_EQ(d.boundTexture, 1) << "the sprite's texture, the first name made";
+    EXPECT_EQ(d.texEnvMode, GL_MODULATE) << "tints per sprite";
     EXPECT_EQ(snapshot(), before) << "after a sprite";
 
     FillRect(Vector2D(1, 1), Vector2D(3, 3), 30.0f);
