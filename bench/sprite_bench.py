@@ -135,6 +135,16 @@ def section(results, reps):
         "That the library allocates nothing per frame once warm is checked by the unit test "
         "`SpriteTest.AWarmFrameOfSpritesAndShapesAllocatesNothing`.")
     add("")
+    add("Where the frame goes: in the full window the software GL's fill sets the frame "
+        "(about 5 µs per sprite, the same for every program within a few percent), so the "
+        "frame follows the instructions spent on each pixel. The peers' pixels multiply the "
+        "texel by the vertex colour. Quillmar draws a batch whose tint is opaque white with "
+        "`GL_REPLACE` (the texels as they are, the same result), which llvmpipe runs in about "
+        "a quarter fewer instructions per pixel: under callgrind (`LP_NUM_THREADS=0`, 2,000 "
+        "sprites, 4 frames) its generated code ran 338 M instructions against 449 M with "
+        "`GL_MODULATE`, and 383 M for SDL2's shader. Tinted batches multiply as the peers do. "
+        "Load averages above 2 make the figures swing by up to 2× between runs of one program.")
+    add("")
     return L
 
 
