@@ -15,7 +15,9 @@
 //    GL_QUADS, strips, fans and loops, are turned into lists of triangles,
 //    lines or points.
 // 3. Batching: consecutive glBegin/glEnd blocks that draw the same kind of
-//    primitive in the same state are drawn with one WebGL call. Their
+//    primitive in the same state are drawn with one WebGL call, indexed, so
+//    that a vertex shared by quads, strips, fans or a line's segments is sent
+//    and transformed once. Their
 //    vertices are kept in eye coordinates, so model-view changes between
 //    blocks (an object's push, translate, rotate, pop) do not break a batch;
 //    lit blocks are lit here, per vertex, as the emulation's shader would
@@ -34,7 +36,10 @@
 //    GL_READ_BUFFER (a WebGL canvas has one colour buffer: the one drawn).
 // 8. State that GL answers and WebGL does not know (the current colour and
 //    texture coordinate, the line width, GL 1.x's blend factors and
-//    pixel-store defaults), as state helpers save and restore it.
+//    pixel-store defaults), as state helpers save and restore it. The blend
+//    factors are answered from the last glBlendFunc WebGL accepted: asking
+//    WebGL waits for the GPU to catch up, and the library's drawing saves
+//    them for every shape.
 
 // The GL calls that never draw what is pending: they only feed the block
 // being built or the current attributes, which each vertex carries with it,
@@ -48,7 +53,8 @@ var QM_MATRIX_CALLS = /^(gl(PushMatrix|PopMatrix|Translate[fd]|Rotate[fd]|Scale[
 
 mergeInto(LibraryManager.library, {
   $QMGL__deps: ['$GLImmediateSetup', '$GLEmulation', '$GL', 'glEnable', 'glDisable', 'glGetFloatv', 'glGetIntegerv', 'glGetBooleanv', 'glPixelStorei',
-                'glReadPixels', 'glActiveTexture', 'glBindTexture', 'glDeleteTextures'],
+                'glReadPixels', 'glActiveTexture', 'glBindTexture', 'glDeleteTextures', 'glBlendFunc', 'glBlendFuncSeparate',
+                'malloc', 'free'],
   $QMGL__postset: function() {
     // Every other GL and GLU call of the build, and the swap, first draws the
     // pending batch. The emulation's own definitions are wrapped where they
@@ -67,7 +73,9 @@ mergeInto(LibraryManager.library, {
       '_glBindTexture = QMGL.tracksBinding(_glBindTexture);\n' +
       '_glDeleteTextures = QMGL.tracksDeletion(_glDeleteTextures);\n' +
       '_glEnable = QMGL.tracksColorMaterial(_glEnable, true);\n' +
-      '_glDisable = QMGL.tracksColorMaterial(_glDisable, false);\n';
+      '_glDisable = QMGL.tracksColorMaterial(_glDisable, false);\n' +
+      '_glBlendFunc = QMGL.tracksBlend(_glBlendFunc);\n' +
+      '_glBlendFuncSeparate = QMGL.forgetsBlend(_glBlendFuncSeparate);\n';
     names.forEach(function(name) {
       var wrap = QM_MATRIX_CALLS.test(name) ? 'QMGL.drawsPendingBeforeProjection' : 'QMGL.drawsPendingFirst';
       code += 'if (typeof _' + name + " == 'function') _" + name + ' = ' + wrap + '(_' + name + ');\n';
@@ -91,6 +99,10 @@ mergeInto(LibraryManager.library, {
 
     batch: null,       // Float32Array of pending vertices, all of one kind
     batchCount: 0,
+    indices: null,     // Uint16Array: the pending points, lines or triangles
+    indexCount: 0,
+    heapIndices: 0,    // the indices' copy in the heap for the draw, and its size
+    heapIndicesSize: 0,
     batchKind: -1,
     batchTex: false,
     drawing: false,    // inside a draw of the pending batch: GL calls go straight through
@@ -106,13 +118,14 @@ mergeInto(LibraryManager.library, {
     init: function() {
       QMGL.block = new Float32Array(QMGL.STRIDE * 1024);
       QMGL.batch = new Float32Array(QMGL.STRIDE * 4096);
+      QMGL.indices = new Uint16Array(3 * 4096);
       QMGL.color = new Float32Array([1, 1, 1, 1]);
       QMGL.normal = new Float32Array([0, 0, 1]);
       QMGL.tex = new Float32Array([0, 0]);
       QMGL.identity = new Float32Array([1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1]);
       // The emulation's vertex buffer holds GL_MAX_TEMP_BUFFER_SIZE bytes; a
-      // vertex takes at most 2 + 1 + 3 + 4 floats there.
-      QMGL.maxBatchVertices = Math.floor(GL.MAX_TEMP_BUFFER_SIZE / 40) - 64;
+      // vertex takes at most 2 + 1 + 3 + 4 floats there. Indices are 16-bit.
+      QMGL.maxBatchVertices = Math.min(Math.floor(GL.MAX_TEMP_BUFFER_SIZE / 40), 65536) - 64;
       // Every draw of the emulation (immediate blocks and client arrays).
       var flush = GLImmediate.flush;
       GLImmediate.flush = function() {
@@ -160,7 +173,10 @@ mergeInto(LibraryManager.library, {
     // GL_READ_BUFFER to ask for); GL 1.x's blend factors are WebGL's RGB ones.
     answersReadBuffer: function(getIntegerv) {
       return function(name, p) {
+        var blend = QMGL.blend.context === GLctx ? QMGL.blend : null;
         if (name == 0x0C02 /* GL_READ_BUFFER */) HEAP32[p >> 2] = 0x0405 /* GL_BACK */;
+        else if ((name == 0x0BE1 /* GL_BLEND_SRC */ || name == 0x80C9 /* GL_BLEND_SRC_RGB */) && blend) HEAP32[p >> 2] = blend.src;
+        else if ((name == 0x0BE0 /* GL_BLEND_DST */ || name == 0x80C8 /* GL_BLEND_DST_RGB */) && blend) HEAP32[p >> 2] = blend.dst;
         else if (name == 0x0BE1 /* GL_BLEND_SRC */) getIntegerv(0x80C9 /* GL_BLEND_SRC_RGB */, p);
         else if (name == 0x0BE0 /* GL_BLEND_DST */) getIntegerv(0x80C8 /* GL_BLEND_DST_RGB */, p);
         else if (QMGL.isFixedPixelStore(name)) HEAP32[p >> 2] = 0;
@@ -207,6 +223,31 @@ mergeInto(LibraryManager.library, {
             HEAPU8[o + 2] = rgba[s + 2];
           }
         }
+      };
+    },
+
+    // The factors of the last glBlendFunc that WebGL takes without an error
+    // (any factor but the constant ones, and GL_SRC_ALPHA_SATURATE as the
+    // source only), for the context it was given to. Any other call leaves
+    // them unknown, and WebGL is asked.
+    blend: {context: null, src: 1, dst: 0},
+    isPlainBlendFactor: function(f) {
+      return f == 0 || f == 1 || (f >= 0x0300 && f <= 0x0307);  // GL_ZERO, GL_ONE, GL_SRC_COLOR .. GL_ONE_MINUS_DST_COLOR
+    },
+    tracksBlend: function(blendFunc) {
+      return function(src, dst) {
+        blendFunc(src, dst);
+        var known = GLctx && (QMGL.isPlainBlendFactor(src) || src == 0x0308 /* GL_SRC_ALPHA_SATURATE */) &&
+                    QMGL.isPlainBlendFactor(dst);
+        QMGL.blend.context = known ? GLctx : null;
+        QMGL.blend.src = src;
+        QMGL.blend.dst = dst;
+      };
+    },
+    forgetsBlend: function(blendFuncSeparate) {
+      return function() {
+        QMGL.blend.context = null;
+        return blendFuncSeparate.apply(this, arguments);
       };
     },
 
@@ -286,48 +327,59 @@ mergeInto(LibraryManager.library, {
       b[o + 11] = t[0]; b[o + 12] = t[1];
     },
 
-    // Adds vertex i of the block to the batch.
-    take: function(i) {
-      var b = QMGL.batch = QMGL.grow(QMGL.batch, QMGL.batchCount);
-      var s = QMGL.STRIDE, block = QMGL.block, src = i * s, dst = QMGL.batchCount++ * s;
-      for (var q = 0; q < s; q++) b[dst + q] = block[src + q];
+    // Room for `more` indices after the pending ones.
+    reserveIndices: function(more) {
+      var needed = QMGL.indexCount + more;
+      if (needed > QMGL.indices.length) {
+        var bigger = new Uint16Array(Math.max(needed, QMGL.indices.length * 2));
+        bigger.set(QMGL.indices.subarray(0, QMGL.indexCount));
+        QMGL.indices = bigger;
+      }
+      return QMGL.indices;
     },
 
-    // The block as a list of points, lines or triangles, in GL's order.
+    // The block's vertices join the batch as they are; its points, lines or
+    // triangles are listed as indices of them, in GL's order.
     takeBlock: function(mode, n) {
-      var i;
+      var s = QMGL.STRIDE, base = QMGL.batchCount, i;
+      var b = QMGL.batch = QMGL.grow(QMGL.batch, base + n);
+      b.set(QMGL.block.subarray(0, n * s), base * s);
+      QMGL.batchCount = base + n;
+      var x = QMGL.reserveIndices(6 * n + 2), k = QMGL.indexCount;
       switch (mode) {
-        case 0: for (i = 0; i < n; i++) QMGL.take(i); break;  // GL_POINTS
-        case 1: for (i = 0; i + 1 < n; i += 2) { QMGL.take(i); QMGL.take(i + 1); } break;  // GL_LINES
+        case 0: for (i = 0; i < n; i++) x[k++] = base + i; break;  // GL_POINTS
+        case 1: for (i = 0; i + 1 < n; i += 2) { x[k++] = base + i; x[k++] = base + i + 1; } break;  // GL_LINES
         case 2:  // GL_LINE_LOOP
         case 3:  // GL_LINE_STRIP
-          for (i = 0; i + 1 < n; i++) { QMGL.take(i); QMGL.take(i + 1); }
-          if (mode == 2 && n > 2) { QMGL.take(n - 1); QMGL.take(0); }
+          for (i = 0; i + 1 < n; i++) { x[k++] = base + i; x[k++] = base + i + 1; }
+          if (mode == 2 && n > 2) { x[k++] = base + n - 1; x[k++] = base; }
           break;
-        case 4: for (i = 0; i + 2 < n; i += 3) { QMGL.take(i); QMGL.take(i + 1); QMGL.take(i + 2); } break;
+        case 4: for (i = 0; i + 2 < n; i += 3) { x[k++] = base + i; x[k++] = base + i + 1; x[k++] = base + i + 2; } break;
         case 5:  // GL_TRIANGLE_STRIP: every other triangle reversed to keep the winding
           for (i = 0; i + 2 < n; i++) {
-            if (i & 1) { QMGL.take(i + 1); QMGL.take(i); QMGL.take(i + 2); }
-            else { QMGL.take(i); QMGL.take(i + 1); QMGL.take(i + 2); }
+            x[k++] = base + ((i & 1) ? i + 1 : i);
+            x[k++] = base + ((i & 1) ? i : i + 1);
+            x[k++] = base + i + 2;
           }
           break;
         case 6:  // GL_TRIANGLE_FAN
         case 9:  // GL_POLYGON (convex): its fan
-          for (i = 1; i + 1 < n; i++) { QMGL.take(0); QMGL.take(i); QMGL.take(i + 1); }
+          for (i = 1; i + 1 < n; i++) { x[k++] = base; x[k++] = base + i; x[k++] = base + i + 1; }
           break;
         case 7:  // GL_QUADS
           for (i = 0; i + 3 < n; i += 4) {
-            QMGL.take(i); QMGL.take(i + 1); QMGL.take(i + 2);
-            QMGL.take(i); QMGL.take(i + 2); QMGL.take(i + 3);
+            x[k++] = base + i; x[k++] = base + i + 1; x[k++] = base + i + 2;
+            x[k++] = base + i; x[k++] = base + i + 2; x[k++] = base + i + 3;
           }
           break;
         case 8:  // GL_QUAD_STRIP: quad k is 2k, 2k+1, 2k+3, 2k+2
           for (i = 0; i + 3 < n; i += 2) {
-            QMGL.take(i); QMGL.take(i + 1); QMGL.take(i + 3);
-            QMGL.take(i); QMGL.take(i + 3); QMGL.take(i + 2);
+            x[k++] = base + i; x[k++] = base + i + 1; x[k++] = base + i + 3;
+            x[k++] = base + i; x[k++] = base + i + 3; x[k++] = base + i + 2;
           }
           break;
       }
+      QMGL.indexCount = k;
     },
 
     kindOf: function(mode) {
@@ -417,16 +469,16 @@ mergeInto(LibraryManager.library, {
       }
     },
 
-    // Replaces the lines in the batch from index `from` by two triangles per
-    // segment, QMGL.lineWidth window pixels across its minor axis. The lines
-    // are in eye coordinates; the corners are found in clip space and taken
-    // back through the inverse of the projection, so the depth and the fog
-    // stay those of the line.
-    widenLines: function(from) {
+    // Replaces the lines in the batch (vertices from `from`, indices from
+    // `fromIndex`) by two triangles per segment, QMGL.lineWidth window pixels
+    // across its minor axis. The lines are in eye coordinates; the corners
+    // are found in clip space and taken back through the inverse of the
+    // projection, so the depth and the fog stay those of the line.
+    widenLines: function(from, fromIndex) {
       // Scratch kept between calls: the frame loop allocates nothing here.
       var w = QMGL.wide || (QMGL.wide = {
         version: -1, inverse: new Float32Array(16), invertible: false, lines: new Float32Array(0),
-        clip: new Float32Array(8), point: new Float32Array(4), corners: new Float32Array(4 * QMGL.STRIDE),
+        ends: new Uint16Array(0), clip: new Float32Array(8), point: new Float32Array(4),
         ccw: [0, 2, 3, 0, 3, 1], cw: [0, 3, 2, 0, 1, 3]});
       var m = GLImmediate.matrix[1];
       if (w.version !== GLImmediate.matrixVersion[1]) {
@@ -435,14 +487,18 @@ mergeInto(LibraryManager.library, {
       }
       if (!w.invertible) return false;  // a flat projection draws nothing wider than its lines
       var inv = w.inverse, s = QMGL.STRIDE, vp = QMGL.currentViewport(), half = QMGL.lineWidth / 2;
-      var n = (QMGL.batchCount - from) * s;
+      // The lines' vertices and segments, set aside: the corners take their place.
+      var n = (QMGL.batchCount - from) * s, ni = QMGL.indexCount - fromIndex;
       if (w.lines.length < n) w.lines = new Float32Array(n * 2);
-      var lines = w.lines, clip = w.clip, p = w.point, corners = w.corners;
+      if (w.ends.length < ni) w.ends = new Uint16Array(ni * 2);
+      var lines = w.lines, ends = w.ends, clip = w.clip, p = w.point;
       lines.set(QMGL.batch.subarray(from * s, QMGL.batchCount * s));
-      var count = (QMGL.batchCount - from) >> 1;
+      ends.set(QMGL.indices.subarray(fromIndex, QMGL.indexCount));
+      var count = ni >> 1;
       QMGL.batchCount = from;
+      QMGL.indexCount = fromIndex;
       for (var k = 0; k < count; k++) {
-        var oa = 2 * k * s, ob = oa + s;
+        var oa = (ends[2 * k] - from) * s, ob = (ends[2 * k + 1] - from) * s;
         // Both ends in clip coordinates: clip[0..3] and clip[4..7].
         for (var e = 0; e < 2; e++) {
           var o = e ? ob : oa, x = lines[o], y = lines[o + 1], z = lines[o + 2], v = lines[o + 3];
@@ -462,6 +518,9 @@ mergeInto(LibraryManager.library, {
         var xMajor = Math.abs(dx) >= Math.abs(dy);
         // Half the width in normalized device units along the minor axis.
         var ox = xMajor ? 0 : 2 * half / vp[2], oy = xMajor ? 2 * half / vp[3] : 0;
+        // The four corners join the batch as vertices.
+        var first = QMGL.batchCount;
+        var batch = QMGL.batch = QMGL.grow(QMGL.batch, first + 4);
         for (var c = 0; c < 4; c++) {
           // corner 0/1: start -/+, 2/3: end -/+.
           var t = c < 2 ? t0 : t1, sign = (c & 1) ? 1 : -1, cw = c < 2 ? wa : wb;
@@ -469,19 +528,16 @@ mergeInto(LibraryManager.library, {
           p[1] = (c < 2 ? ya : yb) + sign * oy * cw;
           p[2] = clip[2] + (clip[6] - clip[2]) * t;
           p[3] = cw;
-          var out = c * s;
-          for (var r = 0; r < 4; r++) corners[out + r] = inv[r] * p[0] + inv[4 + r] * p[1] + inv[8 + r] * p[2] + inv[12 + r] * p[3];
-          for (var q = 4; q < s; q++) corners[out + q] = lines[oa + q] + (lines[ob + q] - lines[oa + q]) * t;
+          var out = (first + c) * s;
+          for (var r = 0; r < 4; r++) batch[out + r] = inv[r] * p[0] + inv[4 + r] * p[1] + inv[8 + r] * p[2] + inv[12 + r] * p[3];
+          for (var q = 4; q < s; q++) batch[out + q] = lines[oa + q] + (lines[ob + q] - lines[oa + q]) * t;
         }
+        QMGL.batchCount = first + 4;
         // Counter-clockwise on the screen, so culling (on by default in the
         // library) keeps them.
         var order = (xMajor ? dx : -dy) >= 0 ? w.ccw : w.cw;
-        QMGL.batch = QMGL.grow(QMGL.batch, QMGL.batchCount + 6);
-        var batch = QMGL.batch;
-        for (var r = 0; r < 6; r++) {
-          var src = order[r] * s, dst = QMGL.batchCount++ * s;
-          for (var q = 0; q < s; q++) batch[dst + q] = corners[src + q];
-        }
+        var x = QMGL.reserveIndices(6);
+        for (var r = 0; r < 6; r++) x[QMGL.indexCount++] = first + order[r];
       }
       return true;
     },
@@ -489,9 +545,17 @@ mergeInto(LibraryManager.library, {
     // Draws the pending batch through the emulation's own path for
     // glBegin/glEnd, with one layout for every vertex.
     drawBatch: function() {
-      var n = QMGL.batchCount;
+      var n = QMGL.batchCount, count = QMGL.indexCount;
       QMGL.batchCount = 0;
-      if (!n) return;
+      QMGL.indexCount = 0;
+      if (!n || !count) return;
+      // The indices go to the draw from the heap, as a game's own would.
+      if (QMGL.heapIndicesSize < count) {
+        if (QMGL.heapIndices) _free(QMGL.heapIndices);
+        QMGL.heapIndicesSize = Math.max(count, 2 * QMGL.heapIndicesSize, 4096);
+        QMGL.heapIndices = _malloc(2 * QMGL.heapIndicesSize);
+      }
+      HEAPU16.set(QMGL.indices.subarray(0, count), QMGL.heapIndices >> 1);
       var kind = QMGL.batchKind, useTex = QMGL.batchTex;
       // Lit vertices were lit as they were taken: the batch is drawn unlit.
       var lighting = GLEmulation.lightingEnabled;
@@ -540,9 +604,18 @@ mergeInto(LibraryManager.library, {
         var modelview = GLImmediate.matrix[0];
         GLImmediate.matrix[0] = QMGL.identity;
         GLImmediate.matrixVersion[0] = (GLImmediate.matrixVersion[0] + 1) | 0;
+        // The batch is client memory: buffers a game left bound are set
+        // aside for the draw (the emulation would read from them).
+        var arrayBuffer = GLctx.currentArrayBufferBinding, elementBuffer = GLctx.currentElementArrayBufferBinding;
+        GLctx.currentArrayBufferBinding = 0;
+        GLctx.currentElementArrayBufferBinding = 0;
         try {
-          GLImmediate.flush();
+          GLImmediate.flush(count, 0, QMGL.heapIndices);
         } finally {
+          if (arrayBuffer) GLctx.bindBuffer(GLctx.ARRAY_BUFFER, GL.buffers[arrayBuffer]);
+          if (elementBuffer) GLctx.bindBuffer(GLctx.ELEMENT_ARRAY_BUFFER, GL.buffers[elementBuffer]);
+          GLctx.currentArrayBufferBinding = arrayBuffer;
+          GLctx.currentElementArrayBufferBinding = elementBuffer;
           GLImmediate.matrix[0] = modelview;
           GLImmediate.matrixVersion[0] = (GLImmediate.matrixVersion[0] + 1) | 0;
         }
@@ -578,12 +651,15 @@ mergeInto(LibraryManager.library, {
       }
       QMGL.batchKind = kind;
       QMGL.batchTex = useTex;
-      var from = QMGL.batchCount;
+      var from = QMGL.batchCount, fromIndex = QMGL.indexCount;
       QMGL.takeBlock(mode, n);
       var lit = GLEmulation.lightingEnabled;
       QMGL.toEyeSpace(from, lit);
       if (lit) QMGL.light(from);
-      if (wide && !QMGL.widenLines(from)) QMGL.batchCount = from;
+      if (wide && !QMGL.widenLines(from, fromIndex)) {
+        QMGL.batchCount = from;
+        QMGL.indexCount = fromIndex;
+      }
       if (QMGL.batchCount > QMGL.maxBatchVertices) QMGL.drawBatch();
     },
   },

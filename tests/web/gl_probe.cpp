@@ -5,7 +5,9 @@
 // Prints one line per case and "N passed, N failed".
 #include <Quillmar.h>
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <emscripten/emscripten.h>
 
 #include <cmath>
@@ -274,6 +276,67 @@ int main() {
         glColor4f(0.0f, 0.0f, 1.0f, 0.5f);
         Quad(10, 10, 60, 60);
         Check("translucent blend 50%", Near(Pixel(30, 30), 128, 0, 128, 4), Pixel(30, 30));
+    });
+
+    // The blend factors GL answers (the library saves and restores them
+    // around its drawing): the last ones WebGL took.
+    Frame([] {
+        GLint src = 0, dst = 0;
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+        glBlendFunc(GL_ONE, GL_SRC_ALPHA_SATURATE);  // a source factor only: refused
+        const bool refused = glGetError() == GL_INVALID_ENUM;
+        glGetIntegerv(GL_BLEND_SRC, &src);
+        glGetIntegerv(GL_BLEND_DST, &dst);
+        const bool kept = refused && src == GL_SRC_ALPHA && dst == GL_ONE;
+        glBlendFunc(GL_CONSTANT_COLOR, GL_ONE_MINUS_CONSTANT_COLOR);
+        glGetIntegerv(GL_BLEND_SRC, &src);
+        glGetIntegerv(GL_BLEND_DST, &dst);
+        const bool constant = src == GL_CONSTANT_COLOR && dst == GL_ONE_MINUS_CONSTANT_COLOR;
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glGetIntegerv(GL_BLEND_SRC, &src);
+        glGetIntegerv(GL_BLEND_DST, &dst);
+        char text[64];
+        std::snprintf(text, sizeof text, "refused kept %d, constant %d, last 0x%X 0x%X", kept, constant,
+                      unsigned(src), unsigned(dst));
+        Check("glGetIntegerv answers the blend factors", kept && constant && src == GL_SRC_ALPHA &&
+                                                            dst == GL_ONE_MINUS_SRC_ALPHA, text);
+    });
+
+    // A game's own buffers left bound: glBegin/glEnd still draws its own
+    // vertices (in the order given, wherever its blocks share vertices), and
+    // the bindings stay the game's.
+    Frame([] {
+        Plain2D();
+        GLuint buffers[2] = {0, 0};
+        glGenBuffers(2, buffers);
+        const float zeros[16] = {};
+        const unsigned short indices[6] = {};
+        glBindBuffer(GL_ARRAY_BUFFER, buffers[0]);
+        glBufferData(GL_ARRAY_BUFFER, sizeof zeros, zeros, GL_STATIC_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[1]);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, sizeof indices, indices, GL_STATIC_DRAW);
+        glColor3f(0.0f, 1.0f, 0.0f);
+        Quad(10, 10, 60, 60);
+        glBegin(GL_QUAD_STRIP);
+        glColor3f(1.0f, 0.0f, 0.0f);
+        glVertex3f(70, 10, -4); glVertex3f(70, 60, -4);
+        glColor3f(0.0f, 0.0f, 1.0f);
+        glVertex3f(95, 10, -4); glVertex3f(95, 60, -4);
+        glVertex3f(120, 10, -4); glVertex3f(120, 60, -4);
+        glEnd();
+        GLint array = 0, element = 0;
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &array);
+        glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &element);
+        const Rgba own = Pixel(30, 30), strip = Pixel(110, 35);
+        char text[64];
+        std::snprintf(text, sizeof text, "bindings %d %d of %u %u", array, element, buffers[0], buffers[1]);
+        Check("glBegin with a game's buffers bound: drawn",
+              Near(own, 0, 255, 0) && Near(strip, 0, 0, 255), own);
+        Check("glBegin with a game's buffers bound: bindings kept",
+              GLuint(array) == buffers[0] && GLuint(element) == buffers[1], text);
+        glBindBuffer(GL_ARRAY_BUFFER, 0);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+        glDeleteBuffers(2, buffers);
     });
 
     // Depth: the near quad wins though drawn first; back faces culled.
