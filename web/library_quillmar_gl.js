@@ -497,8 +497,14 @@ mergeInto(LibraryManager.library, {
       var count = ni >> 1;
       QMGL.batchCount = from;
       QMGL.indexCount = fromIndex;
+      // A segment that starts where the last one ended, unclipped and along
+      // the same major axis, starts at the same two corners: a strip takes
+      // two new corners per segment.
+      var joinEnd = -1, joinMajor = false, joinCorner = 0, corner = w.corner || (w.corner = [0, 0, 0, 0]);
       for (var k = 0; k < count; k++) {
         var oa = (ends[2 * k] - from) * s, ob = (ends[2 * k + 1] - from) * s;
+        var start = ends[2 * k], previousEnd = joinEnd;
+        joinEnd = -1;
         // Both ends in clip coordinates: clip[0..3] and clip[4..7].
         for (var e = 0; e < 2; e++) {
           var o = e ? ob : oa, x = lines[o], y = lines[o + 1], z = lines[o + 2], v = lines[o + 3];
@@ -518,26 +524,33 @@ mergeInto(LibraryManager.library, {
         var xMajor = Math.abs(dx) >= Math.abs(dy);
         // Half the width in normalized device units along the minor axis.
         var ox = xMajor ? 0 : 2 * half / vp[2], oy = xMajor ? 2 * half / vp[3] : 0;
-        // The four corners join the batch as vertices.
-        var first = QMGL.batchCount;
-        var batch = QMGL.batch = QMGL.grow(QMGL.batch, first + 4);
-        for (var c = 0; c < 4; c++) {
+        var shared = start == previousEnd && t0 == 0 && xMajor == joinMajor;
+        // The new corners join the batch as vertices.
+        var first = QMGL.batchCount, made = shared ? 2 : 4;
+        var batch = QMGL.batch = QMGL.grow(QMGL.batch, first + made);
+        for (var c = 0; c < 4; c++) corner[c] = shared ? (c < 2 ? joinCorner + c : first + c - 2) : first + c;
+        for (var c = shared ? 2 : 0; c < 4; c++) {
           // corner 0/1: start -/+, 2/3: end -/+.
           var t = c < 2 ? t0 : t1, sign = (c & 1) ? 1 : -1, cw = c < 2 ? wa : wb;
           p[0] = (c < 2 ? xa : xb) + sign * ox * cw;
           p[1] = (c < 2 ? ya : yb) + sign * oy * cw;
           p[2] = clip[2] + (clip[6] - clip[2]) * t;
           p[3] = cw;
-          var out = (first + c) * s;
+          var out = corner[c] * s;
           for (var r = 0; r < 4; r++) batch[out + r] = inv[r] * p[0] + inv[4 + r] * p[1] + inv[8 + r] * p[2] + inv[12 + r] * p[3];
           for (var q = 4; q < s; q++) batch[out + q] = lines[oa + q] + (lines[ob + q] - lines[oa + q]) * t;
         }
-        QMGL.batchCount = first + 4;
+        QMGL.batchCount = first + made;
+        if (t1 == 1) {
+          joinEnd = ends[2 * k + 1];
+          joinMajor = xMajor;
+          joinCorner = corner[2];
+        }
         // Counter-clockwise on the screen, so culling (on by default in the
         // library) keeps them.
         var order = (xMajor ? dx : -dy) >= 0 ? w.ccw : w.cw;
         var x = QMGL.reserveIndices(6);
-        for (var r = 0; r < 6; r++) x[QMGL.indexCount++] = first + order[r];
+        for (var r = 0; r < 6; r++) x[QMGL.indexCount++] = corner[order[r]];
       }
       return true;
     },
