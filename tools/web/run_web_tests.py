@@ -240,14 +240,17 @@ def run_input_probe(browser, base, results):
     results.group('input', checks.passed, checks.failed)
 
 
-def run_demo(browser, base, out, linux_log, linux_shot, results):
-    print('== demo (scripted, 300 frames, 1280x720)', flush=True)
-    checks = Checks('demo')
-    linux = DEMO_RESULT.search(open(linux_log).read()) if linux_log else None
+# The demo's arguments for the scripted, timed run, as the Linux run takes them.
+DEMO_ARGS = ['--scripted', '--frames', '300', '--samples', '0', '--no-vsync']
+
+
+def run_timed_demo(browser, base, extra_args=()):
+    """Opens the demo's page for its scripted run and waits for its last line.
+    Returns the page, whether it finished, and the milliseconds from the
+    window's opening (its WebGL context) to the program's last line, as the
+    Linux run is timed from start to end: loading and compiling the page are
+    left out."""
     page = browser.new_page()
-    # Timed from the window's opening (its WebGL context) to the program's
-    # last line, as the Linux run is from start to end: loading and
-    # compiling the page are left out.
     page.call('Page.addScriptToEvaluateOnNewDocument', source='''
       window.qmTimes = {opened: 0, last: 0};
       (function(getContext) {
@@ -259,9 +262,18 @@ def run_demo(browser, base, out, linux_log, linux_shot, results):
       (function(log) {
         console.log = function() { window.qmTimes.last = performance.now(); return log.apply(console, arguments); };
       })(console.log);''')
-    started = time.time()
-    page.navigate(f'{base}/examples/demo.html?args=--scripted+--frames+300+--samples+0+--no-vsync+--screenshot+/demo.png')
+    page.navigate(f'{base}/examples/demo.html?args=' + '+'.join(DEMO_ARGS + list(extra_args)))
     finished = page.wait_for(lambda p: p.has_line('frames per second') or p.exceptions, 400)
+    elapsed = page.evaluate('window.qmTimes.opened ? window.qmTimes.last - window.qmTimes.opened : 0')
+    return page, finished, elapsed
+
+
+def run_demo(browser, base, out, linux_log, linux_shot, results):
+    print('== demo (scripted, 300 frames, 1280x720)', flush=True)
+    checks = Checks('demo')
+    linux = DEMO_RESULT.search(open(linux_log).read()) if linux_log else None
+    started = time.time()
+    page, finished, elapsed = run_timed_demo(browser, base, ['--screenshot', '/demo.png'])
     seconds = time.time() - started
     print_console(page)
     checks.check('demo finishes its 300 frames', finished and not page.exceptions,
@@ -275,7 +287,6 @@ def run_demo(browser, base, out, linux_log, linux_shot, results):
         # The whole run's average on each side (the demo's own figure is the
         # last second's alone).
         took = re.search(r'run took (\d+) ms', open(linux_log).read())
-        elapsed = page.evaluate('window.qmTimes.opened ? window.qmTimes.last - window.qmTimes.opened : 0')
         if took and elapsed and elapsed > 0:
             fps_web = 300 / (elapsed / 1000.0)
             fps_linux = 300 / (int(took.group(1)) / 1000.0)
