@@ -114,6 +114,8 @@ mergeInto(LibraryManager.library, {
     activeUnit: 0,
     bound: [],         // texture bound to GL_TEXTURE_2D, per unit
     maxBatchVertices: 0,
+    pieceVertices: 0,  // the most vertices of a block added to a batch at once
+    piece: null,       // scratch for a piece that is not a run of the block
 
     init: function() {
       QMGL.block = new Float32Array(QMGL.STRIDE * 1024);
@@ -126,6 +128,10 @@ mergeInto(LibraryManager.library, {
       // The emulation's vertex buffer holds GL_MAX_TEMP_BUFFER_SIZE bytes; a
       // vertex takes at most 2 + 1 + 3 + 4 floats there. Indices are 16-bit.
       QMGL.maxBatchVertices = Math.min(Math.floor(GL.MAX_TEMP_BUFFER_SIZE / 40), 65536) - 64;
+      // A piece of a block takes at most 6 batch vertices per vertex (a line
+      // widened); a multiple of 12 cuts lists of 1, 2, 3 or 4 vertices whole.
+      QMGL.pieceVertices = 12 * Math.floor(QMGL.maxBatchVertices / 72);
+      QMGL.piece = new Float32Array(QMGL.STRIDE * (QMGL.pieceVertices + 1));
       // Every draw of the emulation (immediate blocks and client arrays).
       var flush = GLImmediate.flush;
       GLImmediate.flush = function() {
@@ -338,12 +344,13 @@ mergeInto(LibraryManager.library, {
       return QMGL.indices;
     },
 
-    // The block's vertices join the batch as they are; its points, lines or
-    // triangles are listed as indices of them, in GL's order.
-    takeBlock: function(mode, n) {
+    // The block's vertices (the first n of src) join the batch as they are;
+    // its points, lines or triangles are listed as indices of them, in GL's
+    // order.
+    takeBlock: function(mode, src, n) {
       var s = QMGL.STRIDE, base = QMGL.batchCount, i;
       var b = QMGL.batch = QMGL.grow(QMGL.batch, base + n);
-      b.set(QMGL.block.subarray(0, n * s), base * s);
+      b.set(src.subarray(0, n * s), base * s);
       QMGL.batchCount = base + n;
       var x = QMGL.reserveIndices(6 * n + 2), k = QMGL.indexCount;
       switch (mode) {
@@ -653,6 +660,41 @@ mergeInto(LibraryManager.library, {
       QMGL.mode = -1;
       QMGL.blockCount = 0;
       if (QMGL.colorGiven) GLImmediate.clientColor.set(QMGL.color);
+      var s = QMGL.STRIDE, block = QMGL.block, piece = QMGL.piece;
+      // A block too big for one batch goes in pieces cut where its
+      // primitives allow: strips and loops overlap by the vertices their
+      // next primitive shares, fans repeat their centre, and a triangle or
+      // quad strip is cut at an even vertex to keep its winding.
+      var most = QMGL.pieceVertices, i, end;
+      if (n <= most) {
+        QMGL.addPiece(mode, block, n);
+      } else if (mode == 0 || mode == 1 || mode == 4 || mode == 7) {  // points, lines, triangles, quads
+        for (i = 0; i < n; i += most) QMGL.addPiece(mode, block.subarray(i * s), Math.min(most, n - i));
+      } else if (mode == 6 || mode == 9) {  // fan, polygon
+        for (i = 1; ; i += most - 2) {
+          end = Math.min(i + most - 1, n);
+          piece.set(block.subarray(0, s));
+          piece.set(block.subarray(i * s, end * s), s);
+          QMGL.addPiece(mode, piece, end - i + 1);
+          if (end >= n) break;
+        }
+      } else {  // line strip and loop (overlap 1), triangle and quad strips (overlap 2)
+        var overlap = (mode == 2 || mode == 3) ? 1 : 2;
+        for (i = 0; ; i += most - overlap) {
+          end = Math.min(i + most, n);
+          QMGL.addPiece(mode == 2 ? 3 : mode, block.subarray(i * s), end - i);
+          if (end >= n) break;
+        }
+        if (mode == 2) {  // the loop's closing segment
+          piece.set(block.subarray((n - 1) * s, n * s));
+          piece.set(block.subarray(0, s), s);
+          QMGL.addPiece(1, piece, 2);
+        }
+      }
+    },
+
+    // Adds a block (or a piece of one: n vertices of src) to the batch.
+    addPiece: function(mode, src, n) {
       var kind = QMGL.kindOf(mode);
       var wide = kind == QMGL.LINES && QMGL.lineWidth > 1;
       if (wide) kind = QMGL.TRIANGLES;
@@ -665,7 +707,7 @@ mergeInto(LibraryManager.library, {
       QMGL.batchKind = kind;
       QMGL.batchTex = useTex;
       var from = QMGL.batchCount, fromIndex = QMGL.indexCount;
-      QMGL.takeBlock(mode, n);
+      QMGL.takeBlock(mode, src, n);
       var lit = GLEmulation.lightingEnabled;
       QMGL.toEyeSpace(from, lit);
       if (lit) QMGL.light(from);

@@ -339,6 +339,38 @@ int main() {
         glDeleteBuffers(2, buffers);
     });
 
+    // Blocks bigger than one batch (and than 16-bit indices reach): drawn
+    // whole, in pieces that keep a strip's winding and a loop's closing
+    // segment.
+    Frame([] {
+        Plain2D();
+        glEnable(GL_CULL_FACE);
+        glColor3f(0.0f, 1.0f, 0.0f);
+        glBegin(GL_TRIANGLE_STRIP);  // counter-clockwise: culled where the winding flips
+        for (int k = 0; k < 20000; ++k)
+            glVertex3f(20.0f + 280.0f * float(k / 2) / 9999.0f, k % 2 ? 150.0f : 170.0f, -4.0f);
+        glEnd();
+        glDisable(GL_CULL_FACE);
+        glBegin(GL_POINTS);
+        glColor3f(0.0f, 0.0f, 1.0f);
+        for (int k = 0; k < 69999; ++k) glVertex3f(10.5f, 10.5f, -4.0f);
+        glColor3f(1.0f, 0.0f, 0.0f);
+        glVertex3f(100.5f, 100.5f, -4.0f);
+        glEnd();
+        glColor3f(1.0f, 1.0f, 1.0f);
+        glBegin(GL_LINE_LOOP);
+        for (int k = 0; k < 10000; ++k) glVertex3f(40.5f + 260.0f * float(k) / 9999.0f, 200.5f, -4.0f);
+        glVertex3f(40.5f, 230.5f, -4.0f);
+        glEnd();
+        int gaps = 0;
+        for (int x = 25; x <= 295; x += 3) gaps += !Near(Pixel(x, 160), 0, 255, 0);
+        char text[64];
+        std::snprintf(text, sizeof text, "%d of 91 strip pixels missing", gaps);
+        Check("a 20,000-vertex triangle strip", gaps == 0, text);
+        Check("the 70,000th point of a block", Near(Pixel(100, 100), 255, 0, 0), Pixel(100, 100));
+        Check("a 10,001-vertex line loop closes", Near(Pixel(40, 215), 255, 255, 255), Pixel(40, 215));
+    });
+
     // Depth: the near quad wins though drawn first; back faces culled.
     Frame([] {
         Core::Renderer.Render3D();
