@@ -1,6 +1,10 @@
 #include "render/GLState.h"
 
 #include "glfw2.h"
+#include "system.h"
+
+#include <cstdio>
+#include <cstring>
 
 #ifndef GL_SECONDARY_COLOR_ARRAY
 #define GL_SECONDARY_COLOR_ARRAY 0x845E
@@ -10,6 +14,45 @@ namespace qmgl {
 
 namespace {
 unsigned generation = 0;
+
+// Buffer objects (GL 1.5), whose tokens Windows' GL 1.1 header lacks.
+constexpr GLenum kArrayBuffer = 0x8892;
+constexpr GLenum kElementArrayBuffer = 0x8893;
+constexpr GLenum kArrayBufferBinding = 0x8894;
+constexpr GLenum kElementArrayBufferBinding = 0x8895;
+constexpr GLenum kVertexArrayBufferBinding = 0x8896;
+constexpr GLenum kColorArrayBufferBinding = 0x8898;
+constexpr GLenum kTextureCoordArrayBufferBinding = 0x889A;
+
+// Desktop GL keeps a buffer per client array, taken when its pointer is set.
+// The web's emulation has none: every client array reads from the buffer
+// bound at the draw (and WebGL refuses the per-array queries).
+#if defined(__EMSCRIPTEN__)
+constexpr bool kBufferPerArray = false;
+#else
+constexpr bool kBufferPerArray = true;
+#endif
+
+// glBindBuffer where the context has buffer objects, else null; looked up
+// once per context (a token the context does not know would be a GL error).
+struct BufferObjects {
+    bool known = false;
+    unsigned generation = 0;
+    BindProc bind = nullptr;
+};
+BufferObjects bufferObjects;
+
+BindProc BufferBinder() {
+    if (!bufferObjects.known || bufferObjects.generation != generation) {
+        const char* found = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+        const bool has = Version() >= 15 ||
+                         HasExtension(found ? found : "", "GL_ARB_vertex_buffer_object");
+        bufferObjects.bind = has ? LookUpBind("glBindBuffer", "glBindBufferARB") : nullptr;
+        bufferObjects.generation = generation;
+        bufferObjects.known = true;
+    }
+    return bufferObjects.bind;
+}
 
 const GLenum kCaps[5] = {GL_TEXTURE_2D, GL_BLEND, GL_DEPTH_TEST, GL_CULL_FACE, GL_LIGHTING};
 // Open enables the normal and secondary colour arrays without pointers: left
@@ -35,17 +78,60 @@ bool ContextCurrent() { return glfw2::glfwGetWindowParam(glfw2::GLFW_OPENED) > 0
 unsigned Generation() { return generation; }
 void NoteContextOpened() { ++generation; }
 
+// [SECTION] What the context offers
+
+int Version() {
+    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+    int major = 0, minor = 0;
+    if (!version || std::sscanf(version, "%d.%d", &major, &minor) != 2 || major < 1) return 10;
+    return major * 10 + (minor > 9 ? 9 : minor);
+}
+
+bool HasExtension(const char* list, const char* name) {
+    const std::size_t length = std::strlen(name);
+    for (const char* at = list; (at = std::strstr(at, name)) != nullptr; at += length) {
+        const bool starts = at == list || at[-1] == ' ';
+        const bool ends = at[length] == ' ' || at[length] == '\0';
+        if (starts && ends) return true;
+    }
+    return false;
+}
+
+BindProc LookUpBind(const char* name, const char* fallback) {
+    void* proc = qmsys::GetProcAddress(name);
+    if (!proc && fallback) proc = qmsys::GetProcAddress(fallback);
+    return reinterpret_cast<BindProc>(proc);
+}
+
+// [SECTION] The state guard
+
 // An array's layout as GL has it now; GL's defaults where it answers nothing.
-StateGuard::Array StateGuard::ReadArray(GLenum size, GLenum type, GLenum stride, GLenum pointer) {
-    Array a{4, GL_FLOAT, 0, nullptr};
+StateGuard::Array StateGuard::ReadArray(GLenum size, GLenum type, GLenum stride, GLenum pointer,
+                                        GLenum buffer) const {
+    Array a{4, GL_FLOAT, 0, nullptr, 0};
     glGetIntegerv(size, &a.size);
     glGetIntegerv(type, &a.type);
     glGetIntegerv(stride, &a.stride);
     glGetPointerv(pointer, &a.pointer);
+    if (bindBuffer_ && kBufferPerArray) glGetIntegerv(buffer, &a.buffer);
     return a;
 }
 
+void StateGuard::BindArrayBuffer(GLint buffer) const {
+    if (bindBuffer_) bindBuffer_(kArrayBuffer, GLuint(buffer));
+}
+
 StateGuard::StateGuard(bool textured) : textured_(textured) {
+    // A game's buffer objects would turn the library's client pointers into
+    // offsets into them: set aside for the guard's life.
+    bindBuffer_ = BufferBinder();
+    arrayBuffer_ = elementBuffer_ = 0;
+    if (bindBuffer_) {
+        glGetIntegerv(kArrayBufferBinding, &arrayBuffer_);
+        glGetIntegerv(kElementArrayBufferBinding, &elementBuffer_);
+        if (arrayBuffer_) bindBuffer_(kArrayBuffer, 0);
+        if (elementBuffer_) bindBuffer_(kElementArrayBuffer, 0);
+    }
     for (int i = 0; i < 5; ++i) caps_[i] = glIsEnabled(kCaps[i]);
     // Client arrays are asked with glGetBooleanv: the web's GL answers them
     // only there.
@@ -58,7 +144,7 @@ StateGuard::StateGuard(bool textured) : textured_(textured) {
     glGetIntegerv(GL_BLEND_SRC, &blendSrc_);
     glGetIntegerv(GL_BLEND_DST, &blendDst_);
     vertex_ = ReadArray(GL_VERTEX_ARRAY_SIZE, GL_VERTEX_ARRAY_TYPE, GL_VERTEX_ARRAY_STRIDE,
-                        GL_VERTEX_ARRAY_POINTER);
+                        GL_VERTEX_ARRAY_POINTER, kVertexArrayBufferBinding);
 
     SetCap(GL_TEXTURE_2D, textured);
     SetCap(GL_BLEND, true);
@@ -78,9 +164,10 @@ StateGuard::StateGuard(bool textured) : textured_(textured) {
         glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &envMode_);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
         texcoord_ = ReadArray(GL_TEXTURE_COORD_ARRAY_SIZE, GL_TEXTURE_COORD_ARRAY_TYPE,
-                              GL_TEXTURE_COORD_ARRAY_STRIDE, GL_TEXTURE_COORD_ARRAY_POINTER);
+                              GL_TEXTURE_COORD_ARRAY_STRIDE, GL_TEXTURE_COORD_ARRAY_POINTER,
+                              kTextureCoordArrayBufferBinding);
         color_ = ReadArray(GL_COLOR_ARRAY_SIZE, GL_COLOR_ARRAY_TYPE, GL_COLOR_ARRAY_STRIDE,
-                           GL_COLOR_ARRAY_POINTER);
+                           GL_COLOR_ARRAY_POINTER, kColorArrayBufferBinding);
         for (float& c : currentColor_) c = 1.0f;
         glGetFloatv(GL_CURRENT_COLOR, currentColor_);
         for (float& t : currentTexcoord_) t = 0.0f;
@@ -95,10 +182,15 @@ StateGuard::StateGuard(bool textured) : textured_(textured) {
 }
 
 StateGuard::~StateGuard() {
+    // Each pointer is given back with the buffer it was set with bound.
+    if (vertex_.buffer) BindArrayBuffer(vertex_.buffer);
     glVertexPointer(vertex_.size, GLenum(vertex_.type), vertex_.stride, vertex_.pointer);
+    GLint bound = vertex_.buffer;
     if (textured_) {
+        if (texcoord_.buffer != bound) BindArrayBuffer(bound = texcoord_.buffer);
         glTexCoordPointer(texcoord_.size, GLenum(texcoord_.type), texcoord_.stride,
                           texcoord_.pointer);
+        if (color_.buffer != bound) BindArrayBuffer(bound = color_.buffer);
         glColorPointer(color_.size, GLenum(color_.type), color_.stride, color_.pointer);
         glBindTexture(GL_TEXTURE_2D, GLuint(binding_));
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, envMode_);
@@ -109,6 +201,8 @@ StateGuard::~StateGuard() {
     for (int i = 0; i < 5; ++i) SetClientState(kClientStates[i], clientStates_[i] != GL_FALSE);
     glBlendFunc(GLenum(blendSrc_), GLenum(blendDst_));
     for (int i = 0; i < 5; ++i) SetCap(kCaps[i], caps_[i] != GL_FALSE);
+    if (arrayBuffer_ != bound) BindArrayBuffer(arrayBuffer_);
+    if (elementBuffer_) bindBuffer_(kElementArrayBuffer, GLuint(elementBuffer_));
 }
 
 }  // namespace qmgl

@@ -16,13 +16,28 @@ unsigned Generation();
 // Called by WindowManager::Open after the context is made.
 void NoteContextOpened();
 
+// What the current context offers: its version as major * 10 + minor (10
+// when it does not say), whether an extension string lists `name`, and a
+// bind function (glBindBuffer, glBindFramebuffer...) by either of two names.
+#if defined(_WIN32)
+#  define QM_GL_CALL __stdcall
+#else
+#  define QM_GL_CALL
+#endif
+using BindProc = void(QM_GL_CALL*)(GLenum target, GLuint name);
+int Version();
+bool HasExtension(const char* list, const char* name);
+BindProc LookUpBind(const char* name, const char* fallback);
+
 // Sets, for the guard's life, the state the library draws 2D in: no depth
 // test, no culling, no lighting, blending with source alpha, texturing as
 // asked, client arrays of vertex (and texcoord and colour, if textured) only,
-// and textured: the texels multiplied by the colour (GL_MODULATE), whatever
-// texture environment the game left. The destructor restores every cap,
-// blend factor, binding, texture environment mode, client array (enable,
-// size, type, stride, pointer) and current colour and texcoord it touched.
+// read from client memory (no buffer object bound), and textured: the texels
+// multiplied by the colour (GL_MODULATE), whatever texture environment the
+// game left. The destructor restores every cap, blend factor, binding
+// (texture and buffer objects), texture environment mode, client array
+// (enable, size, type, stride, pointer and buffer) and current colour and
+// texcoord it touched.
 class StateGuard {
 public:
     explicit StateGuard(bool textured);
@@ -34,12 +49,16 @@ private:
     struct Array {
         GLint size, type, stride;
         GLvoid* pointer;
+        GLint buffer;  // the buffer object the pointer is an offset into; 0: client memory
     };
     bool textured_;
     GLboolean caps_[5];
     GLboolean clientStates_[5];
     GLint blendSrc_, blendDst_, binding_, envMode_;
-    static Array ReadArray(GLenum size, GLenum type, GLenum stride, GLenum pointer);
+    BindProc bindBuffer_;  // null where the context has no buffer objects
+    GLint arrayBuffer_, elementBuffer_;
+    Array ReadArray(GLenum size, GLenum type, GLenum stride, GLenum pointer, GLenum buffer) const;
+    void BindArrayBuffer(GLint buffer) const;
 
     Array vertex_, texcoord_, color_;
     GLfloat currentColor_[4];

@@ -2,6 +2,7 @@
 
 #include "core/Report.h"
 #include "glfw2.h"
+#include "render/GLState.h"
 #include "render/SpriteBatch.h"
 #include "system.h"
 
@@ -68,39 +69,6 @@ constexpr GLenum kFramebufferBindingExt = 0x8CA6;
 constexpr GLenum kReadFramebuffer = 0x8CA8;
 constexpr GLenum kReadFramebufferBinding = 0x8CAA;
 
-#if defined(_WIN32)
-#  define QM_GL_CALL __stdcall
-#else
-#  define QM_GL_CALL
-#endif
-using BindProc = void(QM_GL_CALL*)(GLenum target, GLuint name);
-
-// [SECTION] What the context offers
-
-bool HasExtension(const char* list, const char* name) {
-    const std::size_t length = std::strlen(name);
-    for (const char* at = list; (at = std::strstr(at, name)) != nullptr; at += length) {
-        const bool starts = at == list || at[-1] == ' ';
-        const bool ends = at[length] == ' ' || at[length] == '\0';
-        if (starts && ends) return true;
-    }
-    return false;
-}
-
-// The context's version as major * 10 + minor; 10 when it does not say.
-int Version() {
-    const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    int major = 0, minor = 0;
-    if (!version || std::sscanf(version, "%d.%d", &major, &minor) != 2 || major < 1) return 10;
-    return major * 10 + (minor > 9 ? 9 : minor);
-}
-
-BindProc LookUpBind(const char* name, const char* fallback) {
-    void* proc = qmsys::GetProcAddress(name);
-    if (!proc && fallback) proc = qmsys::GetProcAddress(fallback);
-    return reinterpret_cast<BindProc>(proc);
-}
-
 // [SECTION] Reading the back buffer
 
 // A binding of the game's that would take the read elsewhere (a pixel-pack
@@ -108,14 +76,14 @@ BindProc LookUpBind(const char* name, const char* fallback) {
 // object is read instead of the window): undone for the read, then put back.
 struct Binding {
     GLenum target = 0;
-    BindProc bind = nullptr;
+    qmgl::BindProc bind = nullptr;
     GLint name = 0;
 
     // False when a binding is in place and cannot be undone.
     bool Clear(GLenum query, GLenum bindTarget, const char* proc, const char* fallback) {
         glGetIntegerv(query, &name);
         if (name == 0) return true;
-        bind = LookUpBind(proc, fallback);
+        bind = qmgl::LookUpBind(proc, fallback);
         if (!bind) return false;
         target = bindTarget;
         bind(target, 0);
@@ -154,15 +122,15 @@ bool ReadBackBuffer(int width, int height, unsigned char* rgb) {
 
     // Only tokens the context knows are asked: an unknown one is a GL error
     // the game would find.
-    const int version = Version();
+    const int version = qmgl::Version();
     const char* found = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     const char* extensions = found ? found : "";
     const bool packBuffers = version >= 21 ||
-                             HasExtension(extensions, "GL_ARB_pixel_buffer_object") ||
-                             HasExtension(extensions, "GL_EXT_pixel_buffer_object");
+                             qmgl::HasExtension(extensions, "GL_ARB_pixel_buffer_object") ||
+                             qmgl::HasExtension(extensions, "GL_EXT_pixel_buffer_object");
     const bool readFramebuffers = version >= 30 ||
-                                  HasExtension(extensions, "GL_ARB_framebuffer_object");
-    const bool framebuffersExt = HasExtension(extensions, "GL_EXT_framebuffer_object");
+                                  qmgl::HasExtension(extensions, "GL_ARB_framebuffer_object");
+    const bool framebuffersExt = qmgl::HasExtension(extensions, "GL_EXT_framebuffer_object");
 
     const char* why = nullptr;
     Binding packBuffer, framebuffer;

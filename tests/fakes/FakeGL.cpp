@@ -33,7 +33,7 @@ void NoteDrawState() {
                        Enabled(GL_NORMAL_ARRAY), Enabled(GL_TEXTURE_COORD_ARRAY),
                        Enabled(GL_COLOR_ARRAY), Enabled(0x845E /* secondary colour */),
                        fake::gl.blendSrc, fake::gl.blendDst, fake::gl.boundTexture,
-                       fake::gl.texEnvMode};
+                       fake::gl.texEnvMode, fake::gl.arrayBuffer, fake::gl.elementArrayBuffer};
     // GL leaves the current colour and texcoord undefined after a draw with
     // their arrays on: the fake makes them NaN, which equals nothing.
     const float undefined = std::numeric_limits<float>::quiet_NaN();
@@ -52,6 +52,7 @@ constexpr GLenum kReadFramebuffer = 0x8CA8;
 constexpr GLenum kReadFramebufferBinding = 0x8CAA;
 constexpr GLenum kFramebufferExt = 0x8D40;
 constexpr GLenum kFramebufferBindingExt = 0x8CA6;
+constexpr GLenum kArrayBuffer = 0x8892, kElementArrayBuffer = 0x8893;
 
 GLint PackValue(GLenum pname) {
     auto found = fake::pixels.pack.find(pname);
@@ -64,6 +65,8 @@ GLint PackValue(GLenum pname) {
 void FAKE_GLCALL FakeBindBuffer(GLenum target, GLuint name) {
     Record("glBindBuffer", {double(target), double(name)});
     if (target == kPixelPackBuffer) fake::pixels.packBuffer = name;
+    if (target == kArrayBuffer) fake::gl.arrayBuffer = int(name);
+    if (target == kElementArrayBuffer) fake::gl.elementArrayBuffer = int(name);
 }
 void FAKE_GLCALL FakeBindFramebuffer(GLenum target, GLuint name) {
     Record("glBindFramebuffer", {double(target), double(name)});
@@ -156,15 +159,15 @@ void GLAPIENTRY glTexParameteri(GLenum target, GLenum pname, GLint param) {
 }
 void GLAPIENTRY glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
     Record("glVertexPointer", {double(size), double(type), double(stride)});
-    fake::gl.vertexArray = {size, int(type), stride, p};
+    fake::gl.vertexArray = {size, int(type), stride, p, fake::gl.arrayBuffer};
 }
 void GLAPIENTRY glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
     Record("glTexCoordPointer", {double(size), double(type), double(stride)});
-    fake::gl.texcoordArray = {size, int(type), stride, p};
+    fake::gl.texcoordArray = {size, int(type), stride, p, fake::gl.arrayBuffer};
 }
 void GLAPIENTRY glColorPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* p) {
     Record("glColorPointer", {double(size), double(type), double(stride)});
-    fake::gl.colorArray = {size, int(type), stride, p};
+    fake::gl.colorArray = {size, int(type), stride, p, fake::gl.arrayBuffer};
 }
 void GLAPIENTRY glGetPointerv(GLenum pname, GLvoid** params) {
     Record("glGetPointerv", {double(pname)});
@@ -270,6 +273,11 @@ void GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params) {
     case GL_COLOR_ARRAY_SIZE: *params = g.colorArray.size; break;
     case GL_COLOR_ARRAY_TYPE: *params = g.colorArray.type; break;
     case GL_COLOR_ARRAY_STRIDE: *params = g.colorArray.stride; break;
+    case 0x8894: *params = g.arrayBuffer; break;         // GL_ARRAY_BUFFER_BINDING
+    case 0x8895: *params = g.elementArrayBuffer; break;  // GL_ELEMENT_ARRAY_BUFFER_BINDING
+    case 0x8896: *params = g.vertexArray.buffer; break;  // GL_VERTEX_ARRAY_BUFFER_BINDING
+    case 0x8898: *params = g.colorArray.buffer; break;   // GL_COLOR_ARRAY_BUFFER_BINDING
+    case 0x889A: *params = g.texcoordArray.buffer; break;  // GL_TEXTURE_COORD_ARRAY_BUFFER_BINDING
     default: break;
     }
 }

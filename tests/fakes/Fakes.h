@@ -127,13 +127,16 @@ struct GLMatrices {
     struct Pointer {
         int size = 4, type = 0x1406, stride = 0;  // GL_FLOAT
         const void* pointer = nullptr;
+        int buffer = 0;  // the GL_ARRAY_BUFFER bound when the pointer was set
     };
     Pointer vertexArray, texcoordArray, colorArray;
+    int arrayBuffer = 0, elementArrayBuffer = 0;  // buffer object bindings
     // The state at the latest glDrawArrays / glDrawElements.
     struct StateAtDraw {  // not DrawState: <windows.h> makes that DrawStateA
         bool texture, blend, depthTest, cullFace, lighting;
         bool vertexArray, normalArray, texcoordArray, colorArray, secondaryColorArray;
         int blendSrc, blendDst, boundTexture, texEnvMode;
+        int arrayBuffer, elementArrayBuffer;
     };
     StateAtDraw atDraw{};
 };

@@ -302,9 +302,8 @@ int main() {
                                                             dst == GL_ONE_MINUS_SRC_ALPHA, text);
     });
 
-    // A game's own buffers left bound: glBegin/glEnd still draws its own
-    // vertices (in the order given, wherever its blocks share vertices), and
-    // the bindings stay the game's.
+    // A game's own buffers left bound: glBegin/glEnd and the library's shapes
+    // still draw their own vertices, and the bindings stay the game's.
     Frame([] {
         Plain2D();
         GLuint buffers[2] = {0, 0};
@@ -324,14 +323,17 @@ int main() {
         glVertex3f(95, 10, -4); glVertex3f(95, 60, -4);
         glVertex3f(120, 10, -4); glVertex3f(120, 60, -4);
         glEnd();
+        SetColor(1.0f, 1.0f, 0.0f);
+        FillRect(Vector2D(130, 10), Vector2D(30, 30));
         GLint array = 0, element = 0;
         glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &array);
         glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &element);
-        const Rgba own = Pixel(30, 30), strip = Pixel(110, 35);
+        const Rgba own = Pixel(30, 30), strip = Pixel(110, 35), shape = Pixel(145, 25);
         char text[64];
         std::snprintf(text, sizeof text, "bindings %d %d of %u %u", array, element, buffers[0], buffers[1]);
         Check("glBegin with a game's buffers bound: drawn",
               Near(own, 0, 255, 0) && Near(strip, 0, 0, 255), own);
+        Check("FillRect with a game's buffers bound: drawn", Near(shape, 255, 255, 0), shape);
         Check("glBegin with a game's buffers bound: bindings kept",
               GLuint(array) == buffers[0] && GLuint(element) == buffers[1], text);
         glBindBuffer(GL_ARRAY_BUFFER, 0);

@@ -2,12 +2,20 @@
 // pixels read back, state compared before and after, lifetime across windows.
 #include "WindowTestSupport.h"
 
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "support/StbImageWrite.h"
+
+#if !defined(_WIN32)
+#  include <GL/glx.h>
+#endif
+#ifndef GLAPIENTRY
+#define GLAPIENTRY APIENTRY  // Windows' GL header names it so
+#endif
 
 #ifndef GL_SECONDARY_COLOR_ARRAY
 #define GL_SECONDARY_COLOR_ARRAY 0x845E
@@ -48,6 +56,15 @@ std::vector<unsigned char> QuartersGif() {
             255, 0, 0, 0, 255, 0, 0, 0, 255, 255, 255, 255,
             0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0,
             2, 3, 0x44, 0x34, 0x05, 0, 0x3B};
+}
+
+// A GL entry point beyond GL 1.1, as a game looks it up.
+void* GLProc(const char* name) {
+#if defined(_WIN32)
+    return reinterpret_cast<void*>(wglGetProcAddress(name));
+#else
+    return reinterpret_cast<void*>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
+#endif
 }
 
 std::string TempPath(const std::string& name) { return ::testing::TempDir() + "qm_sprite_" + name; }
@@ -241,6 +258,53 @@ TEST_F(SpriteWindowTest, ShapesFillInEitherWindingInTheCurrentColour) {
 }
 
 // [SECTION] State
+
+TEST_F(SpriteWindowTest, AGamesBufferObjectsDoNotChangeWhatSpritesAndShapesDraw) {
+    OpenWindow();  // Windows hands out entry points for a current context only
+    StartFrame();
+    auto genBuffers = reinterpret_cast<void(GLAPIENTRY*)(GLsizei, GLuint*)>(GLProc("glGenBuffers"));
+    auto bindBuffer = reinterpret_cast<void(GLAPIENTRY*)(GLenum, GLuint)>(GLProc("glBindBuffer"));
+    auto bufferData = reinterpret_cast<void(GLAPIENTRY*)(GLenum, std::ptrdiff_t, const void*, GLenum)>(
+        GLProc("glBufferData"));
+    auto deleteBuffers =
+        reinterpret_cast<void(GLAPIENTRY*)(GLsizei, const GLuint*)>(GLProc("glDeleteBuffers"));
+    ASSERT_TRUE(genBuffers && bindBuffer && bufferData && deleteBuffers);
+    const GLenum kArray = 0x8892, kElements = 0x8893;
+    // The game's vertex array lives in one buffer; another array buffer and
+    // an element buffer (both of zeros) are left bound.
+    GLuint buffers[3] = {};
+    genBuffers(3, buffers);
+    const std::vector<unsigned char> zeros(4096, 0);
+    bindBuffer(kArray, buffers[0]);
+    bufferData(kArray, 4096, zeros.data(), 0x88E4 /* GL_STATIC_DRAW */);
+    glVertexPointer(3, GL_FLOAT, 12, reinterpret_cast<const void*>(48));
+    bindBuffer(kArray, buffers[1]);
+    bufferData(kArray, 4096, zeros.data(), 0x88E4);
+    bindBuffer(kElements, buffers[2]);
+    bufferData(kElements, 4096, zeros.data(), 0x88E4);
+
+    DrawSprite(Big(quarters));
+    SetColor(1, 1, 0);
+    FillRect(Vector2D(200, 20), Vector2D(40, 40));
+    FlushSprites();
+    ExpectQuarters(kRed, kGreen, kBlue, kWhite, 0, "sprite");
+    ExpectPixel(220, 40, Rgb{255, 255, 0}, 0, "FillRect");
+    GLint array = -1, elements = -1, vertexBuffer = -1;
+    GLvoid* pointer = nullptr;
+    glGetIntegerv(0x8894 /* GL_ARRAY_BUFFER_BINDING */, &array);
+    glGetIntegerv(0x8895 /* GL_ELEMENT_ARRAY_BUFFER_BINDING */, &elements);
+    glGetIntegerv(0x8896 /* GL_VERTEX_ARRAY_BUFFER_BINDING */, &vertexBuffer);
+    glGetPointerv(GL_VERTEX_ARRAY_POINTER, &pointer);
+    EXPECT_EQ(GLuint(array), buffers[1]);
+    EXPECT_EQ(GLuint(elements), buffers[2]);
+    EXPECT_EQ(GLuint(vertexBuffer), buffers[0]) << "the game's vertex array keeps its buffer";
+    EXPECT_EQ(pointer, reinterpret_cast<GLvoid*>(48));
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    bindBuffer(kArray, 0);
+    bindBuffer(kElements, 0);
+    glVertexPointer(3, GL_FLOAT, 0, nullptr);
+    deleteBuffers(3, buffers);
+}
 
 struct GLStateSnapshot {
     std::vector<double> values;

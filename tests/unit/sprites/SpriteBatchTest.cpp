@@ -200,6 +200,43 @@ TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
     EXPECT_EQ(snapshot(), before) << "after the shapes";
 }
 
+TEST_F(SpriteTest, AGamesBufferObjectsAreSetAsideForTheDrawAndPutBack) {
+    // A context without buffer objects is not asked about them (GL would
+    // count the unknown tokens as errors).
+    fake::pixels.version = "1.4";
+    window.Close();
+    ASSERT_TRUE(window.Open());
+    FillRect(Vector2D(1, 1), Vector2D(3, 3));
+    for (const fake::Call& c : fake::log)
+        EXPECT_FALSE(c.name == "glGetIntegerv" && c.args[0] >= 0x8894 && c.args[0] <= 0x889A);
+
+    // A GL 2.1 context; the game's vertex array lives in buffer 5, and
+    // buffers 7 and 6 are bound.
+    fake::pixels.version = "2.1";
+    window.Close();
+    ASSERT_TRUE(window.Open());
+    fake::gl.arrayBuffer = 5;
+    glVertexPointer(2, GL_FLOAT, 8, reinterpret_cast<const void*>(16));
+    fake::gl.arrayBuffer = 7;
+    fake::gl.elementArrayBuffer = 6;
+    const fake::GLMatrices::StateAtDraw& d = fake::gl.atDraw;
+    auto expectPutBack = [&](const char* what) {
+        EXPECT_EQ(d.arrayBuffer, 0) << what << ": client arrays read from client memory";
+        EXPECT_EQ(d.elementArrayBuffer, 0) << what;
+        EXPECT_EQ(fake::gl.arrayBuffer, 7) << what;
+        EXPECT_EQ(fake::gl.elementArrayBuffer, 6) << what;
+#if !defined(__EMSCRIPTEN__)  // the web's GL reads every array from the buffer bound at the draw
+        EXPECT_EQ(fake::gl.vertexArray.buffer, 5) << what << ": the pointer's own buffer";
+#endif
+        EXPECT_EQ(fake::gl.vertexArray.pointer, reinterpret_cast<const void*>(16)) << what;
+    };
+    DrawSprite(a, Vector2D(0, 0));
+    FlushSprites();
+    expectPutBack("sprite");
+    FillRect(Vector2D(1, 1), Vector2D(3, 3));
+    expectPutBack("FillRect");
+}
+
 // [SECTION] Context lifetime
 
 TEST_F(SpriteTest, NoGLCallWithoutAWindowAndTexturesUploadAgainInANewContext) {
