@@ -17,9 +17,11 @@
 // top-left corner (largest y, smallest x). flipX mirrors left-right, flipY
 // top-bottom.
 //
-// Sprites are drawn textured, alpha blended (source alpha over), without
-// depth test or face culling (later sprites cover earlier ones, whatever the
-// winding), at depth -4 like the lines, and leave the GL state as found.
+// Sprites are drawn textured and tinted (whatever texture environment the
+// game set), alpha blended (source alpha over), without depth test or face
+// culling (later sprites cover earlier ones, whatever the winding), at depth
+// -4 like the lines, from the library's own memory (buffer objects the game
+// left bound are set aside), and leave the GL state as found.
 #ifndef QUILLMAR_SPRITE_H
 #define QUILLMAR_SPRITE_H
 
