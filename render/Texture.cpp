@@ -1,6 +1,7 @@
 #include "Texture.h"
 
 #include "core/Report.h"
+#include "image/ImageReader.h"
 #include "render/GLState.h"
 #include "render/SpriteBatch.h"
 #include "render/TextureAccess.h"
@@ -8,61 +9,20 @@
 #include <GL/gl.h>
 
 #include <cerrno>
-#include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
 
 #if !defined(_WIN32)
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #ifndef GL_CLAMP_TO_EDGE
 #define GL_CLAMP_TO_EDGE 0x812F
-#endif
-
-// [SECTION] Decoder
-// stb's reader, compiled here with internal linkage and only the five formats
-// offered. Its allocations go through DecoderAllocate, which notes the
-// largest request, so that refusing a huge claim early is checked.
-namespace {
-std::size_t largestAllocation = 0;
-void* DecoderAllocate(std::size_t size) {
-    if (size > largestAllocation) largestAllocation = size;
-    return std::malloc(size);
-}
-void* DecoderReallocate(void* p, std::size_t size) {
-    if (size > largestAllocation) largestAllocation = size;
-    return std::realloc(p, size);
-}
-}  // namespace
-
-#define STB_IMAGE_STATIC
-#define STB_IMAGE_IMPLEMENTATION
-#define STBI_ONLY_PNG
-#define STBI_ONLY_JPEG
-#define STBI_ONLY_BMP
-#define STBI_ONLY_TGA
-#define STBI_ONLY_GIF
-#define STBI_NO_STDIO
-#define STBI_NO_LINEAR
-#define STBI_NO_HDR
-#define STBI_MAX_DIMENSIONS Texture::kMaxSide
-#define STBI_MALLOC(size) DecoderAllocate(size)
-#define STBI_REALLOC(p, size) DecoderReallocate(p, size)
-#define STBI_FREE(p) std::free(p)
-#if defined(__GNUC__)
-#  pragma GCC diagnostic push
-#  pragma GCC diagnostic ignored "-Wunused-function"
-#  pragma GCC diagnostic ignored "-Wmissing-field-initializers"
-#  pragma GCC diagnostic ignored "-Wsign-compare"
-#  pragma GCC diagnostic ignored "-Wunused-but-set-variable"
-#  pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
-#endif
-#include <stb_image.h>
-#if defined(__GNUC__)
-#  pragma GCC diagnostic pop
 #endif
 
 namespace {
@@ -77,25 +37,7 @@ void Fail(Diagnostic code, const char* name, const char* reason, double a = 0, d
     qmdiag::Report(code, a, b, text);
 }
 
-constexpr double kFreePixels = double(1 << 22);  // 2048 x 2048: 16 MiB decoded
-constexpr double kPixelsPerByte = 16384.0;
 constexpr long kMaxFileBytes = (1L << 30) + (1L << 20);
-
-// The header's claim. A file with a known signature is asked of its own
-// format only, so its reason ("too large") is not replaced by the other
-// formats' "unknown image type".
-int Info(const unsigned char* data, int length, int* w, int* h, int* channels) {
-    auto starts = [&](const char* magic, int n) {
-        return length >= n && std::memcmp(data, magic, std::size_t(n)) == 0;
-    };
-    stbi__context s;
-    stbi__start_mem(&s, data, length);
-    if (starts("\x89PNG", 4)) return stbi__png_info(&s, w, h, channels);
-    if (starts("\xff\xd8", 2)) return stbi__jpeg_info(&s, w, h, channels);
-    if (starts("GIF8", 4)) return stbi__gif_info(&s, w, h, channels);
-    if (starts("BM", 2)) return stbi__bmp_info(&s, w, h, channels);
-    return stbi_info_from_memory(data, length, w, h, channels);  // TGA has no signature
-}
 
 int MaxGLSide() {
     GLint side = 0;
@@ -103,66 +45,36 @@ int MaxGLSide() {
     return side;
 }
 
+// The image readers (image/) check the header's claim before allocating and
+// the data against the claim; here their verdict becomes the diagnostic.
 bool Decode(const unsigned char* data, std::size_t size, const char* name,
             unsigned char** pixels, int* width, int* height) {
-    if (size == 0) {
-        Fail(Diagnostic::TextureCorrupt, name, "the image is empty");
-        return false;
+    const int maxSide = qmgl::ContextCurrent() ? MaxGLSide() : 0;
+    qmimage::Image image;
+    qmimage::Problem why;
+    if (qmimage::Read(data, size, maxSide, &image, &why)) {
+        *pixels = image.pixels;
+        *width = image.width;
+        *height = image.height;
+        return true;
     }
-    if (size > std::size_t(INT_MAX)) {
-        Fail(Diagnostic::TextureTooLarge, name, "over 2 GiB of encoded data");
-        return false;
+    const double w = double(why.claimedWidth), h = double(why.claimedHeight);
+    switch (why.failure) {
+        case qmimage::Failure::Unsupported:
+            Fail(Diagnostic::TextureFormatUnsupported, name, why.reason);
+            break;
+        case qmimage::Failure::TooLarge:
+            Fail(Diagnostic::TextureTooLarge, name, why.reason, w, h < 0 ? -h : h);
+            break;
+        case qmimage::Failure::TooLargeForGL:
+            Fail(Diagnostic::TextureTooLargeForGL, name, nullptr, w > std::fabs(h) ? w : std::fabs(h),
+                 maxSide);
+            break;
+        default:
+            Fail(Diagnostic::TextureCorrupt, name, why.reason);
+            break;
     }
-    const int length = int(size);
-    int w = 0, h = 0, channels = 0;
-    // The header alone first: a claim too large is refused before the
-    // decoder allocates anything of that size.
-    if (!Info(data, length, &w, &h, &channels)) {
-        const char* reason = stbi_failure_reason();
-        if (reason && std::strcmp(reason, "unknown image type") == 0)
-            Fail(Diagnostic::TextureFormatUnsupported, name, "not an image format that is read");
-        else if (reason && std::strcmp(reason, "too large") == 0)
-            Fail(Diagnostic::TextureTooLarge, name, "the header claims an enormous image");
-        else
-            Fail(Diagnostic::TextureCorrupt, name, reason ? reason : "corrupt header");
-        return false;
-    }
-    if (w <= 0 || h <= 0 || w > Texture::kMaxSide || h > Texture::kMaxSide) {
-        char reason[80];
-        std::snprintf(reason, sizeof reason, "a side above the limit of %d", Texture::kMaxSide);
-        Fail(Diagnostic::TextureTooLarge, name, reason, w, h);
-        return false;
-    }
-    // No format read here makes more than kPixelsPerByte pixels of a byte
-    // (deflate's best case on 1-bit rows is about 8256): more is a lie of the
-    // header, and the decoder would allocate the whole image before finding
-    // the data short.
-    const double claimed = double(w) * double(h);
-    if (claimed > kFreePixels && claimed > double(size) * kPixelsPerByte) {
-        char reason[96];
-        std::snprintf(reason, sizeof reason, "far more pixels than %zu bytes can hold", size);
-        Fail(Diagnostic::TextureTooLarge, name, reason, w, h);
-        return false;
-    }
-    if (qmgl::ContextCurrent()) {
-        const int maxSide = MaxGLSide();
-        if (maxSide > 0 && (w > maxSide || h > maxSide)) {
-            Fail(Diagnostic::TextureTooLargeForGL, name, nullptr, w > h ? w : h, maxSide);
-            return false;
-        }
-    }
-    int dw = 0, dh = 0;
-    unsigned char* out = stbi_load_from_memory(data, length, &dw, &dh, &channels, 4);
-    if (!out) {
-        const char* reason = stbi_failure_reason();
-        Fail(Diagnostic::TextureCorrupt, name,
-             reason ? reason : "the image data is truncated or corrupt");
-        return false;
-    }
-    *pixels = out;
-    *width = dw;
-    *height = dh;
-    return true;
+    return false;
 }
 
 }  // namespace
@@ -228,18 +140,31 @@ bool Texture::LoadFromFile(const char* path) {
         Fail(Diagnostic::TextureArgumentIgnored, "LoadFromFile", "the path is null or empty");
         return false;
     }
+#if defined(_WIN32)
     std::FILE* file = std::fopen(path, "rb");
     if (!file) {
         Fail(Diagnostic::TextureFileUnreadable, path, std::strerror(errno));
         return false;
     }
-#if !defined(_WIN32)
-    // Only a regular file is read: a directory opens in some file systems (the
-    // web page's among them) and reads as empty there.
+#else
+    // Opened without waiting, then checked: only a regular file is read. A
+    // FIFO (or a link to one) would block a plain open until a writer came;
+    // a directory opens in some file systems (the web page's among them).
+    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        Fail(Diagnostic::TextureFileUnreadable, path, std::strerror(errno));
+        return false;
+    }
     struct stat info;
-    if (fstat(fileno(file), &info) == 0 && !S_ISREG(info.st_mode)) {
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         Fail(Diagnostic::TextureFileUnreadable, path, "not a regular file");
-        std::fclose(file);
+        close(fd);
+        return false;
+    }
+    std::FILE* file = fdopen(fd, "rb");
+    if (!file) {
+        Fail(Diagnostic::TextureFileUnreadable, path, std::strerror(errno));
+        close(fd);
         return false;
     }
 #endif
@@ -391,7 +316,7 @@ unsigned TextureAccess::Prepare(const Texture& t) {
     return t.glName_;
 }
 
-std::size_t LargestDecoderAllocation() { return largestAllocation; }
-void ResetDecoderAllocationRecord() { largestAllocation = 0; }
+std::size_t LargestDecoderAllocation() { return qmimage::LargestAllocation(); }
+void ResetDecoderAllocationRecord() { qmimage::ResetAllocationRecord(); }
 
 }  // namespace qmdetail

@@ -4,7 +4,7 @@
 #   tools/install-deps.sh build   the library alone
 #   tools/install-deps.sh demo    the library, the examples and a headless X server
 #   tools/install-deps.sh test    the above, GoogleTest and XTest for the tests, clang for
-#                                 the strict game build
+#                                 the strict game build and the image fuzz ring (libFuzzer)
 #   tools/install-deps.sh bench   the demo's set, Google Benchmark, GLM, valgrind, and the
 #                                 sprite benchmark's peers (SFML 2.5, SDL2)
 #   tools/install-deps.sh windows the MinGW-w64 cross build and Wine (run-windows-tests.sh)
@@ -12,9 +12,11 @@
 set -euo pipefail
 
 # GLFW 3's native header includes Xrandr's, which libglfw3-dev does not pull in.
-# stb's header-only writer encodes screenshots.
+# stb's header-only writer encodes screenshots; libspng, libjpeg-turbo and
+# giflib (with zlib) read images.
 build=(build-essential cmake pkg-config
-       libglfw3-dev libgl-dev libglu1-mesa-dev libx11-dev libxrandr-dev libstb-dev)
+       libglfw3-dev libgl-dev libglu1-mesa-dev libx11-dev libxrandr-dev libstb-dev
+       libspng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev)
 # Xvfb with Mesa's software renderer, and xdpyinfo to tell whether a display answers.
 display=(xvfb x11-utils libgl1-mesa-dri libglx-mesa0)
 
@@ -24,7 +26,7 @@ for purpose in "${@:-test}"; do
     build) packages+=("${build[@]}") ;;
     demo)  packages+=("${build[@]}" "${display[@]}") ;;
     test)  packages+=("${build[@]}" "${display[@]}" googletest libgtest-dev libgmock-dev libxtst-dev
-                     clang-14) ;;
+                     clang-14 libclang-rt-14-dev) ;;
     bench) packages+=("${build[@]}" "${display[@]}" libxtst-dev libbenchmark-dev libglm-dev
                       valgrind python3 libsfml-dev libsdl2-dev) ;;
     windows) packages+=(cmake make gcc libc6-dev dpkg-dev
