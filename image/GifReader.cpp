@@ -132,9 +132,10 @@ bool GifHeader(Bytes in, Header* header, Problem* why) {
     }
     header->width = in.data[6] | (in.data[7] << 8);
     header->height = in.data[8] | (in.data[9] << 8);
-    // LZW codes of up to 12 bits stand for up to 4096 pixels; a flat
-    // image beyond this allowance is refused above 4 million pixels.
-    header->pixelsPerByte = 1024.0;
+    // LZW codes of up to 12 bits stand for up to 4096 pixels; 512 keeps a
+    // 64 KB file within 128 MB of pixels and half a second. Flatter images
+    // are refused above 4 million pixels.
+    header->pixelsPerByte = 512.0;
     return true;
 }
 

@@ -51,7 +51,7 @@ struct Header {
     // The most pixels an honest file of this kind makes of one byte of
     // input: a claim beyond it is a lie the reader would find only after
     // allocating the whole image.
-    double pixelsPerByte = 1024.0;
+    double pixelsPerByte = 512.0;
 };
 
 void SetProblem(Problem* why, Failure failure, const char* format, ...)

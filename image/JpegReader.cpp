@@ -19,8 +19,12 @@ namespace {
 
 // An honest progressive file needs a dozen scans or so; a crafted one with
 // hundreds of empty scans makes the decoder walk every block of the image
-// for each.
+// for each (about 50 ns a block here). Scans are capped at 100, and at what
+// keeps a file's walks within kScanBlocks blocks (about half a second), but
+// never below 24.
 constexpr int kMaxScans = 100;
+constexpr int kMinScans = 24;
+constexpr double kScanBlocks = 8e6;
 constexpr long kMaxDecoderMemory = 1L << 30;
 
 struct ErrorManager {
@@ -49,15 +53,29 @@ void OnMessage(j_common_ptr info, int level) {
     }
 }
 
+struct Progress {
+    jpeg_progress_mgr standard;  // first: libjpeg sees only this
+    int maxScans;
+};
+
 void OnProgress(j_common_ptr info) {
     if (!info->is_decompressor) return;
     auto* decoder = reinterpret_cast<j_decompress_ptr>(info);
-    if (decoder->input_scan_number > kMaxScans) {
+    const int maxScans = reinterpret_cast<Progress*>(info->progress)->maxScans;
+    if (decoder->input_scan_number > maxScans) {
         auto* errors = reinterpret_cast<ErrorManager*>(info->err);
         std::snprintf(errors->reason, sizeof errors->reason,
-                      "a progressive JPEG of more than %d scans", kMaxScans);
+                      "a progressive JPEG of more than %d scans", maxScans);
         std::longjmp(errors->jump, 1);
     }
+}
+
+int MaxScans(const jpeg_decompress_struct& info) {
+    double blocks = 0;
+    for (int i = 0; i < info.num_components; ++i)
+        blocks += double(info.comp_info[i].width_in_blocks) * double(info.comp_info[i].height_in_blocks);
+    const double scans = blocks > 0 ? kScanBlocks / blocks : kMaxScans;
+    return scans >= kMaxScans ? kMaxScans : scans <= kMinScans ? kMinScans : int(scans);
 }
 
 // Adobe's CMYK is stored inverted; the others as printed.
@@ -83,7 +101,7 @@ void CmykToRgba(unsigned char* row, int width, bool inverted) {
 bool Run(Bytes in, Header* header, unsigned char* rgba, int width, int height, Problem* why) {
     jpeg_decompress_struct info;
     ErrorManager errors;
-    jpeg_progress_mgr progress;
+    Progress progress;
     std::memset(&info, 0, sizeof info);
     info.err = jpeg_std_error(&errors.standard);
     errors.standard.error_exit = OnError;
@@ -97,8 +115,9 @@ bool Run(Bytes in, Header* header, unsigned char* rgba, int width, int height, P
     }
     jpeg_create_decompress(&info);
     info.mem->max_memory_to_use = kMaxDecoderMemory;
-    progress.progress_monitor = OnProgress;
-    info.progress = &progress;
+    progress.standard.progress_monitor = OnProgress;
+    progress.maxScans = kMaxScans;
+    info.progress = &progress.standard;
     jpeg_mem_src(&info, in.data, static_cast<unsigned long>(in.size));
     jpeg_read_header(&info, TRUE);
     if (header) {
@@ -112,6 +131,7 @@ bool Run(Bytes in, Header* header, unsigned char* rgba, int width, int height, P
         SetProblem(why, Failure::Corrupt, "the JPEG's size changed between reads");
         return false;
     }
+    progress.maxScans = MaxScans(info);
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
     info.out_color_space = cmyk ? JCS_CMYK : JCS_EXT_RGBA;
     jpeg_start_decompress(&info);

@@ -39,10 +39,10 @@ bool PngHeader(Bytes in, Header* header, Problem* why) {
     }
     header->width = Be32(in.data + 16);
     header->height = Be32(in.data + 20);
-    // Deflate's best is about 1032 bytes of a byte of input; 1-bit rows make
-    // 8 pixels of a byte. Flat images that compress further than this
-    // allowance are refused above 4 million pixels.
-    header->pixelsPerByte = 1024.0;
+    // Deflate's best is about 1032 bytes of a byte of input, and 1-bit rows
+    // make 8 pixels of a byte; 512 keeps a 64 KB file within 128 MB of pixels
+    // and half a second. Flatter images are refused above 4 million pixels.
+    header->pixelsPerByte = 512.0;
     return true;
 }
 
