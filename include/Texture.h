@@ -1,9 +1,12 @@
 // An image a game loads once and draws as sprites (Sprite.h): RGBA, 8 bits a
 // channel. The game owns it: move-only, no copies.
 //
-// Formats: PNG, JPEG (baseline and progressive), BMP, TGA and GIF (its first
-// frame), from a file, from the encoded bytes in memory, or from raw RGBA
-// pixels. Images are stored top row first, as files and image editors have
+// Formats: PNG, JPEG (baseline and progressive), BMP (uncompressed), TGA and
+// GIF (its first frame), from a file, from the encoded bytes in memory, or
+// from raw RGBA pixels. Files are read as hostile input: a header's claim is
+// checked before anything of its size is allocated, a file whose data runs
+// out fails as TextureCorrupt instead of being padded, and a palette index
+// past its table reads black (transparent in a GIF). Images are stored top row first, as files and image editors have
 // them; Sprite.h says which corner lands where on the 2D layer.
 //
 // Lifetime: a Texture may be loaded before Open and outlives the window. It
