@@ -83,28 +83,8 @@ int main(int argc, char** argv) {
 
     // Faults found before: a Huffman table of 300 codes, deflate's distance
     // code 30, a one-entry palette, truncations, and headers that lie.
-    Bytes huffman = Jpeg(8, 8, 1, Bytes(64, 100));
-    Bytes dht = {0xff, 0xc4};
-    Be16(dht, 2 + 17 + 300);
-    dht.push_back(0);
-    for (int i = 0; i < 16; ++i) dht.push_back(i >= 14 ? 150 : 0);
-    for (int i = 0; i < 300; ++i) dht.push_back(static_cast<unsigned char>(i));
-    huffman.insert(huffman.begin() + 2, dht.begin(), dht.end());
-    Write("crash-huffman-300.jpg", huffman);
-    BitWriter bits;
-    bits.Put(1, 1);
-    bits.Put(1, 2);
-    bits.Literal(0);
-    bits.Length(257);
-    bits.Code(30, 5);
-    bits.Code(0, 7);
-    Bytes z = {0x78, 0x01};
-    Append(z, bits.Done());
-    Be32(z, 1);
-    Bytes distance = PngHeader(1, 1, 8, 6);
-    Append(distance, PngChunk("IDAT", z));
-    Append(distance, PngChunk("IEND", {}));
-    Write("crash-distance-30.png", distance);
+    Write("crash-huffman-300.jpg", JpegWith300Codes());
+    Write("crash-distance-30.png", PngWithDistance30());
     Write("crash-palette-index.bmp", Bmp(3, 1, 8, {255, 0, 0, 0}, {{0, 200, 255}}, 1));
     Write("crash-header-only.tga", Tga(2, 64, 64, 32, 0, {}));
     Write("crash-empty-idat.png", Png(8, 6, rgba, {0}));

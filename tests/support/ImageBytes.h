@@ -122,6 +122,33 @@ struct BitWriter {
     }
 };
 
+// A 1 x 1 RGBA PNG whose data is one final deflate block of fixed codes,
+// written by body(BitWriter&) up to its end code.
+template <class Body>
+Bytes PngOfFixedBlock(Body body) {
+    BitWriter bits;
+    bits.Put(1, 1);
+    bits.Put(1, 2);
+    body(bits);
+    bits.Code(0, 7);
+    Bytes z = {0x78, 0x01};
+    Append(z, bits.Done());
+    Be32(z, 1);
+    Bytes png = PngHeader(1, 1, 8, 6);
+    Append(png, PngChunk("IDAT", z));
+    Append(png, PngChunk("IEND", {}));
+    return png;
+}
+
+// Deflate's forbidden distance code 30, after one literal.
+inline Bytes PngWithDistance30() {
+    return PngOfFixedBlock([](BitWriter& bits) {
+        bits.Literal(0);
+        bits.Length(257);
+        bits.Code(30, 5);
+    });
+}
+
 // [SECTION] JPEG
 
 inline Bytes Jpeg(int width, int height, int components, const Bytes& pixels,
@@ -158,6 +185,19 @@ inline std::size_t FindMarker(const Bytes& jpeg, unsigned char code, std::size_t
     for (std::size_t i = from; i + 1 < jpeg.size(); ++i)
         if (jpeg[i] == 0xff && jpeg[i + 1] == code) return i;
     return jpeg.size();
+}
+
+// An 8 x 8 grey JPEG with a Huffman table of 300 codes (256 at most fit)
+// before its own tables.
+inline Bytes JpegWith300Codes() {
+    Bytes jpeg = Jpeg(8, 8, 1, Bytes(64, 100));
+    Bytes dht = {0xff, 0xc4};
+    Be16(dht, 2 + 17 + 300);
+    dht.push_back(0x00);
+    for (int i = 0; i < 16; ++i) dht.push_back(i >= 14 ? 150 : 0);
+    for (int i = 0; i < 300; ++i) dht.push_back(static_cast<unsigned char>(i));
+    jpeg.insert(jpeg.begin() + 2, dht.begin(), dht.end());
+    return jpeg;
 }
 
 // [SECTION] GIF

@@ -105,31 +105,10 @@ TEST_F(HostileImage, EveryFormatReadsItsPixelsInTheRightPlaces) {
 // [SECTION] Damaged files
 
 TEST_F(HostileImage, DamagedTablesAndIndicesNeverReachOutsideTheFile) {
-    // A Huffman table listing 300 codes, where 256 is the most there can be.
-    Bytes jpeg = Jpeg(8, 8, 1, Bytes(64, 100));
-    Bytes dht = {0xff, 0xc4};
-    Be16(dht, 2 + 17 + 300);
-    dht.push_back(0x00);
-    for (int i = 0; i < 16; ++i) dht.push_back(i >= 14 ? 150 : 0);
-    for (int i = 0; i < 300; ++i) dht.push_back(static_cast<unsigned char>(i));
-    jpeg.insert(jpeg.begin() + 2, dht.begin(), dht.end());
-    ExpectRefused(jpeg, Diagnostic::TextureCorrupt, "huffman");
-
-    // Deflate's forbidden distance code 30.
-    BitWriter bits;
-    bits.Put(1, 1);
-    bits.Put(1, 2);  // final block, fixed codes
-    bits.Literal(0);
-    bits.Length(257);
-    bits.Code(30, 5);
-    bits.Code(0, 7);
-    Bytes z = {0x78, 0x01};
-    Append(z, bits.Done());
-    Be32(z, 1);
-    Bytes png = PngHeader(1, 1, 8, 6);
-    Append(png, PngChunk("IDAT", z));
-    Append(png, PngChunk("IEND", {}));
-    ExpectRefused(png, Diagnostic::TextureCorrupt, "distance");
+    // A Huffman table listing 300 codes, where 256 is the most there can be;
+    // deflate's forbidden distance code 30.
+    ExpectRefused(JpegWith300Codes(), Diagnostic::TextureCorrupt, "huffman");
+    ExpectRefused(PngWithDistance30(), Diagnostic::TextureCorrupt, "distance");
 
     // Pixels indexing past a one-entry palette come out black, never from
     // memory beside the palette; so do TGA indices past their colour map.
@@ -237,21 +216,13 @@ TEST_F(HostileImage, DecodingStopsAtTheSizeTheHeaderImplies) {
 
     // 1 x 1 RGBA takes 5 bytes of inflated data; this stream goes on with
     // 32 MiB of repeats (length 258, distance 1).
-    BitWriter bits;
-    bits.Put(1, 1);
-    bits.Put(1, 2);
-    for (int i = 0; i < 5; ++i) bits.Literal(i == 0 ? 0 : 77);
-    for (int i = 0; i < 130000; ++i) {
-        bits.Length(285);
-        bits.Code(0, 5);
-    }
-    bits.Code(0, 7);
-    Bytes z = {0x78, 0x01};
-    Append(z, bits.Done());
-    Be32(z, 1);
-    Bytes png = PngHeader(1, 1, 8, 6);
-    Append(png, PngChunk("IDAT", z));
-    Append(png, PngChunk("IEND", {}));
+    const Bytes png = PngOfFixedBlock([](BitWriter& bits) {
+        for (int i = 0; i < 5; ++i) bits.Literal(i == 0 ? 0 : 77);
+        for (int i = 0; i < 130000; ++i) {
+            bits.Length(285);
+            bits.Code(0, 5);
+        }
+    });
     qmdetail::ResetDecoderAllocationRecord();
     EXPECT_TRUE(texture.LoadFromMemory(png.data(), png.size())) << GetLastDiagnosticMessage();
     EXPECT_EQ(texture.GetWidth(), 1);
