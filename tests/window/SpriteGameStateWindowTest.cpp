@@ -127,4 +127,37 @@ TEST_F(SpriteGameStateWindowTest, SpritesDrawOnUnitZeroWhateverUnitAndTextureMat
     }
 }
 
+// A source beyond the image tiles a repeated texture, and draws nothing (with
+// a report) from one that is not.
+TEST_F(SpriteGameStateWindowTest, ASourceBeyondTheImageTilesOnlyARepeatedTexture) {
+    const unsigned char texels[8] = {255, 0, 0, 255, 0, 255, 0, 255};
+    Texture t;
+    ASSERT_TRUE(t.LoadFromPixels(texels, 2, 1));
+    t.SetSmooth(false);
+    Sprite s;
+    s.texture = &t;
+    s.source = TextureRect{0, 0, 4, 1};  // twice the image's width
+    s.position = Vector2D(20, 20);
+    s.scale = Vector2D(20, 40);          // 80 x 40 pixels
+    ClearDiagnostic();
+    DrawSprite(s);
+    FlushSprites();
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::SpriteIgnored) << "not repeated";
+    const Pixel bare = ReadPixel(30, 40);
+    EXPECT_TRUE(bare.r == 0 && bare.g == 0 && bare.b == 0) << "nothing drawn";
+
+    t.SetRepeated(true);
+    ClearDiagnostic();
+    DrawSprite(s);
+    FlushSprites();
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::Nothing);
+    const int xs[4] = {30, 50, 70, 90};
+    for (int i = 0; i < 4; ++i) {
+        const Pixel p = ReadPixel(xs[i], 40);
+        const bool red = i % 2 == 0;
+        EXPECT_TRUE(p.r == (red ? 255 : 0) && p.g == (red ? 0 : 255) && p.b == 0)
+            << "tile texel " << i << ": " << int(p.r) << "," << int(p.g) << "," << int(p.b);
+    }
+}
+
 }  // namespace
