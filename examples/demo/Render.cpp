@@ -147,10 +147,7 @@ void PlaceObject(FieldObject& object) {
 
 // [SECTION] 2D helpers
 
-Vector2D Direction(float degrees) {
-    Vector2D unit;
-    return unit.AngleToVector(degrees);
-}
+Vector2D Direction(float degrees) { return Vector2D::FromAngle(degrees); }
 
 void Additive() { glBlendFunc(GL_SRC_ALPHA, GL_ONE); }
 void Translucent() { glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); }
@@ -437,7 +434,7 @@ void DrawArena(Game& game, Vector2D aim) {
         body.texture = &emblem;
         body.position = target.position;
         body.size = Vector2D(1.7f * target.radius, 1.7f * target.radius);
-        body.origin = Vector2D(0.85f * target.radius, 0.85f * target.radius);
+        body.pivot = Vector2D(0.5f, 0.5f);  // turns about its centre
         body.rotation = target.spin;
         body.tint = Color4f{r, g, b, 0.85f};
         DrawSprite(body);
@@ -470,7 +467,7 @@ void DrawArena(Game& game, Vector2D aim) {
             Sprite flare;
             flare.texture = &spark;
             flare.position = burst.position + ray * (burst.radius * (1.0f + 3.4f * k));
-            flare.origin = Vector2D(16.0f, 16.0f);
+            flare.pivot = Vector2D(0.5f, 0.5f);
             flare.tint = Color4f{1.0f, 0.6f + 0.4f * g, 0.35f, fade};
             DrawSprite(flare);
         }
