@@ -101,7 +101,8 @@ public:
     // platform and comment lines (#) are skipped. They stay in force for
     // the rest of the run, across a Core's end and a new one; pads read
     // with them from the next Step. Before the first Core they are kept
-    // until it starts. False, reported as GamepadMappingsRefused, when the
+    // until it starts (true: a line not understood is reported then, as a
+    // PlatformError). False, reported as GamepadMappingsRefused, when the
     // text is null or a line was not understood (the other lines are taken);
     // in a web page always false (GamepadMappingsUnavailable): the browser
     // maps its pads itself.
