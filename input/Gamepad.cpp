@@ -21,6 +21,13 @@ constexpr long kMaxMappingFileBytes = 16L << 20;
 // Unsigned so that negative numbers are out of range too.
 bool InRange(int value, int count) { return unsigned(value) < unsigned(count); }
 
+// v held to lo..1; NaN reads as rest (0). The seam gives axes in range; a
+// device or driver that does not is kept from the game's arithmetic.
+float Within(float v, float lo) {
+    if (v >= lo) return v <= 1.0f ? v : 1.0f;
+    return v < lo ? lo : 0.0f;
+}
+
 // Whether the game has asked Core::Gamepad anything: only then does the
 // frame poll it.
 bool g_sharedInUse = false;
@@ -48,7 +55,8 @@ void GamepadManager::Step() {
         pad.connected = glfw2::GetGamepad(p, &state, &name);
         // The seam clears an absent pad's state itself.
         for (int b = 0; b < GamepadManager::kButtons; ++b) pad.buttons[b] = state.buttons[b];
-        for (int a = 0; a < GamepadManager::kAxes; ++a) pad.axes[a] = state.axes[a];
+        for (int a = 0; a < GamepadManager::kAxes; ++a)
+            pad.axes[a] = Within(state.axes[a], a < 4 ? -1.0f : 0.0f);  // sticks, then triggers
         // The name changes only with a connection or a mapping: copied when it does.
         if (!pad.connected || !name) {
             pad.name[0] = '\0';

@@ -135,7 +135,8 @@ TEST_F(GamepadTest, SticksGoThroughARadialDeadZoneWithYUp) {
         {0.6f, 0.8f, 0.6f, -0.8f},     // on the rim, direction kept
         {0.3f, 0.4f, 0.225f, -0.3f},   // length 0.5 -> 0.375, same direction
         {1.0f, 1.0f, 0.70710677f, -0.70710677f},  // beyond the rim: length 1
-        {kNaN, 0.5f, 0.0f, 0.0f},
+        {kNaN, 0.5f, 0.0f, -0.375f},   // a NaN axis reads as centred; the other counts
+        {-5.0f, 0.0f, -1.0f, 0.0f},    // beyond -1..1 (no adapter gives it): held to the rim
     };
     for (const Case& c : cases) {
         Pad(1).axes[0] = c.x;
