@@ -11,8 +11,10 @@
 //
 // Core::Gamepad is the shared instance. RenderingManager::BeginFrame polls
 // it from the frame after the game first asks it anything (a game that never
-// does pays nothing); a GamepadManager of the game's own is polled by its
-// Step. States change only in Step, as the keyboard's do.
+// does pays nothing), so a game never calls its Step (a second Step in a
+// frame would take that frame's presses away); a GamepadManager of the
+// game's own is polled by its own Step. States change only in Step, as the
+// keyboard's do.
 #ifndef QUILLMAR_GAMEPAD_H
 #define QUILLMAR_GAMEPAD_H
 
