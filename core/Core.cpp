@@ -21,6 +21,7 @@ KeyboardManager Core::Keyboard;
 JoystickManager Core::Joystick;
 MouseManager Core::Mouse;
 RenderingManager Core::Renderer;
+GamepadManager Core::Gamepad;  // constant constructor, as the mouse's
 
 // [SECTION] Core
 

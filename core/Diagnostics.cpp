@@ -181,6 +181,25 @@ void Compose(const Entry& entry, char* out, std::size_t size) {
         std::snprintf(out, size, "Joysticks: this browser has no Gamepad API; no joystick will "
                                  "be connected.");
         break;
+    case Diagnostic::GamepadMappingsUnavailable:
+        std::snprintf(out, size, "Gamepad AddMappings: a web page reads pads through the browser's "
+                                 "own standard mapping; no mapping can be added.");
+        break;
+    case Diagnostic::GamepadDeadZoneIgnored:
+        std::snprintf(out, size, "Gamepad SetDeadZone: a radius of %g is not in 0..1 (1 excluded); "
+                                 "the dead zone stays %g.", a, b);
+        break;
+    case Diagnostic::GamepadMappingsRefused:
+        if (a == 0.0)
+            std::snprintf(out, size, "Gamepad AddMappings: the text is null; nothing is added.");
+        else
+            std::snprintf(out, size, "Gamepad AddMappings%s%s: a line was not understood and is "
+                                     "skipped (the platform error before names it); the other "
+                                     "lines are taken.", text && *text ? " from " : "", text ? text : "");
+        break;
+    case Diagnostic::GamepadMappingsUnreadable:
+        std::snprintf(out, size, "Gamepad AddMappingsFromFile failed: %s.", text);
+        break;
     case Diagnostic::ScreenshotPathIgnored:
         std::snprintf(out, size, "SaveScreenshot failed: the path is null or empty.");
         break;
@@ -360,6 +379,10 @@ const char* GetDiagnosticName(Diagnostic code) {
     case Diagnostic::SpritesFlushedLate: return "SpritesFlushedLate";
     case Diagnostic::CursorWarpUnavailable: return "CursorWarpUnavailable";
     case Diagnostic::JoysticksUnavailable: return "JoysticksUnavailable";
+    case Diagnostic::GamepadMappingsUnavailable: return "GamepadMappingsUnavailable";
+    case Diagnostic::GamepadDeadZoneIgnored: return "GamepadDeadZoneIgnored";
+    case Diagnostic::GamepadMappingsRefused: return "GamepadMappingsRefused";
+    case Diagnostic::GamepadMappingsUnreadable: return "GamepadMappingsUnreadable";
     }
     return "Unknown";
 }

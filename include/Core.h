@@ -6,6 +6,7 @@
 #ifndef QUILLMAR_CORE_H
 #define QUILLMAR_CORE_H
 
+#include "Gamepad.h"
 #include "JoystickManager.h"
 #include "KeyboardManager.h"
 #include "MouseManager.h"
@@ -27,6 +28,8 @@ public:
     static MouseManager Mouse;
     static JoystickManager Joystick;
     static RenderingManager Renderer;
+    // Gamepads by their buttons' names (Gamepad.h), beside Joystick.
+    static GamepadManager Gamepad;
 
 private:
     bool initialized;  // whether the windowing library started for this object

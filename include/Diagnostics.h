@@ -74,6 +74,12 @@ enum class Diagnostic : int {
     // In a web page: what a browser does not let a page do.
     CursorWarpUnavailable = 90,    // Mouse SetPosition: the pointer cannot be moved; it stays
     JoysticksUnavailable = 92,     // no Gamepad API in this browser: no joystick is ever connected
+    GamepadMappingsUnavailable = 93, // GamepadManager::AddMappings: the browser maps pads itself
+
+    // Gamepads (Gamepad.h).
+    GamepadDeadZoneIgnored = 100,    // SetDeadZone: not 0 <= radius < 1 (or NaN); the old one kept
+    GamepadMappingsRefused = 101,    // AddMappings: null text, or a line not understood (skipped)
+    GamepadMappingsUnreadable = 102, // AddMappingsFromFile: missing, unreadable or over 16 MiB
 };
 
 // Receives each report: its code and a clear English sentence. The sentence

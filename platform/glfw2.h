@@ -121,6 +121,29 @@ void* Glfw3Window();
 // pointer's place when a window opens are not motion. 0 with no window open.
 void TakeMouseMotion(double* dx, double* dy);
 
+// [SECTION] Beyond 2.x: gamepads (GLFW 3.3's standard layout)
+struct GamepadState {
+    // GLFW_PRESS / GLFW_RELEASE, in GamepadButton's order: A, B, X, Y, the
+    // bumpers, back, start, guide, the sticks pressed, d-pad up, right, down, left.
+    unsigned char buttons[15];
+    // Left x, y, right x, y in -1..1 with y down, as the pads report them;
+    // then the left and right trigger in 0..1.
+    float axes[6];
+};
+// Whether joystick joy (0..15) is connected and has a gamepad mapping; then
+// *state is filled and *name (if asked) points at the pad's name, valid until
+// the next call. Otherwise *state is all released / 0 and *name null.
+// In a web page the pads come from the browser's Gamepad API, those with its
+// "standard" mapping; the snapshot is taken anew when joy is 0.
+bool GetGamepad(int joy, GamepadState* state, const char** name);
+// Adds gamepad mappings (SDL game-controller format, one a line; text not
+// null). They are kept and applied again after every glfwInit; before the
+// first they wait for it (Taken). LineRefused: GLFW 3 skipped a line it did
+// not understand (reported as a platform error) and took the others.
+// Unavailable: a web page, where none can be added.
+enum class MappingsResult { Taken, LineRefused, Unavailable };
+MappingsResult AddGamepadMappings(const char* text);
+
 } // namespace glfw2
 
 #endif

@@ -10,6 +10,9 @@
 //   printable keys by their place on a US keyboard; 2.x codes name them by the
 //   character they type in the active layout (see [SECTION] Keys by layout).
 // - 2.x reports a cumulative wheel count; GLFW 3 reports scroll offsets.
+// - 2.x has no gamepads; GLFW 3.3's standard layout is given beside the
+//   joysticks, with triggers in 0..1 (GLFW 3 reads a released one as -1),
+//   and the game's mappings outlive glfwTerminate (see [SECTION] Gamepads).
 // - Sticky keys and mouse buttons are on by default, so a tap shorter than a
 //   frame still reads as down at the next poll and up at the one after. The
 //   latch is kept here rather than in GLFW 3's sticky modes: those also hold
@@ -41,7 +44,8 @@
 // "Web:"): the swap waits for the browser's next frame, printable keys keep
 // their US place, wheel steps are read from the browser's event, a hidden
 // cursor locks the pointer, and cursor warps, swap intervals and joysticks
-// without the Gamepad API are reported, not done.
+// without the Gamepad API are reported, not done; gamepads are read by
+// Quillmar's own JavaScript, and mappings cannot be added.
 #include "glfw2.h"
 #include "glfw2_native.h"
 
@@ -98,6 +102,7 @@ enum : int {
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -443,14 +448,32 @@ const char* FittedTitle(const char* title, std::size_t* sent) {
 }
 
 // GLFW 3's own errors go to the library's diagnostics channel; GLFW 3 itself
-// prints nothing.
-void OnError(int code, const char* description) { qmdiag::ReportPlatformError(code, description); }
+// prints nothing. They are counted, so that a call can tell whether GLFW 3
+// refused part of what it was given without failing.
+unsigned g_platformErrors = 0;
+void OnError(int code, const char* description) {
+    ++g_platformErrors;
+    qmdiag::ReportPlatformError(code, description);
+}
+
+// The game's gamepad mappings. GLFW 3 forgets them at glfwTerminate (and
+// loads only its own database at glfwInit), so they are kept here and given
+// again after every start.
+std::string g_gamepadMappings;
 
 #if defined(__EMSCRIPTEN__)
 // Web: joysticks come from the Gamepad API; without it none ever connects.
 EM_JS(int, qm_has_gamepad_api, (), {
     return (typeof navigator != 'undefined' && (navigator.getGamepads || navigator.webkitGetGamepads)) ? 1 : 0;
 });
+
+// Web: the pads of the browser's Gamepad API with the standard mapping, read
+// by web/library_quillmar_input.js.
+extern "C" void qm_gamepads_snapshot();
+// Web: makes main's return, after it has yielded, exit with its status
+// (web/library_quillmar_page.js).
+extern "C" void qm_exit_when_main_returns();
+extern "C" int qm_gamepad_read(int joy, unsigned char* buttons, float* axes, char* name, int nameSize);
 
 bool JoysticksReachable() {
     static const bool reachable = qm_has_gamepad_api() != 0;
@@ -509,6 +532,9 @@ int glfwInit() {
     if (::glfwInit() != GLFW_TRUE) return 0;
     g = State();
     g.initialized = true;
+#if !defined(__EMSCRIPTEN__)
+    if (!g_gamepadMappings.empty()) ::glfwUpdateGamepadMappings(g_gamepadMappings.c_str());
+#endif
     return 1;
 }
 
@@ -668,6 +694,8 @@ void glfwSwapBuffers() {
     if (!g.window) return;
     ::glfwSwapBuffers(g.window);
 #if defined(__EMSCRIPTEN__)
+    // Once main has yielded, only this makes its return end the program.
+    qm_exit_when_main_returns();
     qm_yield_to_browser(g_waitForDisplay ? 1 : 0);
 #endif
     if (g.autoPoll) glfwPollEvents();
@@ -782,6 +810,58 @@ int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) {
     for (int i = 0; i < numbuttons; ++i)
         buttons[i] = (i < count && state[i] == GLFW_PRESS) ? v2::Press : v2::Release;
     return count;
+}
+
+// [SECTION] Gamepads
+
+bool GetGamepad(int joy, GamepadState* state, const char** name) {
+    qmdiag::Hold hold;
+    if (name) *name = nullptr;
+    if (!state) return false;
+    *state = GamepadState();
+    if (!g.initialized || joy < 0 || joy > v2::JoystickLast) return false;
+#if defined(__EMSCRIPTEN__)
+    // Web: Emscripten's GLFW 3 has no gamepad calls; Quillmar's own
+    // JavaScript reads the browser's standard mapping (web/library_quillmar_input.js).
+    if (!JoysticksReachable()) return false;
+    if (joy == 0) qm_gamepads_snapshot();
+    static char webName[128];
+    if (!qm_gamepad_read(joy, state->buttons, state->axes, webName, int(sizeof webName)))
+        return false;
+    if (name) *name = webName;
+#else
+    GLFWgamepadstate pad;
+    if (!::glfwGetGamepadState(joy, &pad)) return false;  // absent, or no mapping
+    for (int b = 0; b <= GLFW_GAMEPAD_BUTTON_LAST; ++b)
+        state->buttons[b] = pad.buttons[b] == GLFW_PRESS ? v2::Press : v2::Release;
+    auto clamp = [](float v, float lo) { return v >= lo ? (v <= 1.0f ? v : 1.0f) : lo; };  // NaN: lo
+    for (int a = 0; a < 4; ++a) state->axes[a] = clamp(pad.axes[a], -1.0f);
+    // GLFW 3 reads a released trigger as -1, a pulled one as 1.
+    for (int a = 4; a < 6; ++a) state->axes[a] = clamp(float((double(pad.axes[a]) + 1.0) * 0.5), 0.0f);
+    if (name) *name = ::glfwGetGamepadName(joy);
+#endif
+    return true;
+}
+
+MappingsResult AddGamepadMappings(const char* text) {
+    qmdiag::Hold hold;
+#if defined(__EMSCRIPTEN__)
+    (void)text;
+    return MappingsResult::Unavailable;
+#else
+    // Kept once: a game that adds the same text at every level keeps one copy.
+    if (g_gamepadMappings.find(text) == std::string::npos) {
+        g_gamepadMappings += text;
+        g_gamepadMappings += '\n';
+    }
+    if (!g.initialized) return MappingsResult::Taken;  // given to GLFW 3 when it starts
+    // A line GLFW 3 does not understand is reported as an error and skipped;
+    // the call itself still succeeds.
+    const unsigned errorsBefore = g_platformErrors;
+    const bool taken = ::glfwUpdateGamepadMappings(text) == GLFW_TRUE;
+    return taken && g_platformErrors == errorsBefore ? MappingsResult::Taken
+                                                     : MappingsResult::LineRefused;
+#endif
 }
 
 // [SECTION] OpenGL

@@ -15,7 +15,9 @@
 //   for that refresh (on, the default) or just yields to the browser and goes
 //   on (off: frames beyond the refresh are drawn, the latest is shown);
 // - reach joysticks without the Gamepad API: then none is ever connected
-//   (Diagnostic::JoysticksUnavailable, once);
+//   (Diagnostic::JoysticksUnavailable, once); with it, gamepads are the pads
+//   the browser gives its "standard" mapping, and no mapping can be added
+//   (Diagnostic::GamepadMappingsUnavailable);
 // - find a native window or a device context: FindWindow answers the GLFW 3
 //   window whatever the title (one canvas per page), GetDC null;
 // - show a modal message box: an alert() would stop a page under test, so the

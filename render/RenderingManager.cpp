@@ -5,7 +5,9 @@
 #include "MouseManager.h"
 #include "TimeManager.h"
 #include "WindowManager.h"
+#include "Core.h"
 #include "core/Report.h"
+#include "input/GamepadPoll.h"
 #include "glfw2.h"
 #include "render/SpriteBatch.h"
 
@@ -53,6 +55,9 @@ void RenderingManager::BeginFrame() {
     if (keyboard) keyboard->Step();
     if (mouse) mouse->Step();
     if (joystick) joystick->Step();
+    // The renderer wired to Core's managers polls Core's gamepads too, once
+    // the game has asked them anything.
+    if (joystick == &Core::Joystick) qmpad::StepSharedIfInUse();
 }
 
 void RenderingManager::EndFrame() {

@@ -9,7 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh web
 export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
-emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release >/dev/null
+emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DQUILLMAR_BUILD_EXAMPLES=ON >/dev/null
 cmake --build build-web -j"$(nproc)" --target demo
 args=$(printf '%s+' "$@")
 args=${args%+}

@@ -4,10 +4,15 @@
 #      with Debian's emscripten (build-web/), and installed (out/web-install);
 #   2. the unit ring under node;
 #   3. the Linux demo's scripted run under Xvfb, for comparison;
-#   4. in headless Chromium, served on 127.0.0.1 only and driven over the
+#   4. the README's web recipe run as printed (tools/web/run-readme-recipe.sh):
+#      the library installed in /opt/quillmar-web, a game with asset folders
+#      built against it;
+#   5. in headless Chromium, served on 127.0.0.1 only and driven over the
 #      DevTools protocol (tools/web/run_web_tests.py): the GL probe, the input
-#      probe, and the demo's scripted run against the Linux one (score, hits,
-#      screenshot, and at least half its frame rate), side by side.
+#      probe, the gamepad probe (a scripted navigator.getGamepads), the
+#      recipe's game (its PNG, its exit status, a quiet console), and the
+#      demo's scripted run against the Linux one (score, hits, screenshot, and
+#      at least half its frame rate), side by side.
 # Each step is timed; the last line sums every step's "N passed, N failed".
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -34,7 +39,8 @@ cmake --build build-web -j"$jobs"
 rm -rf out/web-install
 cmake --install build-web --prefix "$PWD/out/web-install" >/dev/null
 for f in lib/libQuillmar.a include/Quillmar/Quillmar.h share/Quillmar/shell.html \
-         share/Quillmar/library_quillmar_gl.js lib/cmake/Quillmar/QuillmarWeb.cmake; do
+         share/Quillmar/library_quillmar_gl.js share/Quillmar/library_quillmar_page.js \
+         share/Quillmar/pre_quillmar.js lib/cmake/Quillmar/QuillmarWeb.cmake; do
   [ -f "out/web-install/$f" ] || { echo "web install: $f missing"; exit 1; }
 done
 # A game built against the installed tree through the CMake package, run
@@ -79,9 +85,16 @@ tools/with-display.sh bash -c 'start=$(date +%s%N)
   build/examples/demo --scripted --frames 300 --samples 0 --no-vsync --screenshot "$PWD/out/linux-demo.png"
   echo "run took $(( ($(date +%s%N) - start) / 1000000 )) ms"' | tee out/linux-demo.log
 
-step "headless Chromium: GL probe, input probe, demo"
+step "the README's web recipe as printed (a game with assets, installed in /opt/quillmar-web)"
 set +e
-/usr/bin/python3 tools/web/run_web_tests.py build-web out \
+tools/web/run-readme-recipe.sh out/readme-recipe | tee out/readme-recipe.log
+set -e
+line=$(grep -E '^readme recipe: [0-9]+ passed, [0-9]+ failed' out/readme-recipe.log || echo "0 passed, 1 failed")
+count "$line"
+
+step "headless Chromium: GL probe, input probe, gamepad probe, the recipe's game, demo"
+set +e
+/usr/bin/python3 tools/web/run_web_tests.py build-web out --game out/readme-recipe/game-web \
   --linux-demo-log out/linux-demo.log --linux-shot out/linux-demo.png | tee out/web-tests.log
 set -e
 line=$(grep -E '^web page tests: [0-9]+ passed, [0-9]+ failed' out/web-tests.log || echo "0 passed, 1 failed")

@@ -21,31 +21,48 @@
 
 namespace {
 
-const float kStickDeadZone = 0.3f;
+const float kStickDeadZone = 0.3f;  // for a joystick without a gamepad mapping
 const float kLookDegreesPerPixel = 0.15f;
 
-// One frame's requests from the keyboard, the mouse and the first joystick.
+// One frame's requests from the keyboard, the mouse and the first pad: a
+// gamepad by its buttons' names when it is one (Gamepad.h: the left stick
+// steers, A fires, B boosts, the right stick moves the camera), else the
+// first joystick's raw buttons and axes.
 demo::Controls ReadDevices() {
     demo::Controls controls;
     const KeyboardManager& keys = Core::Keyboard;
     const MouseManager& mouse = Core::Mouse;
-    const JoystickManager& pad = Core::Joystick;
+    const JoystickManager& joystick = Core::Joystick;
+    const GamepadManager& gamepad = Core::Gamepad;
 
     float sx = float(keys.GetKeyHold(Key::Right)) - float(keys.GetKeyHold(Key::Left));
     float sy = float(keys.GetKeyHold(Key::Up)) - float(keys.GetKeyHold(Key::Down));
-    bool stick = pad.IsConnected(0);
-    if (stick && sx == 0.0f && sy == 0.0f) {
-        sx = pad.GetAxis(0, 0);
-        sy = -pad.GetAxis(0, 1);  // sticks report up as negative
+    const bool named = gamepad.IsGamepad(0);
+    const bool stick = !named && joystick.IsConnected(0);
+    const bool keyed = sx != 0.0f || sy != 0.0f;
+    float deadZone = 0.0f;
+    if (named && !keyed) {
+        const Vector2D left = gamepad.GetLeftStick(0);  // zoned already, y up
+        sx = left.x;
+        sy = left.y;
+    } else if (stick && !keyed) {
+        sx = joystick.GetAxis(0, 0);
+        sy = -joystick.GetAxis(0, 1);  // sticks report up as negative
+        deadZone = kStickDeadZone;
     }
-    controls.steering = demo::HeadingFromStick(sx, sy, kStickDeadZone, controls.steerHeading);
-    controls.boost = keys.GetKeyHold(Key::LeftShift) || (stick && pad.GetButtonHold(0, 1));
+    controls.steering = demo::HeadingFromStick(sx, sy, deadZone, controls.steerHeading);
+    controls.boost = keys.GetKeyHold(Key::LeftShift) ||
+                     (named && gamepad.GetButtonHold(0, GamepadButton::B)) ||
+                     (stick && joystick.GetButtonHold(0, 1));
 
-    controls.fireNose = keys.GetKeyHold(Key::Space) || (stick && pad.GetButtonHold(0, 0));
+    controls.fireNose = keys.GetKeyHold(Key::Space) ||
+                        (named && gamepad.GetButtonHold(0, GamepadButton::A)) ||
+                        (stick && joystick.GetButtonHold(0, 0));
     // Press as well as hold: a click shorter than a frame still fires once.
     controls.fireTurret =
         mouse.GetButtonHold(MouseButton::Left) || mouse.GetButtonPress(MouseButton::Left);
-    controls.fireFan = mouse.GetButtonPress(MouseButton::Right);
+    controls.fireFan = mouse.GetButtonPress(MouseButton::Right) ||
+                       (named && gamepad.GetButtonPress(0, GamepadButton::X));
     // The pointer itself, not the smoothed position: the reticle sits under the
     // cursor from the first frame; the turret's own turn rate does the easing.
     controls.aim = mouse.GetPointerPosition();
@@ -53,8 +70,12 @@ demo::Controls ReadDevices() {
     controls.cameraMove = float(keys.GetKeyHold('W')) - float(keys.GetKeyHold('S'));
     controls.cameraTurn = float(keys.GetKeyHold('D')) - float(keys.GetKeyHold('A'));
     controls.cameraTilt = float(keys.GetKeyHold('F')) - float(keys.GetKeyHold('R'));
-    if (stick) {
-        float turn = pad.GetAxis(0, 2), move = -pad.GetAxis(0, 3);
+    if (named) {
+        const Vector2D right = gamepad.GetRightStick(0);
+        controls.cameraTurn += right.x;
+        controls.cameraMove += right.y;
+    } else if (stick) {
+        float turn = joystick.GetAxis(0, 2), move = -joystick.GetAxis(0, 3);
         if (turn > kStickDeadZone || turn < -kStickDeadZone) controls.cameraTurn += turn;
         if (move > kStickDeadZone || move < -kStickDeadZone) controls.cameraMove += move;
     }

@@ -115,6 +115,22 @@ int glfwGetJoystickButtons(int joy, unsigned char* buttons, int numbuttons) {
     return supplied < numbuttons ? supplied : numbuttons;
 }
 
+bool GetGamepad(int joy, GamepadState* state, const char** name) {
+    Record("GetGamepad", {double(joy)});
+    *state = GamepadState();
+    if (name) *name = nullptr;
+    if (joy < 0 || joy > 15 || !script.gamepads[joy].mapped) return false;
+    const fake::Script::Gamepad& pad = script.gamepads[joy];
+    for (int b = 0; b < 15; ++b) state->buttons[b] = pad.buttons[b];
+    for (int a = 0; a < 6; ++a) state->axes[a] = pad.axes[a];
+    if (name) *name = pad.name;
+    return true;
+}
+MappingsResult AddGamepadMappings(const char* text) {
+    Record("AddGamepadMappings", {}, text);
+    return script.mappingsResult;
+}
+
 void* glfwGetProcAddress(const char* procname) {
     Record("glfwGetProcAddress", {}, procname);
     return script.missingProcs.count(procname) ? nullptr : fake::ProcFor(procname);

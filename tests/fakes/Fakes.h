@@ -51,6 +51,15 @@ struct Script {
     float joystickAxes[16][8] = {};
     int joystickButtonCount[16] = {};  // entries the device supplies
     int joystickAxisCount[16] = {};
+    // Gamepads (GetGamepad): a pad with a mapping, as the adapter reports it.
+    struct Gamepad {
+        bool mapped = false;
+        const char* name = "Fake Pad";
+        unsigned char buttons[15] = {};
+        float axes[6] = {};  // sticks -1..1, y down; triggers 0..1
+    };
+    Gamepad gamepads[16];
+    glfw2::MappingsResult mappingsResult = glfw2::MappingsResult::Taken;  // AddGamepadMappings' answer
 
     // OS services (the clock is below: it is read at library load)
     int cursorCount = 0;

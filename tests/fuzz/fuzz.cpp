@@ -167,6 +167,11 @@ void StirTheWorld() {
         s.joystickButtonCount[joy] = int(Pick(33));
         s.joystickAxes[joy][Pick(8)] = HostileFloat();
         s.joystickButtons[joy][Pick(32)] = Chance(50) ? 1 : 0;
+        // As a gamepad too, with axes beyond what the adapter hands on.
+        s.gamepads[joy].mapped = Chance(50);
+        s.gamepads[joy].name = Chance(10) ? nullptr : "Fuzzed Pad";
+        s.gamepads[joy].axes[Pick(6)] = HostileFloat();
+        s.gamepads[joy].buttons[Pick(15)] = (unsigned char)Pick(3);
         break;
     }
     case 8:
@@ -348,7 +353,7 @@ void InputCall() {
     const int key = HostileInt();
     const int joy = HostileInt() % 10;
     const int other = HostileInt();
-    switch (Pick(14)) {
+    switch (Pick(15)) {
     case 0: k.Step(); break;
     case 1: CheckEdges(k.GetKeyHold(key), k.GetKeyPress(key), k.GetKeyRelease(key)); break;
     case 2: k.CorrectCase(key); static_cast<const KeyboardManager&>(k).CorrectCase(other); break;
@@ -372,6 +377,21 @@ void InputCall() {
                    j.GetButtonRelease(joy, other));
         break;
     case 12: j.GetAxis(joy, other); break;
+    case 13: {
+        GamepadManager& g = Core::Gamepad;
+        if (Chance(30)) g.Step();
+        if (Chance(5)) g.SetDeadZone(HostileFloat());
+        const GamepadButton button = GamepadButton(Chance(50) ? int(Pick(15)) : other);
+        CheckEdges(g.GetButtonHold(joy, button), g.GetButtonPress(joy, button),
+                   g.GetButtonRelease(joy, button));
+        FUZZ_CHECK(!(g.WasConnected(joy) && g.WasDisconnected(joy)));
+        FUZZ_CHECK(std::strlen(g.GetName(joy)) < 128);
+        const float axis = g.GetAxis(joy, GamepadAxis(Chance(50) ? int(Pick(6)) : other));
+        FUZZ_CHECK(axis >= -1.0f && axis <= 1.0f);  // NaN fails
+        const Vector2D stick = g.GetLeftStick(joy);
+        FUZZ_CHECK(std::isfinite(stick.x) && std::isfinite(stick.y));
+        break;
+    }
     default: {
         // Any value, named button or not.
         const MouseButton button = MouseButton(Chance(50) ? int(Pick(3)) : HostileInt());

@@ -7,6 +7,9 @@ which builds them first.
 Groups, each ending in its own "N passed, N failed" line:
   gl      tests/web/gl_probe: GL 1.x drawn in the page, pixels read back
   input   tests/web/input_probe: keys, mouse motion, buttons and wheel injected
+  gamepad tests/web/gamepad_probe: a scripted navigator.getGamepads drives it
+  game    the README recipe's game (--game DIR): asset folders, a PNG, its
+          exit status reported, nothing on the console but its own lines
   demo    the demo's scripted run: score and hits as on Linux, its screenshot
           close to Linux's; its frame rate against Linux's is printed (a
           check with QUILLMAR_WEB_PERF_GATE=1)
@@ -240,6 +243,131 @@ def run_input_probe(browser, base, results):
     results.group('input', checks.passed, checks.failed)
 
 
+# navigator.getGamepads replaced by pads the test sets: qmSetPad(index,
+# {id, mapping, buttons: {standard index: value}, axes: [4]}) or null to
+# disconnect. Buttons count as pressed above 0.5, as browsers report them.
+SCRIPTED_GAMEPADS = '''
+  window.qmPads = [null, null, null, null];
+  window.qmSetPad = function(index, pad) {
+    if (!pad) { window.qmPads[index] = null; return; }
+    var buttons = [];
+    for (var i = 0; i < 17; ++i) {
+      var v = (pad.buttons && pad.buttons[i]) || 0;
+      buttons.push({pressed: v > 0.5, touched: v > 0, value: v});
+    }
+    window.qmPads[index] = {id: pad.id || 'Scripted Pad', index: index, connected: true,
+                            mapping: pad.mapping === undefined ? 'standard' : pad.mapping,
+                            timestamp: performance.now(), buttons: buttons,
+                            axes: (pad.axes || [0, 0, 0, 0]).slice()};
+  };
+  navigator.getGamepads = function() { return window.qmPads.slice(); };
+'''
+
+
+def run_gamepad_probe(browser, base, results):
+    print('== gamepad_probe', flush=True)
+    checks = Checks('gamepad')
+    page = browser.new_page()
+    page.call('Page.addScriptToEvaluateOnNewDocument', source=SCRIPTED_GAMEPADS)
+    page.navigate(f'{base}/tests/web/gamepad_probe.html')
+    if not checks.check('gamepad probe starts', page.wait_for(lambda p: p.has_line('gamepad probe ready'), 60)):
+        results.group('gamepad', checks.passed, checks.failed + 1)
+        return
+    state = {'buttons': {}, 'axes': [0, 0, 0, 0]}
+
+    def pad(index=0, **change):
+        state.update(change)
+        page.evaluate(f'qmSetPad({index}, {{id: "Scripted Pad (STANDARD GAMEPAD)", '
+                      f'buttons: {json_object(state["buttons"])}, axes: {state["axes"]}}})')
+
+    def expect(line, seconds=5.0):
+        return checks.check(f'sees "{line}"', page.wait_for(lambda p: p.has_line(line), seconds))
+
+    def axes_line(lx, ly, rx, ry, lt, rt):
+        return f'pad 0 axes lx={lx:.3f} ly={ly:.3f} rx={rx:.3f} ry={ry:.3f} lt={lt:.3f} rt={rt:.3f}'
+
+    pad(0)
+    expect('pad 0 connected Scripted Pad (STANDARD GAMEPAD)')
+    # A pad the browser has no standard mapping for is no gamepad.
+    page.evaluate('qmSetPad(1, {id: "Odd Stick", mapping: ""})')
+    # The standard mapping's buttons, by name in the library's order.
+    for index, name in ((0, 'A'), (1, 'B'), (2, 'X'), (3, 'Y'), (4, 'LeftBumper'), (5, 'RightBumper'),
+                        (9, 'Start'), (10, 'LeftStick'), (11, 'RightStick'), (12, 'DpadUp'),
+                        (15, 'DpadRight'), (13, 'DpadDown'), (14, 'DpadLeft')):
+        pad(buttons={index: 1})
+        expect(f'pad 0 press {name}')
+        pad(buttons={})
+        expect(f'pad 0 release {name}')
+    # Sticks through the radial dead zone (0.2 by default), y up; triggers 0..1.
+    pad(axes=[0.1, 0.1, 0, 0])
+    page.pump(0.3)
+    checks.check('a stick inside the dead zone reads 0, 0', not page.has_line('lx=0.100'))
+    pad(axes=[0.6, 0, 0, -1])
+    expect(axes_line(0.5, 0, 0, 1, 0, 0))
+    pad(buttons={6: 0.25, 7: 1})
+    expect(axes_line(0.5, 0, 0, 1, 0.25, 1))
+    pad(buttons={8: 1})  # Back: the probe sets a dead zone of 0.5
+    expect('pad 0 press Back')
+    expect('dead zone 0.50')
+    expect(axes_line(0.2, 0, 0, 1, 0, 0))
+    pad(buttons={})
+    # Gone with A held: one release, then the disconnection.
+    pad(buttons={0: 1})
+    expect('pad 0 press A')
+    page.evaluate('qmSetPad(0, null)')
+    expect('pad 0 release A')
+    expect('pad 0 disconnected')
+    checks.check('the unmapped pad never connects', not page.has_line('pad 1 connected'))
+    pad(0, buttons={})
+    expect('pad 0 connected Scripted Pad (STANDARD GAMEPAD)')
+    pad(buttons={16: 1})  # Guide ends the probe
+    expect('gamepad probe done')
+    expect('exit status: 0')
+    checks.check('no exception in the page', not page.exceptions, '; '.join(page.exceptions))
+    browser.close_page(page)
+    results.group('gamepad', checks.passed, checks.failed)
+
+
+def json_object(d):
+    return '{' + ', '.join(f'{k}: {v}' for k, v in d.items()) + '}'
+
+
+def console_complaints(page):
+    """The page's own console lines on the error and warning streams."""
+    return [t for _, kind, t in page.lines if kind in ('error', 'warning', 'assert')]
+
+
+def run_game(browser, base, results):
+    """The README recipe's game (tests/web/game): its checks pass in the page,
+    its end is reported with its status as soon as main returns, and its
+    console holds nothing but its own lines."""
+    print('== game (the README\'s web recipe)', flush=True)
+    checks = Checks('game')
+    for status in (0, 7):
+        page = browser.new_page()
+        started = time.time()
+        page.navigate(f'{base}/game.html' + (f'?args=--status+{status}' if status else ''))
+        summary = page.wait_for(lambda p: any(SUMMARY.match(t) for _, _, t in p.lines) or p.exceptions, 60)
+        # The end follows main's return at once: a few seconds at most.
+        ended = page.wait_for(lambda p: p.has_line('exit status:'), 10)
+        seconds = time.time() - started
+        print_console(page)
+        lines = [SUMMARY.match(t) for _, _, t in page.lines if SUMMARY.match(t)]
+        if status == 0:
+            checks.check('the game\'s checks pass in the page (asset folders, PNG)',
+                         summary and lines and lines[-1].group(2) == '0' and int(lines[-1].group(1)) > 0,
+                         lines[-1].group(0) if lines else 'no summary')
+            checks.check('its console holds only its own lines (no warnings or errors)',
+                         not console_complaints(page), '; '.join(console_complaints(page))[:300])
+        checks.check(f'the end is reported with status {status}',
+                     ended and page.has_line(f'exit status: {status}')
+                     and page.evaluate("document.getElementById('quillmar-status').textContent") == f'exited ({status})',
+                     f'{seconds:.1f} s')
+        checks.check('no exception in the page', not page.exceptions, '; '.join(page.exceptions))
+        browser.close_page(page)
+    results.group('game', checks.passed, checks.failed)
+
+
 # The demo's arguments for the scripted, timed run, as the Linux run takes them.
 DEMO_ARGS = ['--scripted', '--frames', '300', '--samples', '0', '--no-vsync']
 
@@ -327,24 +455,35 @@ def main():
     ap.add_argument('out', help='folder for the screenshots')
     ap.add_argument('--linux-demo-log', default=None)
     ap.add_argument('--linux-shot', default=None)
-    ap.add_argument('--only', default='gl,input,demo')
+    ap.add_argument('--game', default=None, metavar='DIR',
+                    help='the build folder of the README recipe\'s game (tools/web/run-readme-recipe.sh)')
+    ap.add_argument('--only', default='gl,input,gamepad,demo,game')
     a = ap.parse_args()
     os.makedirs(a.out, exist_ok=True)
     server = serve(a.root)
     base = f'http://127.0.0.1:{server.server_address[1]}'
+    game_server = serve(a.game) if a.game else None
     results = Results()
     browser = cdp.Browser(1400, 900)
     try:
         groups = a.only.split(',')
+        if 'game' in groups and game_server:
+            run_game(browser, f'http://127.0.0.1:{game_server.server_address[1]}', results)
+        elif 'game' in groups:
+            results.group('game (no --game folder given)', 0, 1)
         if 'gl' in groups:
             run_gl_probe(browser, base, results)
         if 'input' in groups:
             run_input_probe(browser, base, results)
+        if 'gamepad' in groups:
+            run_gamepad_probe(browser, base, results)
         if 'demo' in groups:
             run_demo(browser, base, a.out, a.linux_demo_log, a.linux_shot, results)
     finally:
         browser.close()
         server.shutdown()
+        if game_server:
+            game_server.shutdown()
     print(f'web page tests: {results.passed} passed, {results.failed} failed', flush=True)
     return 0 if results.failed == 0 and results.passed > 0 else 1
 
