@@ -2,6 +2,7 @@
 
 #include "core/Report.h"
 #include "render/Font.h"
+#include "render/GLState.h"
 #include "render/SpriteBatch.h"
 
 #include <GL/gl.h>
@@ -142,18 +143,13 @@ bool Check(const char* text, float height, const char* caller) {
 
 }  // namespace
 
-void DrawString(const char* text, Vector2D position, float height, float lineWidth) {
-    qmsprite::Flush();
-    if (!Check(text, height, "DrawString") || !*text) return;
+namespace {
+
+// Walks the string's strokes, handing each segment's two ends to put.
+template <typename Put>
+void Strokes(const char* text, Vector2D position, float height, Put&& put) {
     const double unit = double(height) / qmfont::kHeight;
     const double smallCaps = 2.0 / 3.0;  // lower case: two thirds of a capital's height
-    // As for the lines: a width GL would reject keeps the current one.
-    if (lineWidth > 0.0f)
-        glLineWidth(lineWidth);
-    else
-        qmdiag::Report(Diagnostic::LineWidthIgnored, lineWidth, 0.0, "DrawString");
-    // One batch of segments for the whole string.
-    glBegin(GL_LINES);
     double left = position.x;
     double base = position.y;
     int line = 0;
@@ -179,10 +175,7 @@ void DrawString(const char* text, Vector2D position, float height, float lineWid
             }
             const float x = float(left + (g[0] - '0') * unit);
             const float y = float(base + (g[1] - '0') * yScale);
-            if (joined) {
-                glVertex3f(px, py, -4.0f);
-                glVertex3f(x, y, -4.0f);
-            }
+            if (joined) put(px, py, x, y);
             px = x;
             py = y;
             joined = true;
@@ -190,7 +183,38 @@ void DrawString(const char* text, Vector2D position, float height, float lineWid
         }
         left += qmfont::kAdvance * unit;
     }
-    glEnd();
+}
+
+}  // namespace
+
+// Queued with the sprites and shapes, as lines in GL's current colour.
+void DrawString(const char* text, Vector2D position, float height, float lineWidth) {
+    if (!Check(text, height, "DrawString") || !*text) return;
+    // As for the lines: a width GL would reject keeps the current one.
+    if (!(lineWidth > 0.0f))
+        qmdiag::Report(Diagnostic::LineWidthIgnored, lineWidth, 0.0, "DrawString");
+    if (!qmgl::ContextCurrent()) return;
+    float rgba[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    glGetFloatv(GL_CURRENT_COLOR, rgba);
+    long total = 0;
+    Strokes(text, position, height, [&](float, float, float, float) { ++total; });
+    // The whole string in one reservation where the batch has room for it.
+    constexpr long kMaxSegments = qmsprite::kMaxQuads * 2;
+    qmsprite::Vertex* v = nullptr;
+    long room = 0;
+    Strokes(text, position, height, [&](float x0, float y0, float x1, float y1) {
+        if (room == 0) {
+            room = total < kMaxSegments ? total : kMaxSegments;
+            total -= room;
+            v = qmsprite::Lines(lineWidth, int(room), rgba);
+        }
+        --room;
+        if (!v) return;
+        v[0].x = x0, v[0].y = y0, v[0].z = qmsprite::kDepth;
+        v[1].x = x1, v[1].y = y1, v[1].z = qmsprite::kDepth;
+        v[0].s = v[0].t = v[1].s = v[1].t = 0.0f;
+        v += 2;
+    });
 }
 
 float GetStringWidth(const char* text, float height) {
