@@ -175,7 +175,9 @@ unsigned char Channel(float v) {
 
 // Room for `count` vertices in a run of this kind, after what is queued.
 Vertex* Reserve(int count, unsigned texture, bool lines, float width, const float rgba[4]) {
-    if (!qmgl::ContextCurrent()) return nullptr;
+    // A queue already started belongs to an open window; Flush checks again
+    // before any GL call.
+    if (queue.used == 0 && !qmgl::ContextCurrent()) return nullptr;
     const unsigned generation = qmgl::Generation();
     if (queue.used > 0 && queue.generation != generation) qmsprite::Flush();
     Run* run = queue.runCount > 0 ? &queue.runs[queue.runCount - 1] : nullptr;
