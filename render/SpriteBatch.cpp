@@ -73,6 +73,22 @@ void DrawQuads(int first, int count) {
 void DrawQuads(int first, int count) { glDrawArrays(GL_QUADS, first, count); }
 #endif
 
+// WebGL draws every line 1 pixel wide; the web build's GL layer widens the
+// lines of glBegin/glEnd blocks (and batches them), not those of arrays.
+#if defined(__EMSCRIPTEN__)
+void DrawLines(const Run& run) {
+    glBegin(GL_LINES);
+    for (int i = run.first; i < run.first + run.count; ++i) {
+        const Vertex& v = queue.vertices[i];
+        if (!run.oneColour) glColor4ub(v.rgba[0], v.rgba[1], v.rgba[2], v.rgba[3]);
+        glVertex3f(v.x, v.y, v.z);
+    }
+    glEnd();
+}
+#else
+void DrawLines(const Run& run) { glDrawArrays(GL_LINES, run.first, run.count); }
+#endif
+
 void ReadMatrices(GLfloat* projection, GLfloat* modelview) {
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
@@ -133,7 +149,7 @@ void DrawRuns() {
         }
         if (run.lines) {
             if (run.width > 0.0f) glLineWidth(run.width);
-            glDrawArrays(GL_LINES, run.first, run.count);
+            DrawLines(run);
         } else {
             DrawQuads(run.first, run.count);
         }
@@ -175,9 +191,6 @@ unsigned char Channel(float v) {
 
 // Room for `count` vertices in a run of this kind, after what is queued.
 Vertex* Reserve(int count, unsigned texture, bool lines, float width, const float rgba[4]) {
-    // A queue already started belongs to an open window; Flush checks again
-    // before any GL call.
-    if (queue.used == 0 && !qmgl::ContextCurrent()) return nullptr;
     const unsigned generation = qmgl::Generation();
     if (queue.used > 0 && queue.generation != generation) qmsprite::Flush();
     Run* run = queue.runCount > 0 ? &queue.runs[queue.runCount - 1] : nullptr;
@@ -187,14 +200,16 @@ Vertex* Reserve(int count, unsigned texture, bool lines, float width, const floa
         qmsprite::Flush();
         run = nullptr;
     }
+    // A queue already started belongs to an open window (Flush checks again
+    // before any GL call); a new one needs one.
     if (queue.used == 0) {
+        if (!qmgl::ContextCurrent()) return nullptr;
         queue.runCount = 0;
         queue.generation = generation;
         ReadMatrices(queue.projection, queue.modelview);
         run = nullptr;
     }
-    if (!run || !(run->texture == texture && run->lines == lines &&
-                  (!lines || run->width == width))) {
+    if (!run || !joins) {
         run = &queue.runs[queue.runCount++];
         run->first = queue.used;
         run->count = 0;
