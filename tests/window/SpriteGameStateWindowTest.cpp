@@ -5,16 +5,26 @@
 #include <cstddef>
 #include <vector>
 
-#include <GL/glx.h>
+#if !defined(_WIN32)
+#  include <GL/glx.h>
+#endif
+#ifndef GLAPIENTRY
+#define GLAPIENTRY APIENTRY  // Windows' GL header names it so
+#endif
 
 namespace {
 
 using namespace qmtest;
 
-// A GL entry point beyond GL 1.1, as a game looks it up.
+// A GL entry point beyond GL 1.1, as a game looks it up (Windows hands them
+// out for a current context only).
 template <typename Proc>
 Proc GLProc(const char* name) {
+#if defined(_WIN32)
+    return reinterpret_cast<Proc>(reinterpret_cast<void*>(wglGetProcAddress(name)));
+#else
     return reinterpret_cast<Proc>(glXGetProcAddressARB(reinterpret_cast<const GLubyte*>(name)));
+#endif
 }
 
 class SpriteGameStateWindowTest : public WindowTest {
@@ -62,10 +72,10 @@ TEST_F(SpriteGameStateWindowTest, TheFirstUploadIgnoresTheGamesUnpackStateAndGiv
     for (int i = 0; i < 4; ++i) glPixelStorei(parameters[i], i == 3 ? 4 : 0);
 
     // A pixel-unpack buffer bound: GL would read the image out of it.
-    auto genBuffers = GLProc<void (*)(GLsizei, GLuint*)>("glGenBuffers");
-    auto bindBuffer = GLProc<void (*)(GLenum, GLuint)>("glBindBuffer");
-    auto bufferData = GLProc<void (*)(GLenum, std::ptrdiff_t, const void*, GLenum)>("glBufferData");
-    auto deleteBuffers = GLProc<void (*)(GLsizei, const GLuint*)>("glDeleteBuffers");
+    auto genBuffers = GLProc<void(GLAPIENTRY*)(GLsizei, GLuint*)>("glGenBuffers");
+    auto bindBuffer = GLProc<void(GLAPIENTRY*)(GLenum, GLuint)>("glBindBuffer");
+    auto bufferData = GLProc<void(GLAPIENTRY*)(GLenum, std::ptrdiff_t, const void*, GLenum)>("glBufferData");
+    auto deleteBuffers = GLProc<void(GLAPIENTRY*)(GLsizei, const GLuint*)>("glDeleteBuffers");
     ASSERT_TRUE(genBuffers && bindBuffer && bufferData && deleteBuffers);
     const GLenum kUnpackBuffer = 0x88EC;
     GLuint buffer = 0;
@@ -85,8 +95,8 @@ TEST_F(SpriteGameStateWindowTest, TheFirstUploadIgnoresTheGamesUnpackStateAndGiv
 }
 
 TEST_F(SpriteGameStateWindowTest, SpritesDrawOnUnitZeroWhateverUnitAndTextureMatrixTheGameLeft) {
-    auto active = GLProc<void (*)(GLenum)>("glActiveTexture");
-    auto clientActive = GLProc<void (*)(GLenum)>("glClientActiveTexture");
+    auto active = GLProc<void(GLAPIENTRY*)(GLenum)>("glActiveTexture");
+    auto clientActive = GLProc<void(GLAPIENTRY*)(GLenum)>("glClientActiveTexture");
     ASSERT_TRUE(active && clientActive);
     const GLenum kTexture0 = 0x84C0, kTexture1 = 0x84C1;
     const struct {
@@ -124,6 +134,39 @@ TEST_F(SpriteGameStateWindowTest, SpritesDrawOnUnitZeroWhateverUnitAndTextureMat
             glMatrixMode(GL_MODELVIEW);
         }
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR)) << c.what;
+    }
+}
+
+// A source beyond the image tiles a repeated texture, and draws nothing (with
+// a report) from one that is not.
+TEST_F(SpriteGameStateWindowTest, ASourceBeyondTheImageTilesOnlyARepeatedTexture) {
+    const unsigned char texels[8] = {255, 0, 0, 255, 0, 255, 0, 255};
+    Texture t;
+    ASSERT_TRUE(t.LoadFromPixels(texels, 2, 1));
+    t.SetSmooth(false);
+    Sprite s;
+    s.texture = &t;
+    s.source = TextureRect{0, 0, 4, 1};  // twice the image's width
+    s.position = Vector2D(20, 20);
+    s.scale = Vector2D(20, 40);          // 80 x 40 pixels
+    ClearDiagnostic();
+    DrawSprite(s);
+    FlushSprites();
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::SpriteIgnored) << "not repeated";
+    const Pixel bare = ReadPixel(30, 40);
+    EXPECT_TRUE(bare.r == 0 && bare.g == 0 && bare.b == 0) << "nothing drawn";
+
+    t.SetRepeated(true);
+    ClearDiagnostic();
+    DrawSprite(s);
+    FlushSprites();
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::Nothing);
+    const int xs[4] = {30, 50, 70, 90};
+    for (int i = 0; i < 4; ++i) {
+        const Pixel p = ReadPixel(xs[i], 40);
+        const bool red = i % 2 == 0;
+        EXPECT_TRUE(p.r == (red ? 255 : 0) && p.g == (red ? 0 : 255) && p.b == 0)
+            << "tile texel " << i << ": " << int(p.r) << "," << int(p.g) << "," << int(p.b);
     }
 }
 
