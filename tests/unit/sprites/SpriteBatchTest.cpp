@@ -211,6 +211,17 @@ TEST_F(SpriteTest, AFullQueueDrawsAndStartsAgain) {
     ASSERT_EQ(draws.size(), 2u);
     EXPECT_EQ(Quads(draws[0]) + Quads(draws[1]), 9000.0);
     EXPECT_LE(Quads(draws[0]), 65536.0 / 4) << "indices fit unsigned short";
+
+    // Runs of one sprite each, more than the queue keeps: drawn in order.
+    fake::log.clear();
+    for (int i = 0; i < 2500; ++i) DrawSprite(i % 2 ? b : a, Vector2D(0, 0));
+    FlushSprites();
+    EXPECT_EQ(fake::Count(kQuadDraw), 2500u);
+    std::vector<double> binds;
+    for (const fake::Call& c : fake::log)
+        if (c.name == "glBindTexture" && c.args[1] != 0) binds.push_back(c.args[1]);
+    ASSERT_GE(binds.size(), 2500u);
+    for (std::size_t i = 1; i < binds.size(); ++i) EXPECT_NE(binds[i], binds[i - 1]) << i;
 }
 
 // A game that moves the matrices under queued sprites is told, and the
