@@ -17,6 +17,7 @@ import tempfile
 HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, HERE)
 import sprite_bench  # noqa: E402
+import draw2d_bench  # noqa: E402
 
 
 # [SECTION] Running things
@@ -227,6 +228,9 @@ def main():
     sprite_reps = min(reps, 3)  # a 50,000-sprite frame of the full window takes seconds
     say("== Sprites against SFML 2.5 and SDL2 (%d repetitions, in turn)" % sprite_reps)
     sprites = sprite_bench.measure(args.build, sprite_reps, args.quick, say)
+    say("== 2D drawing against SFML's vertex array and bare GL (%d repetitions, in turn)"
+        % sprite_reps)
+    draw2d = draw2d_bench.measure(args.build, sprite_reps, args.quick, say)
 
     info = run([exe["bench_frame_glfw3"], "--info"])
     finished = datetime.datetime.now(datetime.timezone.utc)
@@ -561,6 +565,7 @@ def write_report(args, v):
         add("")
 
     L.extend(sprite_bench.section(v["sprites"], v["sprite_reps"]))
+    L.extend(draw2d_bench.section(v["draw2d"], v["sprite_reps"]))
     add("## Method")
     add("")
     add("- Google Benchmark %s, `--benchmark_enable_random_interleaving`: the repetitions of "

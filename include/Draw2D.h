@@ -31,8 +31,12 @@ QM_API void DrawCircle(Vector2D center, float radius, float width);
 // Draws text with the lower-left corner of its first character at position
 // (window pixels, origin bottom-left); further lines go below it. height: pixels, finite and above 0.
 // lineWidth: pixels, as for DrawLine (0 or less, or NaN, keeps the current
-// width); it stays set after the call. A null
+// width); it stays set once the text is drawn. A null
 // text or a bad height draws nothing (and is reported to Diagnostics).
+// The strokes are queued with the sprites and shapes (Sprite.h's batching
+// rule) in the colour current at the call, and drawn like them: without
+// depth test, culling or texturing, blended by alpha, the GL state kept.
+// Nothing is drawn without an open window.
 QM_API void DrawString(const char* text, Vector2D position, float height,
                        float lineWidth = 1.0f);
 

@@ -1,10 +1,11 @@
 // Filled shapes and the drawing colour, on the 2D layer (after Render2D), in
 // window pixels, origin bottom-left, at depth -4 like the lines.
 //
-// Shapes are drawn at once (queued sprites first), untextured, in the current
-// colour with its alpha blended over what is there, without depth test or
-// face culling: points in either winding fill. They leave the GL state as
-// they found it. Nothing is drawn without an open window.
+// Shapes are queued with the sprites (Sprite.h's batching rule: call
+// FlushSprites before your own GL), untextured, in the colour current at the
+// call with its alpha blended over what is there, without depth test or face
+// culling: points in either winding fill. They leave the GL state as they
+// found it. Nothing is drawn without an open window.
 #ifndef QUILLMAR_SHAPES_H
 #define QUILLMAR_SHAPES_H
 

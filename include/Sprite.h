@@ -1,15 +1,16 @@
 // Sprites: textures (Texture.h) drawn on the 2D layer (after Render2D), in
 // window pixels, origin bottom-left, y up, as DrawLine.
 //
-// THE BATCHING RULE. DrawSprite queues its quad; consecutive sprites of one
-// texture go to GL together. The queue is drawn when the texture changes,
-// when it is full, by FlushSprites, and by every other drawing call of the
-// library (DrawLine, DrawCircle, DrawString, the Shapes.h calls, Render2D,
-// Render3D, BeginFrame, EndFrame, SaveScreenshot), so the library's own calls
-// keep their order. Your own GL is not seen: call FlushSprites() before any
-// GL call of your own (drawing, matrices, states) that comes after sprites
-// in a frame, or those sprites are drawn later, under your state. A matrix
-// changed behind the queue's back is reported (SpritesFlushedLate).
+// THE BATCHING RULE. DrawSprite queues its quad, and so do the Shapes.h
+// fills and DrawString, in the order of the calls; consecutive sprites of one
+// texture go to GL together. The queue is drawn when it is full, by
+// FlushSprites, and by every other drawing call of the library (DrawLine,
+// DrawCircle, Render2D, Render3D, BeginFrame, EndFrame, SaveScreenshot), so
+// the library's own calls keep their order. Your own GL is not seen: call
+// FlushSprites() before any GL call of your own (drawing, matrices, states,
+// reading pixels) that comes after sprites in a frame, or those sprites are
+// drawn later, under your state. A matrix changed behind the queue's back is
+// reported (SpritesFlushedLate).
 //
 // Orientation: the source rectangle is in texels from the image's top-left
 // corner, x right and y down, as image editors show it. Drawn unflipped and
@@ -82,7 +83,8 @@ struct Sprite {
 QM_API void DrawSprite(const Sprite& sprite);
 // The whole texture at its size in pixels, lower-left corner at position.
 QM_API void DrawSprite(const Texture& texture, Vector2D position);
-// Draws the queued sprites now. Call it before your own GL calls.
+// Draws the queued sprites, shapes and text now. Call it before your own GL
+// calls.
 QM_API void FlushSprites();
 
 #endif

@@ -10,30 +10,25 @@
 
 namespace {
 
-constexpr float kDepth = -4.0f;  // the 2D layer's depth, as the lines
+using qmsprite::Vertex;
+
 constexpr int kMaxCircleSegments = 1024;
-// A polygon larger than this goes to GL in several fans sharing its first point.
-constexpr int kFanVertices = 1026;
+constexpr double kPi = 3.14159265358979323846;
 
-GLfloat fan[kFanVertices * 3];
-
-void Put(int i, double x, double y) {
-    fan[i * 3] = float(x);
-    fan[i * 3 + 1] = float(y);
-    fan[i * 3 + 2] = kDepth;
+// The colour the shapes are drawn in: GL's current colour, which the game
+// may also set with glColor. False without a window (no GL call then).
+bool CurrentColour(float rgba[4]) {
+    if (!qmgl::ContextCurrent()) return false;
+    rgba[0] = rgba[1] = rgba[2] = rgba[3] = 1.0f;
+    glGetFloatv(GL_CURRENT_COLOR, rgba);
+    return true;
 }
 
-// Draws fan[0..count) as a triangle fan in the shapes' state.
-void DrawFan(int count) {
-    qmgl::StateGuard guard(false);
-    glVertexPointer(3, GL_FLOAT, 0, fan);
-    glDrawArrays(GL_TRIANGLE_FAN, 0, count);
-}
-
-// Shapes draw at once: queued sprites go first to keep the order.
-bool Ready() {
-    qmsprite::Flush();
-    return qmgl::ContextCurrent();
+void Put(Vertex& v, double x, double y) {
+    v.x = float(x);
+    v.y = float(y);
+    v.z = qmsprite::kDepth;
+    v.s = v.t = 0.0f;
 }
 
 bool InUnitRange(float v) { return v >= 0.0f && v <= 1.0f; }  // false for NaN
@@ -54,7 +49,10 @@ void SetColor(float r, float g, float b, float a) {
 void SetColor(Color4f color) { SetColor(color.r, color.g, color.b, color.a); }
 
 void FillRect(Vector2D position, Vector2D size, float degrees, Vector2D origin) {
-    if (!Ready()) return;
+    float rgba[4];
+    if (!CurrentColour(rgba)) return;
+    Vertex* v = qmsprite::Quads(0, 1, rgba);
+    if (!v) return;
     double turn = std::fmod(double(degrees), 360.0);
     if (turn < 0.0) turn += 360.0;
     double s = 0.0, c = 1.0;
@@ -62,7 +60,7 @@ void FillRect(Vector2D position, Vector2D size, float degrees, Vector2D origin) 
     else if (turn == 180.0) s = 0.0, c = -1.0;
     else if (turn == 270.0) s = -1.0, c = 0.0;
     else if (turn != 0.0) {
-        const double radians = turn * 3.14159265358979323846 / 180.0;
+        const double radians = turn * kPi / 180.0;
         s = std::sin(radians);
         c = std::cos(radians);
     }
@@ -70,37 +68,52 @@ void FillRect(Vector2D position, Vector2D size, float degrees, Vector2D origin) 
     const double cx[4] = {-ox, w - ox, w - ox, -ox};
     const double cy[4] = {-oy, -oy, h - oy, h - oy};
     for (int i = 0; i < 4; ++i)
-        Put(i, double(position.x) + cx[i] * c - cy[i] * s,
+        Put(v[i], double(position.x) + cx[i] * c - cy[i] * s,
             double(position.y) + cx[i] * s + cy[i] * c);
-    DrawFan(4);
 }
 
 void FillCircle(Vector2D center, float radius) {
-    if (!(radius > 0.0f) || !Ready()) return;
+    if (!(radius > 0.0f)) return;
     // The chord's sagitta r(1 - cos(pi/n)) below a quarter pixel.
     int segments = kMaxCircleSegments;
     const double r = radius;
     if (r > 0.25) {
-        const double n = std::ceil(3.14159265358979323846 / std::acos(1.0 - 0.25 / r));
+        const double n = std::ceil(kPi / std::acos(1.0 - 0.25 / r));
         if (n < double(kMaxCircleSegments)) segments = int(n);
     } else {
         segments = 8;
     }
     if (segments < 8) segments = 8;
-    Put(0, center.x, center.y);
-    for (int i = 0; i <= segments; ++i) {
-        const double angle = 2.0 * 3.14159265358979323846 * double(i % segments) / segments;
-        Put(i + 1, double(center.x) + r * std::cos(angle), double(center.y) + r * std::sin(angle));
+    // Two segments of the fan to a quad (convex: together they turn at most
+    // 90 degrees); an odd last one is a quad with a repeated corner.
+    float rgba[4];
+    if (!CurrentColour(rgba)) return;
+    Vertex* v = qmsprite::Quads(0, (segments + 1) / 2, rgba);
+    if (!v) return;
+    auto rim = [&](Vertex& out, int i) {
+        const double angle = 2.0 * kPi * double(i % segments) / segments;
+        Put(out, double(center.x) + r * std::cos(angle), double(center.y) + r * std::sin(angle));
+    };
+    for (int i = 0; i < segments; i += 2, v += 4) {
+        Put(v[0], center.x, center.y);
+        rim(v[1], i);
+        rim(v[2], i + 1);
+        if (i + 2 <= segments)
+            rim(v[3], i + 2);
+        else
+            v[3] = v[2];
     }
-    DrawFan(segments + 2);
 }
 
 void FillTriangle(Vector2D a, Vector2D b, Vector2D c) {
-    if (!Ready()) return;
-    Put(0, a.x, a.y);
-    Put(1, b.x, b.y);
-    Put(2, c.x, c.y);
-    DrawFan(3);
+    float rgba[4];
+    if (!CurrentColour(rgba)) return;
+    Vertex* v = qmsprite::Quads(0, 1, rgba);
+    if (!v) return;
+    Put(v[0], a.x, a.y);
+    Put(v[1], b.x, b.y);
+    Put(v[2], c.x, c.y);
+    v[3] = v[2];
 }
 
 void FillPolygon(const Vector2D* points, int count) {
@@ -109,18 +122,21 @@ void FillPolygon(const Vector2D* points, int count) {
                        points ? "fewer than 3 points" : "the points are null");
         return;
     }
-    if (!Ready()) return;
-    // Fans of up to kFanVertices points: points[0], then a run of the rest
-    // that overlaps the previous run by one point.
-    Put(0, points[0].x, points[0].y);
-    int next = 1;
-    while (next < count - 1) {
-        int n = 1;
-        while (n < kFanVertices && next + n - 1 < count) {
-            Put(n, points[next + n - 1].x, points[next + n - 1].y);
-            ++n;
+    float rgba[4];
+    if (!CurrentColour(rgba)) return;
+    // A fan from points[0], one triangle to a quad (whatever the points'
+    // shape, each draws as the fan's triangle), in pieces the batch can take.
+    for (int first = 1; first < count - 1;) {
+        int n = count - 1 - first;
+        if (n > qmsprite::kMaxQuads) n = qmsprite::kMaxQuads;
+        Vertex* v = qmsprite::Quads(0, n, rgba);
+        if (!v) return;
+        for (int i = 0; i < n; ++i, v += 4) {
+            Put(v[0], points[0].x, points[0].y);
+            Put(v[1], points[first + i].x, points[first + i].y);
+            Put(v[2], points[first + i + 1].x, points[first + i + 1].y);
+            v[3] = v[2];
         }
-        DrawFan(n);
-        next += n - 2;
+        first += n;
     }
 }

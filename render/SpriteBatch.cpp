@@ -13,59 +13,156 @@
 
 namespace {
 
-// [SECTION] The queue
-// Fixed storage: queuing and drawing never allocate. Quads are indexed with
-// unsigned shorts (4 vertices each), so a batch stays under 65536 vertices.
-constexpr int kMaxQuads = 4096;
-constexpr float kDepth = -4.0f;  // the 2D layer's depth, as the lines
+using qmsprite::Vertex;
 
-struct Vertex {
-    float x, y, z;
-    float s, t;
-    unsigned char rgba[4];
+// [SECTION] The queue
+// Fixed storage: queuing and drawing never allocate. The web's quads are
+// indexed with unsigned shorts, so a batch stays within 65536 vertices.
+constexpr int kMaxVertices = qmsprite::kMaxQuads * 4;
+constexpr int kMaxRuns = 1024;
+
+// Consecutive vertices drawn by one GL call.
+struct Run {
+    int first, count;
+    unsigned texture;  // 0: untextured
+    bool lines;
+    float width;       // of the lines; 0: GL's current width
+    // Whether every vertex of the run has the first one's colour: then the
+    // run is drawn in that colour, without the colour array (a software GL
+    // keeps its fastest path for a constant colour).
+    bool oneColour;
+    float colour[4];
 };
 
 struct Queue {
-    Vertex vertices[kMaxQuads * 4];
-    unsigned short indices[kMaxQuads * 6];
-    bool indicesReady = false;
-    int quads = 0;
-    unsigned texture = 0;     // GL name of the queued sprites' texture
+    Vertex vertices[kMaxVertices];
+    int used = 0;
+    Run runs[kMaxRuns];
+    int runCount = 0;
     unsigned generation = 0;  // the context it belongs to
-    // Whether every queued quad has the first one's tint: then the batch is
-    // drawn in that one colour, without the colour array (a software GL
-    // keeps its fastest path for a constant colour).
-    bool oneTint = true;
-    unsigned char tint[4];
-    // The matrices the queued sprites were given under.
+    // The matrices the queued vertices were given under.
     GLfloat projection[16];
     GLfloat modelview[16];
 };
 
 Queue queue;
 
-void FillIndices() {
-    for (int q = 0; q < kMaxQuads; ++q) {
-        const unsigned short v = static_cast<unsigned short>(q * 4);
-        unsigned short* i = &queue.indices[q * 6];
-        i[0] = v;
-        i[1] = static_cast<unsigned short>(v + 1);
-        i[2] = static_cast<unsigned short>(v + 2);
-        i[3] = v;
-        i[4] = static_cast<unsigned short>(v + 2);
-        i[5] = static_cast<unsigned short>(v + 3);
+// Desktop GL draws the quads as they are: on a software GL, non-indexed
+// quads are the fastest path. WebGL has no quads: two indexed triangles each.
+#if defined(__EMSCRIPTEN__) || defined(QM_BATCH_INDEXED)
+unsigned short indices[qmsprite::kMaxQuads * 6];
+bool indicesReady = false;
+
+void DrawQuads(int first, int count) {
+    if (!indicesReady) {
+        for (int q = 0; q < qmsprite::kMaxQuads; ++q) {
+            const unsigned short v = static_cast<unsigned short>(q * 4);
+            unsigned short* i = &indices[q * 6];
+            i[0] = v;
+            i[1] = static_cast<unsigned short>(v + 1);
+            i[2] = static_cast<unsigned short>(v + 2);
+            i[3] = v;
+            i[4] = static_cast<unsigned short>(v + 2);
+            i[5] = static_cast<unsigned short>(v + 3);
+        }
+        indicesReady = true;
     }
-    queue.indicesReady = true;
+    glDrawElements(GL_TRIANGLES, count / 4 * 6, GL_UNSIGNED_SHORT, &indices[first / 4 * 6]);
 }
+#else
+void DrawQuads(int first, int count) { glDrawArrays(GL_QUADS, first, count); }
+#endif
+
+// WebGL draws every line 1 pixel wide; the web build's GL layer widens the
+// lines of glBegin/glEnd blocks (and batches them), not those of arrays.
+#if defined(__EMSCRIPTEN__)
+void DrawLines(const Run& run) {
+    glBegin(GL_LINES);
+    for (int i = run.first; i < run.first + run.count; ++i) {
+        const Vertex& v = queue.vertices[i];
+        if (!run.oneColour) glColor4ub(v.rgba[0], v.rgba[1], v.rgba[2], v.rgba[3]);
+        glVertex3f(v.x, v.y, v.z);
+    }
+    glEnd();
+}
+#else
+void DrawLines(const Run& run) { glDrawArrays(GL_LINES, run.first, run.count); }
+#endif
 
 void ReadMatrices(GLfloat* projection, GLfloat* modelview) {
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
 }
 
+void SetCap(GLenum cap, bool on) {
+    if (on)
+        glEnable(cap);
+    else
+        glDisable(cap);
+}
+
+void SetClientState(GLenum array, bool on) {
+    if (on)
+        glEnableClientState(array);
+    else
+        glDisableClientState(array);
+}
+
+void DrawRuns() {
+    // Unit 0 with an identity texture matrix, whatever units and matrix a
+    // multitexturing game left (made first, so the state guard saves and
+    // sets unit 0's state, and undone last).
+    qmgl::TextureUnitGuard unit;
+    // The guard leaves texturing on, the texture environment GL_MODULATE and
+    // the texcoord and colour arrays on; each run changes only what differs.
+    qmgl::StateGuard guard(true);
+    const GLsizei stride = sizeof(Vertex);
+    glVertexPointer(3, GL_FLOAT, stride, &queue.vertices[0].x);
+    glTexCoordPointer(2, GL_FLOAT, stride, &queue.vertices[0].s);
+    glColorPointer(4, GL_UNSIGNED_BYTE, stride, queue.vertices[0].rgba);
+    bool textured = true, colourArray = true;
+    GLint env = GL_MODULATE;
+    unsigned bound = 0;
+    bool anyBound = false;
+    for (int r = 0; r < queue.runCount; ++r) {
+        const Run& run = queue.runs[r];
+        const bool texturedRun = run.texture != 0;
+        if (texturedRun != textured) {
+            textured = texturedRun;
+            SetCap(GL_TEXTURE_2D, textured);
+            SetClientState(GL_TEXTURE_COORD_ARRAY, textured);
+        }
+        if (texturedRun && (!anyBound || bound != run.texture)) {
+            glBindTexture(GL_TEXTURE_2D, run.texture);
+            bound = run.texture;
+            anyBound = true;
+        }
+        if (run.oneColour == colourArray) {
+            colourArray = !run.oneColour;
+            SetClientState(GL_COLOR_ARRAY, colourArray);
+        }
+        if (run.oneColour) glColor4f(run.colour[0], run.colour[1], run.colour[2], run.colour[3]);
+        if (texturedRun) {
+            // Texels times opaque white are the texels: drawn as they are, a
+            // software GL spends about a quarter fewer instructions on each
+            // pixel.
+            const bool white = run.oneColour && run.colour[0] == 1.0f && run.colour[1] == 1.0f &&
+                               run.colour[2] == 1.0f && run.colour[3] == 1.0f;
+            const GLint wanted = white ? GL_REPLACE : GL_MODULATE;
+            if (wanted != env) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, env = wanted);
+        }
+        if (run.lines) {
+            if (run.width > 0.0f) glLineWidth(run.width);
+            DrawLines(run);
+        } else {
+            DrawQuads(run.first, run.count);
+        }
+    }
+}
+
 void Draw() {
-    // A game that changed the matrices without FlushSprites: the sprites are
-    // drawn under the matrices they were queued with, and the game is told.
+    // A game that changed the matrices without FlushSprites: the queue is
+    // drawn under the matrices it was queued with, and the game is told.
     GLfloat projection[16], modelview[16];
     ReadMatrices(projection, modelview);
     const bool moved = std::memcmp(projection, queue.projection, sizeof projection) != 0 ||
@@ -78,7 +175,7 @@ void Draw() {
         // there is nothing left to draw here, and its deleted name must not
         // be bound again (that would make a new texture of it).
         qmdiag::Report(Diagnostic::SpritesFlushedLate);
-        if (queue.quads == 0 || queue.generation != qmgl::Generation() || !qmgl::ContextCurrent())
+        if (queue.used == 0 || queue.generation != qmgl::Generation() || !qmgl::ContextCurrent())
             return;
         glGetIntegerv(GL_MATRIX_MODE, &mode);
         glMatrixMode(GL_PROJECTION);
@@ -88,29 +185,7 @@ void Draw() {
         glPushMatrix();
         glLoadMatrixf(queue.modelview);
     }
-    {
-        // Unit 0 with an identity texture matrix, whatever units and matrix a
-        // multitexturing game left (made first, so the state guard saves and
-        // sets unit 0's state, and undone last).
-        qmgl::TextureUnitGuard unit;
-        qmgl::StateGuard guard(true);
-        glBindTexture(GL_TEXTURE_2D, queue.texture);
-        const GLsizei stride = sizeof(Vertex);
-        glVertexPointer(3, GL_FLOAT, stride, &queue.vertices[0].x);
-        glTexCoordPointer(2, GL_FLOAT, stride, &queue.vertices[0].s);
-        if (queue.oneTint) {
-            glDisableClientState(GL_COLOR_ARRAY);
-            glColor4ub(queue.tint[0], queue.tint[1], queue.tint[2], queue.tint[3]);
-            // Texels times opaque white are the texels: drawn as they are,
-            // a software GL spends about a quarter fewer instructions on
-            // each pixel.
-            if ((queue.tint[0] & queue.tint[1] & queue.tint[2] & queue.tint[3]) == 255)
-                glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-        } else {
-            glColorPointer(4, GL_UNSIGNED_BYTE, stride, queue.vertices[0].rgba);
-        }
-        glDrawElements(GL_TRIANGLES, queue.quads * 6, GL_UNSIGNED_SHORT, queue.indices);
-    }
+    DrawRuns();
     if (moved) {
         glMatrixMode(GL_PROJECTION);
         glPopMatrix();
@@ -118,6 +193,52 @@ void Draw() {
         glPopMatrix();
         glMatrixMode(GLenum(mode));
     }
+}
+
+unsigned char Channel(float v) {
+    const float clamped = v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;  // NaN: 0
+    return static_cast<unsigned char>(clamped * 255.0f + 0.5f);
+}
+
+// Room for `count` vertices in a run of this kind, after what is queued.
+Vertex* Reserve(int count, unsigned texture, bool lines, float width, const float rgba[4]) {
+    const unsigned generation = qmgl::Generation();
+    if (queue.used > 0 && queue.generation != generation) qmsprite::Flush();
+    Run* run = queue.runCount > 0 ? &queue.runs[queue.runCount - 1] : nullptr;
+    const bool joins = run && run->texture == texture && run->lines == lines &&
+                       (!lines || run->width == width);
+    if (queue.used + count > kMaxVertices || (!joins && queue.runCount == kMaxRuns)) {
+        qmsprite::Flush();
+        run = nullptr;
+    }
+    // A queue already started belongs to an open window (Flush checks again
+    // before any GL call); a new one needs one.
+    if (queue.used == 0) {
+        if (!qmgl::ContextCurrent()) return nullptr;
+        queue.runCount = 0;
+        queue.generation = generation;
+        ReadMatrices(queue.projection, queue.modelview);
+        run = nullptr;
+    }
+    if (!run || !joins) {
+        run = &queue.runs[queue.runCount++];
+        run->first = queue.used;
+        run->count = 0;
+        run->texture = texture;
+        run->lines = lines;
+        run->width = width;
+        run->oneColour = true;
+        std::memcpy(run->colour, rgba, sizeof run->colour);
+    } else if (run->oneColour && std::memcmp(run->colour, rgba, sizeof run->colour) != 0) {
+        run->oneColour = false;
+    }
+    const unsigned char bytes[4] = {Channel(rgba[0]), Channel(rgba[1]), Channel(rgba[2]),
+                                    Channel(rgba[3])};
+    Vertex* v = &queue.vertices[queue.used];
+    for (int i = 0; i < count; ++i) std::memcpy(v[i].rgba, bytes, 4);
+    run->count += count;
+    queue.used += count;
+    return v;
 }
 
 // [SECTION] Placement
@@ -140,11 +261,6 @@ void SinCos(double degrees, double* s, double* c) {
         *s = std::sin(radians);
         *c = std::cos(radians);
     }
-}
-
-unsigned char Channel(float v) {
-    const float clamped = v > 0.0f ? (v < 1.0f ? v : 1.0f) : 0.0f;  // NaN: 0
-    return static_cast<unsigned char>(clamped * 255.0f + 0.5f);
 }
 
 bool Finite(float v) { return std::isfinite(v); }
@@ -221,34 +337,19 @@ void DrawSprite(const Sprite& sprite) {
     const float s4[4] = {left, right, right, left};
     const float t4[4] = {bottom, bottom, top, top};
 
-    const unsigned generation = qmgl::Generation();
-    if (queue.quads > 0 && (queue.texture != name || queue.generation != generation))
-        qmsprite::Flush();
-    if (queue.quads == kMaxQuads) qmsprite::Flush();
-    if (queue.quads == 0) {
-        if (!queue.indicesReady) FillIndices();
-        queue.texture = name;
-        queue.generation = generation;
-        ReadMatrices(queue.projection, queue.modelview);
-    }
-    const unsigned char rgba[4] = {Channel(sprite.tint.r), Channel(sprite.tint.g),
-                                   Channel(sprite.tint.b), Channel(sprite.tint.a)};
-    if (queue.quads == 0) {
-        queue.oneTint = true;
-        std::memcpy(queue.tint, rgba, 4);
-    } else if (queue.oneTint && std::memcmp(queue.tint, rgba, 4) != 0) {
-        queue.oneTint = false;
-    }
-    Vertex* v = &queue.vertices[queue.quads * 4];
+    // The tint as GL would hold it in bytes, so that a run of one tint draws
+    // exactly what the colour array would.
+    const float tint[4] = {Channel(sprite.tint.r) / 255.0f, Channel(sprite.tint.g) / 255.0f,
+                           Channel(sprite.tint.b) / 255.0f, Channel(sprite.tint.a) / 255.0f};
+    Vertex* v = qmsprite::Quads(name, 1, tint);
+    if (!v) return;
     for (int i = 0; i < 4; ++i) {
         v[i].x = x[i];
         v[i].y = y[i];
-        v[i].z = kDepth;
+        v[i].z = qmsprite::kDepth;
         v[i].s = s4[i];
         v[i].t = t4[i];
-        std::memcpy(v[i].rgba, rgba, 4);
     }
-    ++queue.quads;
 }
 
 void DrawSprite(const Texture& texture, Vector2D position) {
@@ -262,17 +363,36 @@ void FlushSprites() { qmsprite::Flush(); }
 
 namespace qmsprite {
 
+Vertex* Quads(unsigned texture, int quads, const float rgba[4]) {
+    if (quads < 1 || quads > kMaxQuads) return nullptr;
+    return Reserve(quads * 4, texture, false, 0.0f, rgba);
+}
+
+Vertex* Lines(float width, int segments, const float rgba[4]) {
+    if (segments < 1 || segments > kMaxVertices / 2) return nullptr;
+    return Reserve(segments * 2, 0, true, width > 0.0f ? width : 0.0f, rgba);
+}
+
 void Flush() {
-    if (queue.quads == 0) return;
+    if (queue.used == 0) return;
     // Never a GL call for a context that is gone.
     if (queue.generation == qmgl::Generation() && qmgl::ContextCurrent()) Draw();
-    queue.quads = 0;
+    queue.used = 0;
+    queue.runCount = 0;
 }
 
 void FlushIfUsing(unsigned glName) {
-    if (queue.quads > 0 && queue.texture == glName) Flush();
+    for (int r = 0; r < queue.runCount; ++r) {
+        if (queue.runs[r].texture == glName) {
+            Flush();
+            return;
+        }
+    }
 }
 
-void Discard() { queue.quads = 0; }
+void Discard() {
+    queue.used = 0;
+    queue.runCount = 0;
+}
 
 }  // namespace qmsprite

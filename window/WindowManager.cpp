@@ -162,6 +162,14 @@ void WindowManager::SetDepthBufferBits(int bits) {
     if (bits != depthBufferBits) qmdiag::Report(Diagnostic::DepthBitsChanged, bits, depthBufferBits);
 }
 
+// No depth buffer is 0 bits, which SetDepthBufferBits never stores.
+void WindowManager::SetDepthBuffer(bool wanted) {
+    if (!wanted)
+        depthBufferBits = 0;
+    else if (depthBufferBits == 0)
+        depthBufferBits = 16;
+}
+
 void WindowManager::SetFullScreen(bool on) { fullScreen = on; }
 
 void WindowManager::SetClearColor(float r, float g, float b, float a) {

@@ -149,8 +149,16 @@ void PlaceObject(FieldObject& object) {
 
 Vector2D Direction(float degrees) { return Vector2D::FromAngle(degrees); }
 
-void Additive() { glBlendFunc(GL_SRC_ALPHA, GL_ONE); }
-void Translucent() { glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); }
+// The game's own GL state: what the library has queued (sprites, shapes,
+// text) is drawn first, under the state it was queued in.
+void Additive() {
+    FlushSprites();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+}
+void Translucent() {
+    FlushSprites();
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
 
 // A bright core over a wide faint halo; needs additive blending.
 void GlowLine(Vector2D a, Vector2D b, float r, float g, float bl, float width, float alpha = 1.0f) {
@@ -169,6 +177,7 @@ void GlowCircle(Vector2D centre, float radius, float r, float g, float b, float 
 }
 
 void Begin2D() {
+    FlushSprites();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
     glDisable(GL_FOG);
@@ -614,6 +623,7 @@ void DrawMinimap(Field& field, Camera& camera, float aspect) {
     float cx = x0 + 0.5f * size, cy = y0 + 0.5f * size;
     float scale = (0.5f * size - 10.0f) / field.Extent();
 
+    FlushSprites();
     glEnable(GL_SCISSOR_TEST);
     glScissor(int(x0), int(y0), int(size), int(size));
 

@@ -6,6 +6,7 @@
 #include "Fakes.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 #include <GL/gl.h>
@@ -207,6 +208,27 @@ void GLAPIENTRY glGetPointerv(GLenum pname, GLvoid** params) {
 // Draws record their vertex count; a test reads the arrays through fake::gl.
 void GLAPIENTRY glDrawArrays(GLenum mode, GLint first, GLsizei count) {
     Record("glDrawArrays", {double(mode), double(first), double(count)});
+    if (fake::recording && fake::Enabled(GL_VERTEX_ARRAY) && fake::gl.vertexArray.pointer) {
+        const fake::GLMatrices::Pointer& p = fake::gl.vertexArray;
+        const fake::GLMatrices::Pointer& c = fake::gl.colorArray;
+        const bool colours = fake::Enabled(GL_COLOR_ARRAY) && c.pointer && c.type == GL_UNSIGNED_BYTE;
+        fake::Drawn d{mode, {}, {}};
+        for (GLint i = first; i < first + count; ++i) {
+            const float* v = reinterpret_cast<const float*>(
+                static_cast<const char*>(p.pointer) + i * (p.stride ? p.stride : p.size * 4));
+            d.vertices.push_back({{v[0], v[1], p.size > 2 ? v[2] : 0.0f}});
+            std::array<int, 4> rgba;
+            for (int k = 0; k < 4; ++k) {
+                rgba[std::size_t(k)] =
+                    colours ? static_cast<const unsigned char*>(c.pointer)[i * c.stride + k]
+                    : std::isnan(fake::gl.color[std::size_t(k)])
+                            ? -1
+                            : int(fake::gl.color[std::size_t(k)] * 255.0f + 0.5f);
+            }
+            d.colours.push_back(rgba);
+        }
+        fake::drawn.push_back(d);
+    }
     NoteDrawState();
 }
 void GLAPIENTRY glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid*) {

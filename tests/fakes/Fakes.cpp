@@ -7,6 +7,7 @@ namespace fake {
 Script script;
 std::vector<Call> log;
 bool recording = true;
+std::vector<Drawn> drawn;
 std::uint32_t clockNow = 0;
 std::uint32_t clockStep = 0;
 std::uint64_t clockNanoseconds = 0;
@@ -18,6 +19,7 @@ GLPixels pixels;
 void Reset() {
     script = Script();
     log.clear();
+    drawn.clear();
     recording = true;
     clockNow = 0;
     clockStep = 0;

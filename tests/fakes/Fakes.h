@@ -157,6 +157,15 @@ struct GLMatrices {
     };
     StateAtDraw atDraw{};
 };
+// What each glDrawArrays drew (while recording): its mode and the vertices
+// (x, y, z) and colours (0..255; the current colour without the colour array)
+// read through the client arrays as GL would.
+struct Drawn {
+    unsigned mode;
+    std::vector<std::array<float, 3>> vertices;
+    std::vector<std::array<int, 4>> colours;
+};
+extern std::vector<Drawn> drawn;
 // Whether the fake GL has cap (server or client) enabled.
 bool Enabled(unsigned cap);
 extern GLMatrices gl;

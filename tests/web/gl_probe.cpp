@@ -254,6 +254,7 @@ int main() {
     Frame([] {
         Plain2D();
         DrawString("HI", Vector2D(20, 20), 40.0f, 2.0f);
+        FlushSprites();  // queued with the sprites; the read-back is the game's own GL
         int lit = 0;
         static unsigned char box[80 * 50 * 4];
         glReadPixels(15, 15, 80, 50, GL_RGBA, GL_UNSIGNED_BYTE, box);
@@ -325,6 +326,7 @@ int main() {
         glEnd();
         SetColor(1.0f, 1.0f, 0.0f);
         FillRect(Vector2D(130, 10), Vector2D(30, 30));
+        FlushSprites();
         GLint array = 0, element = 0;
         glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &array);
         glGetIntegerv(GL_ELEMENT_ARRAY_BUFFER_BINDING, &element);
@@ -533,6 +535,7 @@ int main() {
         FillRect(Vector2D(210, 10), Vector2D(40, 40));
         SetColor(0.0f, 1.0f, 1.0f);
         FillCircle(Vector2D(270, 120), 20.0f);
+        FlushSprites();
         Check("FillRect", Near(Pixel(230, 30), 255, 255, 0), Pixel(230, 30));
         Check("FillCircle", Near(Pixel(270, 120), 0, 255, 255) && Dark(Pixel(270, 145)), Pixel(270, 120));
         glColor3f(1.0f, 0.0f, 1.0f);

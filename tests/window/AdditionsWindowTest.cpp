@@ -43,6 +43,7 @@ protected:
         Core::Renderer.Render2D();
         glColor3f(0.0f, 1.0f, 0.0f);
         DrawString(text, at, height, 1.0f);
+        FlushSprites();  // the read-back is the game's own GL
         return ReadBack(320, 240);
     }
 };
@@ -66,6 +67,18 @@ TEST_F(AdditionsWindowTest, TextAppearsWhereItIsDrawnAndDependsOnTheString) {
     EXPECT_EQ(LitPixels(lower, 0, 118, 320, 240), 0);
     EXPECT_GT(LitPixels(lower, 40, 100, right + 1, 117), 50);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+// Text is on the 2D layer like the sprites and shapes: a depth buffer left
+// uncleared (holding the last frame's text at the same depth) hides nothing.
+TEST_F(AdditionsWindowTest, TextDrawsWhenTheDepthBufferIsNotCleared) {
+    DrawAndRead("HELLO", Vector2D(40.0f, 100.0f), 24.0f);
+    Core::Renderer.EndFrame();
+    Core::Window.SetClearDepthBuffer(false);
+    std::vector<unsigned char> again = DrawAndRead("HELLO", Vector2D(40.0f, 100.0f), 24.0f);
+    Core::Window.SetClearDepthBuffer(true);
+    EXPECT_GE(LitPixels(again, 40, 100, 140, 125), 100);
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << "the game's depth test is put back";
 }
 
 TEST_F(AdditionsWindowTest, FrameDurationsComeFromAClockFinerThanAMillisecond) {

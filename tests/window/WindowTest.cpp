@@ -57,6 +57,30 @@ TEST_F(WindowTest, OpenSetsTheFixedGlState) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+// A 2D game's window: no depth buffer, and the 2D layer draws as before; the
+// next Open asked for one has one again.
+TEST_F(WindowTest, AWindowAskedForNoDepthBufferHasNone) {
+    Core::Window.SetDepthBuffer(false);
+    OpenWindow();
+    GLint depthBits = -1;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_EQ(depthBits, 0);
+    Core::Renderer.BeginFrame();
+    Core::Renderer.Render2D();
+    SetColor(0, 1, 0);
+    FillRect(Vector2D(10, 10), Vector2D(20, 20));
+    DrawString("-", Vector2D(50, 10), 12.0f, 3.0f);
+    FlushSprites();
+    EXPECT_EQ(ReadPixel(20, 20).g, 255);
+    EXPECT_EQ(ReadPixel(54, 16).g, 255);  // the dash: x 52..56 at y 16
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+    Core::Window.Close();
+    Core::Window.SetDepthBuffer(true);
+    OpenWindow();
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_GE(depthBits, 16);
+}
+
 TEST_F(WindowTest, ExtensionsLoadOnMesa) {
     OpenWindow();
     EXPECT_TRUE(InitExtensions());

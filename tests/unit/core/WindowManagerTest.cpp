@@ -93,6 +93,15 @@ TEST_F(WindowManagerTest, DepthBitsRoundToSupportedValues) {
         w.SetDepthBufferBits(c[0]);
         EXPECT_EQ(WindowManagerProbe::DepthBits(w), c[1]) << c[0];
     }
+    // No depth buffer is asked for as 0 bits; wanting one back gives 16, and
+    // a size chosen before stays.
+    w.SetDepthBuffer(false);
+    EXPECT_EQ(WindowManagerProbe::DepthBits(w), 0);
+    w.SetDepthBuffer(true);
+    EXPECT_EQ(WindowManagerProbe::DepthBits(w), 16);
+    w.SetDepthBufferBits(24);
+    w.SetDepthBuffer(true);
+    EXPECT_EQ(WindowManagerProbe::DepthBits(w), 24);
 }
 
 TEST_F(WindowManagerTest, ClearColorKeepsOnlyComponentsWithinZeroToOne) {

@@ -3,6 +3,7 @@
 #include "Diagnostics.h"
 #include "Draw2D.h"
 #include "Screenshot.h"
+#include "Sprite.h"
 
 #include "fakes/Fakes.h"
 #include "render/Font.h"
@@ -85,25 +86,44 @@ TEST(Text, LinesAndMultibyteCharactersAreMeasuredAsDrawn) {
     EXPECT_EQ(GetStringWidth("A\xF0", 6.0f), 10.0f);
 }
 
-TEST(Text, NewlineStartsALineBelowAndMultibyteDrawsOneReplacement) {
+// The segments' ends DrawString queues, as the batch hands them to GL.
+std::vector<std::vector<double>> Strokes(const char* text, Vector2D at, float height,
+                                         float width = 1.0f) {
     fake::Reset();
-    DrawString("L\nL", Vector2D(100.0f, 50.0f), 12.0f);
-    std::vector<fake::Call> v = fake::CallsNamed("glVertex3f");
+    fake::script.windowOpen = true;
+    DrawString(text, at, height, width);
+    FlushSprites();
+    std::vector<std::vector<double>> v;
+#if defined(__EMSCRIPTEN__)  // the web's lines go through glBegin/glEnd, which widens them
+    for (const fake::Call& c : fake::CallsNamed("glVertex3f")) v.push_back(c.args);
+#else
+    for (const fake::Drawn& d : fake::drawn) {
+        EXPECT_EQ(d.mode, unsigned(GL_LINES));
+        for (const auto& p : d.vertices) v.push_back({p[0], p[1], p[2]});
+    }
+#endif
+    return v;
+}
+
+#if defined(__EMSCRIPTEN__)
+const char* const kLineDraw = "glBegin";
+#else
+const char* const kLineDraw = "glDrawArrays";
+#endif
+
+TEST(Text, NewlineStartsALineBelowAndMultibyteDrawsOneReplacement) {
+    std::vector<std::vector<double>> v = Strokes("L\nL", Vector2D(100.0f, 50.0f), 12.0f);
     ASSERT_EQ(v.size(), 8u);
-    EXPECT_EQ(v[4].args, (std::vector<double>{100, 62 - 20, -4}));  // the second L's top, 20 lower
+    EXPECT_EQ(v[4], (std::vector<double>{100, 62 - 20, -4}));  // the second L's top, 20 lower
 
     // A two-byte character draws what a lone bad byte draws: one visible replacement,
     // and the next character follows one room on.
-    fake::Reset();
-    DrawString("\x80", Vector2D(0.0f, 0.0f), 6.0f);
-    const std::vector<fake::Call> replacement = fake::CallsNamed("glVertex3f");
+    const std::vector<std::vector<double>> replacement = Strokes("\x80", Vector2D(0, 0), 6.0f);
     EXPECT_GE(replacement.size(), 4u);
-    fake::Reset();
-    DrawString("\xC3\xA9L", Vector2D(0.0f, 0.0f), 6.0f);
-    v = fake::CallsNamed("glVertex3f");
+    v = Strokes("\xC3\xA9L", Vector2D(0.0f, 0.0f), 6.0f);
     ASSERT_EQ(v.size(), replacement.size() + 4);
-    for (std::size_t i = 0; i < replacement.size(); ++i) EXPECT_EQ(v[i].args, replacement[i].args);
-    EXPECT_EQ(v[replacement.size()].args, (std::vector<double>{6, 6, -4}));  // L's top, one room on
+    for (std::size_t i = 0; i < replacement.size(); ++i) EXPECT_EQ(v[i], replacement[i]);
+    EXPECT_EQ(v[replacement.size()], (std::vector<double>{6, 6, -4}));  // L's top, one room on
 }
 
 TEST(Text, BadArgumentsDrawNothingAndAreReported) {
@@ -121,20 +141,23 @@ TEST(Text, BadArgumentsDrawNothingAndAreReported) {
 }
 
 TEST(Text, StringIsOneBatchOfSegmentsScaledFromItsCorner) {
-    fake::Reset();
-    DrawString("L-l", Vector2D(100.0f, 50.0f), 12.0f, 1.5f);
-    ASSERT_GE(fake::log.size(), 3u);
-    EXPECT_EQ(fake::log[0], (fake::Call{"glLineWidth", {1.5}, ""}));
-    EXPECT_EQ(fake::log[1], (fake::Call{"glBegin", {double(GL_LINES)}, ""}));
-    EXPECT_EQ(fake::log.back().name, "glEnd");
-    std::vector<fake::Call> v = fake::CallsNamed("glVertex3f");
+    std::vector<std::vector<double>> v = Strokes("L-l", Vector2D(100.0f, 50.0f), 12.0f, 1.5f);
+    ASSERT_EQ(fake::Count(kLineDraw), 1u) << "one draw for the string";
+    EXPECT_EQ(fake::CallsNamed("glLineWidth")[0].args, (std::vector<double>{1.5}));
     // L: two segments; -: one; l: L at two thirds of the height.
     ASSERT_EQ(v.size(), 10u);
-    EXPECT_EQ(v[0].args, (std::vector<double>{100, 62, -4}));  // (0,6) of L
-    EXPECT_EQ(v[1].args, (std::vector<double>{100, 50, -4}));
-    EXPECT_EQ(v[3].args, (std::vector<double>{108, 50, -4}));  // (4,0)
-    EXPECT_EQ(v[4].args, (std::vector<double>{114, 56, -4}));  // '-' from (1,3), one cell on
-    EXPECT_EQ(v[6].args, (std::vector<double>{124, 58, -4}));  // small l's top: 50 + 6 x 8/6
+    EXPECT_EQ(v[0], (std::vector<double>{100, 62, -4}));  // (0,6) of L
+    EXPECT_EQ(v[1], (std::vector<double>{100, 50, -4}));
+    EXPECT_EQ(v[3], (std::vector<double>{108, 50, -4}));  // (4,0)
+    EXPECT_EQ(v[4], (std::vector<double>{114, 56, -4}));  // '-' from (1,3), one cell on
+    EXPECT_EQ(v[6], (std::vector<double>{124, 58, -4}));  // small l's top: 50 + 6 x 8/6
+
+    // Longer than the batch holds at once: the rest follows in another draw.
+    std::string many(20000, '-');
+    v = Strokes(many.c_str(), Vector2D(0, 0), 6.0f);
+    EXPECT_EQ(fake::Count(kLineDraw), 2u);
+    EXPECT_EQ(v.size(), 40000u);
+    EXPECT_EQ(v.back(), (std::vector<double>{19999 * 6 + 3, 3, -4}));
 }
 
 class ScreenshotTest : public ::testing::Test {

@@ -10,6 +10,7 @@
 #include "WindowManager.h"
 
 #include "fakes/Fakes.h"
+#include "render/SpriteBatch.h"
 #include "render/TextureAccess.h"
 
 #include <GL/gl.h>
@@ -30,6 +31,20 @@
 #endif
 
 namespace {
+
+// How the batch sends quads: as they are on desktop GL, as two indexed
+// triangles each where WebGL has no quads.
+// Lines go as they are, or through glBegin/glEnd where the web's GL layer
+// widens only those.
+#if defined(__EMSCRIPTEN__)
+const char* const kQuadDraw = "glDrawElements";
+const char* const kLineDraw = "glBegin";
+double Quads(const fake::Call& c) { return c.args[1] / 6; }
+#else
+const char* const kQuadDraw = "glDrawArrays";
+const char* const kLineDraw = "glDrawArrays";
+double Quads(const fake::Call& c) { return c.args[2] / 4; }
+#endif
 
 void Append(void* context, void* data, int size) {
     auto* out = static_cast<std::vector<unsigned char>*>(context);
@@ -81,16 +96,20 @@ protected:
 
 TEST_F(SpriteTest, OneTextureGoesToGLInOneDrawAndTheLibrarysCallsKeepTheirOrder) {
     for (int i = 0; i < 100; ++i) DrawSprite(a, Vector2D(float(i), 0));
-    EXPECT_EQ(fake::Count("glDrawElements"), 0u) << "queued, not drawn one by one";
+    DrawSprite(b, Vector2D(0, 0));
+    EXPECT_EQ(fake::Count(kQuadDraw), 0u) << "queued, not drawn one by one";
     EXPECT_EQ(fake::Count("glBegin"), 0u);
-    DrawSprite(b, Vector2D(0, 0));  // another texture: the first batch goes
-    ASSERT_EQ(fake::Count("glDrawElements"), 1u);
-    EXPECT_EQ(fake::CallsNamed("glDrawElements")[0].args,
-              (std::vector<double>{GL_TRIANGLES, 600, GL_UNSIGNED_SHORT}));
     EXPECT_EQ(fake::Count("glTexImage2D"), 2u) << "each texture uploaded once";
 
     DrawLine(Vector2D(0, 0), Vector2D(1, 1), 1.0f);
-    EXPECT_LT(IndexOf("glDrawElements", IndexOf("glDrawElements") + 1), IndexOf("glBegin"));
+    std::vector<fake::Call> draws = fake::CallsNamed(kQuadDraw);
+    ASSERT_EQ(draws.size(), 2u) << "one draw per texture";
+    EXPECT_EQ(Quads(draws[0]), 100.0);
+    EXPECT_EQ(Quads(draws[1]), 1.0);
+#if !defined(__EMSCRIPTEN__)
+    EXPECT_EQ(draws[0].args, (std::vector<double>{GL_QUADS, 0, 400})) << "quads, not indexed";
+#endif
+    EXPECT_LT(IndexOf(kQuadDraw, IndexOf(kQuadDraw) + 1), IndexOf("glBegin"));
     // Every non-batched call draws the queue before its own GL (its marker).
     RenderingManager renderer;
     renderer.Init(&window, nullptr, nullptr, nullptr, nullptr);
@@ -99,8 +118,6 @@ TEST_F(SpriteTest, OneTextureGoesToGLInOneDrawAndTheLibrarysCallsKeepTheirOrder)
         void (*call)(RenderingManager&);
     } hooks[] = {
         {"glBegin", [](RenderingManager&) { DrawCircle(Vector2D(), 1, 1); }},
-        {"glBegin", [](RenderingManager&) { DrawString("A", Vector2D(), 6); }},
-        {"glDrawArrays", [](RenderingManager&) { FillTriangle({0, 0}, {1, 0}, {0, 1}); }},
         {"glOrtho", [](RenderingManager& r) { r.Render2D(); }},
         {"gluPerspective", [](RenderingManager& r) { r.Render3D(); }},
         {"glClear", [](RenderingManager& r) { r.BeginFrame(); }},
@@ -111,18 +128,100 @@ TEST_F(SpriteTest, OneTextureGoesToGLInOneDrawAndTheLibrarysCallsKeepTheirOrder)
         DrawSprite(a, Vector2D(0, 0));
         fake::log.clear();
         hook.call(renderer);
-        EXPECT_LT(IndexOf("glDrawElements"), IndexOf(hook.marker)) << hook.marker;
+        EXPECT_LT(IndexOf(kQuadDraw), IndexOf(hook.marker)) << hook.marker;
         EXPECT_LT(IndexOf(hook.marker), fake::log.size()) << hook.marker;
     }
 }
 
-TEST_F(SpriteTest, AFullQueueDrawsAndStartsAgain) {
-    for (int i = 0; i < 5000; ++i) DrawSprite(a, Vector2D(0, 0));
+// Shapes and text join the sprites' queue: one GL draw for each run of one
+// texture (or none) or of lines of one width, in the order of the calls, each
+// vertex in the colour current at its call.
+TEST_F(SpriteTest, ShapesAndTextAreQueuedWithTheSpritesInCallOrder) {
+    SetColor(1, 0, 0);
+    FillRect(Vector2D(0, 0), Vector2D(2, 2));
+    glColor4f(0, 0, 1, 1);  // the game's own colour call counts too
+    FillTriangle({0, 0}, {1, 0}, {0, 1});
+    DrawSprite(a, Vector2D(0, 0));
+    DrawSprite(a, Vector2D(1, 0));
+    FillCircle(Vector2D(5, 5), 4.0f);
+    DrawString("-", Vector2D(0, 0), 6.0f, 2.0f);
+    DrawString("-", Vector2D(0, 9), 6.0f, 2.0f);
+    EXPECT_EQ(fake::Count(kQuadDraw) + fake::Count(kLineDraw), 0u);
     FlushSprites();
-    std::vector<fake::Call> draws = fake::CallsNamed("glDrawElements");
+    std::vector<std::string> draws;
+    for (const fake::Call& c : fake::log)
+        if (c.name == kQuadDraw || c.name == kLineDraw || c.name == "glLineWidth")
+            draws.push_back(c.name);
+    const std::string q = kQuadDraw;
+    EXPECT_EQ(draws, (std::vector<std::string>{q, q, q, "glLineWidth", kLineDraw}));
+#if !defined(__EMSCRIPTEN__)
+    ASSERT_EQ(fake::drawn.size(), 4u);
+    const fake::Drawn& shapes = fake::drawn[0];
+    ASSERT_EQ(shapes.vertices.size(), 8u) << "a rect and a triangle, one quad each";
+    EXPECT_EQ(shapes.colours[0], (std::array<int, 4>{{255, 0, 0, 255}}));
+    EXPECT_EQ(shapes.colours[4], (std::array<int, 4>{{0, 0, 255, 255}}));
+    EXPECT_EQ(shapes.vertices[7], shapes.vertices[6]) << "a triangle repeats its last corner";
+    EXPECT_EQ(fake::drawn[1].vertices.size(), 8u) << "both sprites";
+    // The circle: 9 segments at radius 4, two to a quad around the centre,
+    // the odd last one a quad with a repeated corner, closed at the first.
+    const std::vector<std::array<float, 3>>& circle = fake::drawn[2].vertices;
+    ASSERT_EQ(circle.size(), 20u);
+    EXPECT_EQ(circle[0], (std::array<float, 3>{{5, 5, -4}}));
+    EXPECT_EQ(circle[1], (std::array<float, 3>{{9, 5, -4}}));
+    EXPECT_EQ(circle[3], circle[5]) << "quads share their rim points";
+    EXPECT_EQ(circle[18], circle[1]);
+    EXPECT_EQ(circle[19], circle[1]);
+    EXPECT_EQ(fake::drawn[3].mode, unsigned(GL_LINES));
+    EXPECT_EQ(fake::drawn[3].vertices.size(), 4u) << "both strings, one draw";
+    EXPECT_EQ(fake::drawn[3].colours[0], (std::array<int, 4>{{0, 0, 255, 255}}));
+#endif
+    EXPECT_EQ(fake::CallsNamed("glLineWidth")[0].args, (std::vector<double>{2}));
+}
+
+// Another module's textured quads (a font's glyphs) join the sprites of the
+// same texture in one draw, each in its own colour.
+TEST_F(SpriteTest, AnotherModulesQuadsJoinTheSpritesOfTheirTexture) {
+    DrawSprite(a, Vector2D(0, 0));
+    const unsigned name = 1;  // a's GL name, the first made
+    const float red[4] = {1, 0, 0, 1};
+    EXPECT_EQ(qmsprite::Quads(name, 0, red), nullptr);
+    EXPECT_EQ(qmsprite::Quads(name, qmsprite::kMaxQuads + 1, red), nullptr);
+    qmsprite::Vertex* v = qmsprite::Quads(name, 2, red);
+    ASSERT_NE(v, nullptr);
+    for (int i = 0; i < 8; ++i) {
+        v[i].x = float(i), v[i].y = 0, v[i].z = qmsprite::kDepth;
+        v[i].s = v[i].t = 0;
+    }
+    FlushSprites();
+    ASSERT_EQ(fake::Count(kQuadDraw), 1u);
+    EXPECT_EQ(Quads(fake::CallsNamed(kQuadDraw)[0]), 3.0);
+    EXPECT_TRUE(fake::gl.atDraw.colorArray) << "white and red quads";
+#if !defined(__EMSCRIPTEN__)
+    ASSERT_EQ(fake::drawn.size(), 1u);
+    EXPECT_EQ(fake::drawn[0].colours[0], (std::array<int, 4>{{255, 255, 255, 255}}));
+    EXPECT_EQ(fake::drawn[0].colours[4], (std::array<int, 4>{{255, 0, 0, 255}}));
+    EXPECT_EQ(fake::drawn[0].vertices[11][0], 7.0f);
+#endif
+}
+
+TEST_F(SpriteTest, AFullQueueDrawsAndStartsAgain) {
+    for (int i = 0; i < 9000; ++i) DrawSprite(a, Vector2D(0, 0));
+    FlushSprites();
+    std::vector<fake::Call> draws = fake::CallsNamed(kQuadDraw);
     ASSERT_EQ(draws.size(), 2u);
-    EXPECT_EQ(draws[0].args[1] + draws[1].args[1], 5000.0 * 6);
-    EXPECT_LE(draws[0].args[1], 65536.0 / 4 * 6) << "indices fit unsigned short";
+    EXPECT_EQ(Quads(draws[0]) + Quads(draws[1]), 9000.0);
+    EXPECT_LE(Quads(draws[0]), 65536.0 / 4) << "indices fit unsigned short";
+
+    // Runs of one sprite each, more than the queue keeps: drawn in order.
+    fake::log.clear();
+    for (int i = 0; i < 2500; ++i) DrawSprite(i % 2 ? b : a, Vector2D(0, 0));
+    FlushSprites();
+    EXPECT_EQ(fake::Count(kQuadDraw), 2500u);
+    std::vector<double> binds;
+    for (const fake::Call& c : fake::log)
+        if (c.name == "glBindTexture" && c.args[1] != 0) binds.push_back(c.args[1]);
+    ASSERT_GE(binds.size(), 2500u);
+    for (std::size_t i = 1; i < binds.size(); ++i) EXPECT_NE(binds[i], binds[i - 1]) << i;
 }
 
 // A game that moves the matrices under queued sprites is told, and the
@@ -134,7 +233,7 @@ TEST_F(SpriteTest, MatricesChangedUnderQueuedSpritesAreReportedAndUndone) {
     fake::log.clear();
     FlushSprites();
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::SpritesFlushedLate);
-    EXPECT_LT(IndexOf("glLoadMatrixf"), IndexOf("glDrawElements"));
+    EXPECT_LT(IndexOf("glLoadMatrixf"), IndexOf(kQuadDraw));
     EXPECT_EQ(fake::gl.modelview.Top()[12], 5.0f) << "the game's matrix is back";
 }
 
@@ -192,12 +291,19 @@ TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
     EXPECT_EQ(snapshot(), before) << "after a sprite";
 
     FillRect(Vector2D(1, 1), Vector2D(3, 3), 30.0f);
+    FlushSprites();
     EXPECT_FALSE(d.texture || d.depthTest || d.cullFace || d.texcoordArray || d.colorArray ||
                  d.normalArray);
     EXPECT_TRUE(d.blend && d.vertexArray);
     FillCircle(Vector2D(5, 5), 4.0f);
     FillPolygon(std::vector<Vector2D>{{0, 0}, {0, 5}, {5, 5}, {5, 0}}.data(), 4);
+    FlushSprites();
     EXPECT_EQ(snapshot(), before) << "after the shapes";
+    // Text too, whatever depth the game left in the buffer.
+    DrawString("A", Vector2D(0, 0), 6.0f);
+    FlushSprites();
+    EXPECT_FALSE(d.texture || d.depthTest || d.cullFace || d.lighting);
+    EXPECT_EQ(snapshot(), before) << "after the text";
 }
 
 TEST_F(SpriteTest, AGamesBufferObjectsAreSetAsideForTheDrawAndPutBack) {
@@ -263,7 +369,7 @@ TEST_F(SpriteTest, NoGLCallWithoutAWindowAndTexturesUploadAgainInANewContext) {
     DrawSprite(b, Vector2D(0, 0));
     FlushSprites();
     EXPECT_EQ(fake::Count("glTexImage2D"), 2u) << "uploaded in the new context";
-    EXPECT_EQ(fake::Count("glDrawElements"), 2u);
+    EXPECT_EQ(fake::Count(kQuadDraw), 2u);
     fake::log.clear();
     { Texture gone = std::move(early); }
     EXPECT_EQ(fake::Count("glDeleteTextures"), 1u) << "deleted in its own context";
@@ -274,11 +380,11 @@ TEST_F(SpriteTest, NoGLCallWithoutAWindowAndTexturesUploadAgainInANewContext) {
     fake::log.clear();
     const unsigned char other[4] = {9, 9, 9, 9};
     ASSERT_TRUE(b.LoadFromPixels(other, 1, 1));
-    EXPECT_EQ(fake::Count("glDrawElements"), 1u) << "reloaded";
+    EXPECT_EQ(fake::Count(kQuadDraw), 1u) << "reloaded";
     DrawSprite(b, Vector2D(0, 0));
     fake::log.clear();
     { Texture gone = std::move(b); }
-    EXPECT_LT(IndexOf("glDrawElements"), IndexOf("glDeleteTextures")) << "destroyed";
+    EXPECT_LT(IndexOf(kQuadDraw), IndexOf("glDeleteTextures")) << "destroyed";
 }
 
 // [SECTION] Bad input
@@ -354,7 +460,7 @@ TEST_F(SpriteTest, EachBadImageFailsWithItsCodeAndKeepsTheOldImage) {
     Sprite nowhere;
     DrawSprite(nowhere);
     FlushSprites();
-    EXPECT_EQ(fake::Count("glDrawElements"), 0u);
+    EXPECT_EQ(fake::Count(kQuadDraw), 0u);
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::SpriteIgnored);
 }
 
@@ -370,8 +476,8 @@ TEST_F(SpriteTest, ASourceReachingBeyondIntIsDrawn) {
         DrawSprite(sprite);
     }
     FlushSprites();
-    ASSERT_EQ(fake::Count("glDrawElements"), 1u);
-    EXPECT_EQ(fake::CallsNamed("glDrawElements")[0].args[1], 2.0 * 6);
+    ASSERT_EQ(fake::Count(kQuadDraw), 1u);
+    EXPECT_EQ(Quads(fake::CallsNamed(kQuadDraw)[0]), 2.0);
 }
 
 TEST_F(SpriteTest, BadColoursAndPolygonsAreIgnored) {
@@ -385,7 +491,8 @@ TEST_F(SpriteTest, BadColoursAndPolygonsAreIgnored) {
     FillPolygon(two, 2);
     FillPolygon(nullptr, 5);
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::ShapeIgnored);
-    EXPECT_EQ(fake::Count("glDrawArrays"), 0u);
+    FlushSprites();
+    EXPECT_EQ(fake::Count("glDrawArrays") + fake::Count("glDrawElements"), 0u);
 }
 
 // [SECTION] Cost
@@ -402,6 +509,7 @@ TEST_F(SpriteTest, AWarmFrameOfSpritesAndShapesAllocatesNothing) {
         FillRect(Vector2D(1, 1), Vector2D(3, 3), 30.0f);
         FillCircle(Vector2D(5, 5), 400.0f);
         FillPolygon(hexagon.data(), 6);
+        DrawString("SCORE 42\nlives 3", Vector2D(10, 10), 12.0f);
         renderer.EndFrame();
     };
     fake::recording = false;
