@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# Builds the libraries Quillmar needs beside the system's own, for Windows or
-# for the web, as static libraries from Debian's own source packages:
+# Builds the libraries Quillmar needs beside the system's own, for Windows, for
+# the web or for the fuzz ring, as static libraries from Debian's own source
+# packages:
 #   tools/build-deps.sh windows   GLFW 3 and the image decoders, MinGW-w64
 #   tools/build-deps.sh web       the image decoders, Emscripten (emcc)
+#   tools/build-deps.sh fuzz      the image decoders for Linux with clang-14's
+#                                 libFuzzer coverage, AddressSanitizer and UBSan
+#                                 (tools/fuzz-images.sh --instrumented)
 # The image decoders are zlib, libspng, libjpeg-turbo and giflib, the ones
 # Debian's packages give the Linux build. Prints the install prefix on its
 # last line of output. The result is cached: $QUILLMAR_CACHE, else
@@ -15,8 +19,8 @@
 # deb-src list, package lists and cache in a temporary folder), so the
 # machine's apt set-up is left as it is. The mirror and suites are the ones
 # the machine already uses, its security updates included.
-# Needs: dpkg-dev, cmake, make, and MinGW-w64 and nasm (windows) or
-# emscripten (web): tools/install-deps.sh windows, or web.
+# Needs: dpkg-dev, cmake, make, and MinGW-w64 and nasm (windows), emscripten
+# (web) or clang-14 (fuzz): tools/install-deps.sh windows, web, or test.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cache="${QUILLMAR_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmar}"
@@ -29,6 +33,7 @@ case "$platform" in
     packages=(glfw3 zlib libspng libjpeg-turbo giflib)
     cc=x86_64-w64-mingw32-gcc-posix
     ar=x86_64-w64-mingw32-ar
+    cflags=(-O2 -DNDEBUG)
     compiler="$($cc --version | head -1)"
     ;;
   web)
@@ -36,11 +41,22 @@ case "$platform" in
     packages=(zlib libspng libjpeg-turbo giflib)
     cc=emcc
     ar=emar
+    cflags=(-O2 -DNDEBUG)
     # emcc's JavaScript optimizer (CMake's test programs) needs Debian's acorn.
     export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
     compiler="$(emcc --version | head -1)"
     ;;
-  *) echo "usage: tools/build-deps.sh windows|web" >&2; exit 2 ;;
+  fuzz)
+    prefix="$cache/fuzz-deps-$set_version-clang-14"
+    packages=(zlib libspng libjpeg-turbo giflib)
+    cc=clang-14
+    ar=ar
+    # The libraries' own assertions stay on.
+    cflags=(-g -O1 -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
+            -fno-omit-frame-pointer)
+    compiler="$(clang-14 --version | head -1)"
+    ;;
+  *) echo "usage: tools/build-deps.sh windows|web|fuzz" >&2; exit 2 ;;
 esac
 stamp="$set_version ${packages[*]}; $compiler"
 libs=(libz.a libspng.a libjpeg.a libgif.a)
@@ -95,14 +111,16 @@ source_dir() {  # source_dir NAME-GLOB: the unpacked source folder
 cmake_build() {  # cmake_build SOURCE-DIR TARGET|"" [CMAKE OPTION...]: builds (and installs, with no target)
   local dir=$1 target=$2
   shift 2
-  local configure=(cmake)
-  if [ "$platform" = windows ]; then
-    set -- -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" -DQUILLMAR_WINDOWS_DEPS="$prefix" "$@"
-  else
-    configure=(emcmake cmake)
-  fi
+  local configure=(cmake) type=Release
+  case "$platform" in
+    windows) set -- -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake" \
+                    -DQUILLMAR_WINDOWS_DEPS="$prefix" "$@" ;;
+    web) configure=(emcmake cmake) ;;
+    fuzz) type=None
+          set -- -DCMAKE_C_COMPILER="$cc" -DCMAKE_C_FLAGS="${cflags[*]}" "$@" ;;
+  esac
   "${configure[@]}" -S "$dir" -B "$dir/build-$platform" -DCMAKE_PREFIX_PATH="$prefix" \
-      -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >&2
+      -DCMAKE_BUILD_TYPE=$type -DCMAKE_INSTALL_PREFIX="$prefix" "$@" >&2
   if [ -n "$target" ]; then
     cmake --build "$dir/build-$platform" --target "$target" -j"$(nproc)" >&2
   else
@@ -118,7 +136,7 @@ archive() {  # archive LIB DIR [FLAG...] -- SOURCE...: compiles the C files into
   mkdir -p "$dir/build-$platform"
   for file in "$@"; do
     object="$dir/build-$platform/$(basename "$file" .c).o"
-    (cd "$dir" && "$cc" -O2 -DNDEBUG -I"$prefix/include" "${flags[@]}" -c "$file" -o "$object") >&2
+    (cd "$dir" && "$cc" "${cflags[@]}" -I"$prefix/include" "${flags[@]}" -c "$file" -o "$object") >&2
     objects+=("$object")
   done
   rm -f "$prefix/lib/$lib"
@@ -133,7 +151,7 @@ fi
 # zlib: the library's C files alone (its own build would add a DLL on Windows).
 src="$(source_dir 'zlib-*')"
 zlib_flags=()
-[ "$platform" = web ] && zlib_flags+=(-DHAVE_UNISTD_H)
+[ "$platform" != windows ] && zlib_flags+=(-DHAVE_UNISTD_H)
 archive libz.a "$src" "${zlib_flags[@]}" -- adler32.c compress.c crc32.c deflate.c gzclose.c \
     gzlib.c gzread.c gzwrite.c infback.c inffast.c inflate.c inftrees.c trees.c uncompr.c zutil.c
 cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
@@ -152,15 +170,16 @@ cp "$src/spng/spng.h" "$prefix/include/"
 # the libjpeg 6.2 interface Debian's libjpeg62-turbo gives the Linux build.
 # Its SIMD code is assembled with nasm on Windows (a small package, and
 # decoding two to four times faster; upstream fuzzes it as built here); the
-# web has no x86 code, so its C code is used there.
+# web has no x86 code, so its C code is used there, and the fuzz build uses
+# it too, so that every line the decoder runs is instrumented.
 src="$(source_dir 'libjpeg-turbo-*')"
 # Emscripten's CMake answers its type-size checks wrongly (9 bytes): wasm32's are given.
-if [ "$platform" = windows ]; then
-  jpeg_options=(-DWITH_SIMD=ON -DREQUIRE_SIMD=ON)
-else
-  jpeg_options=(-DWITH_SIMD=OFF -DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE
-                -DUNSIGNED_LONG=4)
-fi
+case "$platform" in
+  windows) jpeg_options=(-DWITH_SIMD=ON -DREQUIRE_SIMD=ON) ;;
+  web) jpeg_options=(-DWITH_SIMD=OFF -DHAVE_SIZE_T=TRUE -DSIZE_T=4 -DHAVE_UNSIGNED_LONG=TRUE
+                     -DUNSIGNED_LONG=4) ;;
+  fuzz) jpeg_options=(-DWITH_SIMD=OFF) ;;
+esac
 cmake_build "$src" jpeg-static -DENABLE_SHARED=OFF -DENABLE_STATIC=ON -DWITH_TURBOJPEG=OFF \
     "${jpeg_options[@]}"
 cp "$src/build-$platform/libjpeg.a" "$prefix/lib/"
@@ -175,5 +194,6 @@ cp "$src/gif_lib.h" "$prefix/include/"
 
 echo "$stamp" > "$prefix/.built"
 rm -rf "$final"
-mv "$prefix" "$final"
+# A build that ran at the same time may have moved its own in first.
+mv -T "$prefix" "$final" 2>/dev/null || [ -f "$final/.built" ]
 echo "$final"
