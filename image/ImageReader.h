@@ -55,7 +55,9 @@ struct Header {
 };
 
 void SetProblem(Problem* why, Failure failure, const char* format, ...)
-#if defined(__GNUC__)
+#if defined(__MINGW32__)  // formatted by MinGW's own printf, which knows %zu
+    __attribute__((format(gnu_printf, 3, 4)))
+#elif defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))
 #endif
     ;

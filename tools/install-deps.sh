@@ -29,14 +29,16 @@ for purpose in "${@:-test}"; do
                      clang-14 libclang-rt-14-dev) ;;
     bench) packages+=("${build[@]}" "${display[@]}" libxtst-dev libbenchmark-dev libglm-dev
                       valgrind python3 libsfml-dev libsdl2-dev) ;;
-    windows) packages+=(cmake make gcc libc6-dev dpkg-dev
+    # dpkg-dev unpacks Debian's sources for the libraries built for Windows
+    # and the web (tools/build-deps.sh); nasm assembles libjpeg-turbo's SIMD code.
+    windows) packages+=(cmake make gcc libc6-dev dpkg-dev nasm
                         g++-mingw-w64-x86-64-posix mingw-w64-tools googletest libstb-dev
                         wine64 libgl1 libgl1-mesa-dri libxrandr2 libxi6 libxcursor1 libxinerama1
                         libxcomposite1 xvfb xauth x11-utils libx11-dev libxtst-dev) ;;
     # Debian's emscripten (3.1.6) brings its own clang, lld, binaryen and a
     # built system library; stb's header for screenshots; node runs the unit
     # tests; Chromium shows the pages, python3 drives it (standard library only).
-    web) packages+=(cmake make emscripten nodejs libstb-dev chromium python3 gzip) ;;
+    web) packages+=(cmake make dpkg-dev emscripten nodejs libstb-dev chromium python3 gzip) ;;
     *) echo "install-deps.sh: unknown purpose '$purpose' (build, demo, test, bench, windows, web)" >&2; exit 2 ;;
   esac
 done

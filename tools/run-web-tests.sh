@@ -55,6 +55,16 @@ if echo "$consumer" | grep -q '^consumer: ok'; then
 else
   echo "$consumer"; echo "installed tree: a game built and ran: 0 passed, 1 failed"; count "0 passed, 1 failed"
 fi
+# The same game through pkg-config alone (the README's em++ line).
+rm -rf build-web-consumer-pc && mkdir -p build-web-consumer-pc
+em++ -O2 tests/consumer/main.cpp -o build-web-consumer-pc/consumer.js \
+  $(PKG_CONFIG_PATH="$PWD/out/web-install/lib/pkgconfig" pkg-config --cflags --libs quillmar) || true
+consumer=$(cd build-web-consumer-pc && node --no-experimental-fetch consumer.js 2>&1) || true
+if echo "$consumer" | grep -q '^consumer: ok'; then
+  echo "installed tree: a game built through pkg-config and ran: 1 passed, 0 failed"; count "1 passed, 0 failed"
+else
+  echo "$consumer"; echo "installed tree: a game built through pkg-config and ran: 0 passed, 1 failed"; count "0 passed, 1 failed"
+fi
 for f in demo.wasm demo.js; do
   echo "size: $f $(stat -c %s "build-web/examples/$f") bytes, $(gzip -9c "build-web/examples/$f" | wc -c) gzipped"
 done

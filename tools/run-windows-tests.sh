@@ -4,7 +4,7 @@
 # real-window tests, the Windows services and the demo's headless run.
 # On Debian 12 (run as root, or with sudo) it installs what it needs itself.
 #
-# GLFW 3 for Windows and the Wine prefix are kept in $QUILLMAR_CACHE
+# GLFW 3 and the image decoders for Windows, and the Wine prefix, are kept in $QUILLMAR_CACHE
 # (default ~/.cache/quillmar), so later runs skip those steps.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,8 +19,8 @@ step() {
 step "Packages"
 tools/install-deps.sh windows
 
-step "GLFW 3 for Windows (from Debian's source package, cached)"
-deps_prefix="$(tools/build-windows-deps.sh | tail -1)"
+step "GLFW 3 and the image decoders for Windows (from Debian's source packages, cached)"
+deps_prefix="$(tools/build-deps.sh windows | tail -1)"
 
 step "Wine prefix"
 # wine64 puts nothing on PATH: its programs live in /usr/lib/wine.
