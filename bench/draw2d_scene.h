@@ -8,14 +8,14 @@
 //   rotrects N   the same turned 30 degrees about their centres
 //   text N       N lines of 60 characters of the stroke font, 6 pixels high
 // Every program draws the same shapes at the same places (the peers from the
-// same movers, the stroke font from render/Glyphs.cpp) and prints
+// same movers, the stroke font from draw2d/StrokeGlyphs.cpp) and prints
 // "count N frames F wall_ms W cpu_ms C" as sprite_scene.h's Measure does.
 #ifndef QUILLMAR_BENCH_DRAW2D_SCENE_H
 #define QUILLMAR_BENCH_DRAW2D_SCENE_H
 
 #include "sprite_scene.h"
 
-#include "render/Font.h"
+#include "draw2d/StrokeFont.h"
 
 #include <string>
 

@@ -9,7 +9,7 @@
 #include "core/Report.h"
 #include "input/GamepadPoll.h"
 #include "glfw2.h"
-#include "render/SpriteBatch.h"
+#include "draw2d/SpriteBatch.h"
 
 #include <GL/gl.h>
 #include <GL/glu.h>

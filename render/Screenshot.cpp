@@ -3,7 +3,7 @@
 #include "core/Report.h"
 #include "glfw2.h"
 #include "render/GLState.h"
-#include "render/SpriteBatch.h"
+#include "draw2d/SpriteBatch.h"
 #include "system.h"
 
 #include <GL/gl.h>

@@ -6,7 +6,7 @@
 #include "system.h"
 #include "core/Report.h"
 #include "render/GLState.h"
-#include "render/SpriteBatch.h"
+#include "draw2d/SpriteBatch.h"
 
 #include <GL/gl.h>
 

@@ -5,7 +5,7 @@
 #include "Diagnostics.h"
 #include "Texture.h"
 
-#include "render/TextureAccess.h"
+#include "draw2d/TextureAccess.h"
 #include "support/ImageBytes.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "Sprite.h"
 
 #include "fakes/Fakes.h"
-#include "render/Font.h"
+#include "draw2d/StrokeFont.h"
 #include "support/PngFile.h"
 
 #include <GL/gl.h>

@@ -10,8 +10,8 @@
 #include "WindowManager.h"
 
 #include "fakes/Fakes.h"
-#include "render/SpriteBatch.h"
-#include "render/TextureAccess.h"
+#include "draw2d/SpriteBatch.h"
+#include "draw2d/TextureAccess.h"
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The built-in stroke font's glyphs and the UTF-8 reading of DrawString,
 // apart from the drawing so that tools (the benchmarks) can share them.
-#include "render/Font.h"
+#include "draw2d/StrokeFont.h"
 
 namespace qmfont {
 

@@ -1,6 +1,6 @@
 // The built-in stroke font's glyph data, shared by DrawString and its tests.
-#ifndef QUILLMAR_RENDER_FONT_H
-#define QUILLMAR_RENDER_FONT_H
+#ifndef QUILLMAR_DRAW2D_STROKEFONT_H
+#define QUILLMAR_DRAW2D_STROKEFONT_H
 
 namespace qmfont {
 

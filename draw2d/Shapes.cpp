@@ -2,7 +2,7 @@
 
 #include "core/Report.h"
 #include "render/GLState.h"
-#include "render/SpriteBatch.h"
+#include "draw2d/SpriteBatch.h"
 
 #include <GL/gl.h>
 

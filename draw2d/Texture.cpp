@@ -3,8 +3,8 @@
 #include "core/Report.h"
 #include "image/ImageReader.h"
 #include "render/GLState.h"
-#include "render/SpriteBatch.h"
-#include "render/TextureAccess.h"
+#include "draw2d/SpriteBatch.h"
+#include "draw2d/TextureAccess.h"
 
 #include <GL/gl.h>
 

@@ -1,7 +1,7 @@
 #include "Draw2D.h"
 
 #include "core/Report.h"
-#include "render/SpriteBatch.h"
+#include "draw2d/SpriteBatch.h"
 
 #include <GL/gl.h>
 

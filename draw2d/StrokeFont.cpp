@@ -1,9 +1,9 @@
 #include "Draw2D.h"
 
 #include "core/Report.h"
-#include "render/Font.h"
+#include "draw2d/StrokeFont.h"
 #include "render/GLState.h"
-#include "render/SpriteBatch.h"
+#include "draw2d/SpriteBatch.h"
 
 #include <GL/gl.h>
 

@@ -2,8 +2,8 @@
 // vertices here and go to GL together, in the order they were queued, as
 // Sprite.h's batching rule says. Consecutive quads of one texture (or of
 // none) are one GL draw; consecutive lines of one width another.
-#ifndef QUILLMAR_RENDER_SPRITEBATCH_H
-#define QUILLMAR_RENDER_SPRITEBATCH_H
+#ifndef QUILLMAR_DRAW2D_SPRITEBATCH_H
+#define QUILLMAR_DRAW2D_SPRITEBATCH_H
 
 namespace qmsprite {
 

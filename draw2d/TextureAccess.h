@@ -1,7 +1,7 @@
 // The library's side of Texture: the GL name to draw it with, and a record
 // of stb's largest allocation so tests can see a huge claim refused early.
-#ifndef QUILLMAR_RENDER_TEXTUREACCESS_H
-#define QUILLMAR_RENDER_TEXTUREACCESS_H
+#ifndef QUILLMAR_DRAW2D_TEXTUREACCESS_H
+#define QUILLMAR_DRAW2D_TEXTUREACCESS_H
 
 #include "Texture.h"
 
