@@ -1,6 +1,7 @@
 // The 2D benchmark through the library (draw2d_scene.h): DrawSprite,
-// FillCircle, FillRect and DrawString per item, batched by the library, in a
-// window without a depth buffer (--depth: with the default one).
+// FillCircle and FillRect in each shape's own colour, and DrawString, per
+// item, batched by the library, in a window without a depth buffer (--depth:
+// with the default one).
 #include "draw2d_scene.h"
 
 #include <Quillmar.h>
@@ -45,20 +46,19 @@ int main(int argc, char** argv) {
         } else if (o.scene == "circles") {
             for (std::size_t i = 0; i < movers.size(); ++i) {
                 draw2d::Colour(i, c);
-                SetColor(c[0], c[1], c[2], c[3]);
                 FillCircle(Vector2D(movers[i].x + draw2d::kRadius, movers[i].y + draw2d::kRadius),
-                           draw2d::kRadius);
+                           draw2d::kRadius, Color4f{c[0], c[1], c[2], c[3]});
             }
         } else if (o.scene == "rects" || o.scene == "rotrects") {
             const float turn = o.scene == "rects" ? 0.0f : draw2d::kTurn;
             for (std::size_t i = 0; i < movers.size(); ++i) {
                 draw2d::Colour(i, c);
-                SetColor(c[0], c[1], c[2], c[3]);
+                const Color4f colour{c[0], c[1], c[2], c[3]};
                 if (turn == 0.0f)
-                    FillRect(Vector2D(movers[i].x, movers[i].y), rect);
+                    FillRect(Vector2D(movers[i].x, movers[i].y), rect, colour);
                 else
-                    FillRect(Vector2D(movers[i].x + centre.x, movers[i].y + centre.y), rect, turn,
-                             centre);
+                    FillRect(Vector2D(movers[i].x + centre.x, movers[i].y + centre.y), rect, colour,
+                             turn, centre);
             }
         } else if (o.scene == "text") {
             SetColor(1, 1, 1);

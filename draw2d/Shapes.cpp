@@ -33,6 +33,32 @@ void Put(Vertex& v, double x, double y) {
 
 bool InUnitRange(float v) { return v >= 0.0f && v <= 1.0f; }  // false for NaN
 
+// A shape's own colour: false, reported, when a component is outside 0..1;
+// false without a window.
+bool GivenColour(Color4f color, float rgba[4]) {
+    const float c[4] = {color.r, color.g, color.b, color.a};
+    for (int i = 0; i < 4; ++i) {
+        if (!InUnitRange(c[i])) {
+            qmdiag::Report(Diagnostic::ColorIgnored, i, c[i]);
+            return false;
+        }
+        rgba[i] = c[i];
+    }
+    return qmgl::ContextCurrent();
+}
+
+void Rect(Vector2D position, Vector2D size, float degrees, Vector2D origin, const float rgba[4]);
+void Circle(Vector2D center, float radius, const float rgba[4]);
+void Triangle(Vector2D a, Vector2D b, Vector2D c, const float rgba[4]);
+void Polygon(const Vector2D* points, int count, const float rgba[4]);
+
+bool PolygonIgnored(const Vector2D* points, int count) {
+    if (points && count >= 3) return false;
+    qmdiag::Report(Diagnostic::ShapeIgnored, count, 0,
+                   points ? "fewer than 3 points" : "the points are null");
+    return true;
+}
+
 }  // namespace
 
 void SetColor(float r, float g, float b, float a) {
@@ -50,7 +76,47 @@ void SetColor(Color4f color) { SetColor(color.r, color.g, color.b, color.a); }
 
 void FillRect(Vector2D position, Vector2D size, float degrees, Vector2D origin) {
     float rgba[4];
-    if (!CurrentColour(rgba)) return;
+    if (CurrentColour(rgba)) Rect(position, size, degrees, origin, rgba);
+}
+
+void FillRect(Vector2D position, Vector2D size, Color4f color, float degrees, Vector2D origin) {
+    float rgba[4];
+    if (GivenColour(color, rgba)) Rect(position, size, degrees, origin, rgba);
+}
+
+void FillCircle(Vector2D center, float radius) {
+    float rgba[4];
+    if (radius > 0.0f && CurrentColour(rgba)) Circle(center, radius, rgba);
+}
+
+void FillCircle(Vector2D center, float radius, Color4f color) {
+    float rgba[4];
+    if (GivenColour(color, rgba) && radius > 0.0f) Circle(center, radius, rgba);
+}
+
+void FillTriangle(Vector2D a, Vector2D b, Vector2D c) {
+    float rgba[4];
+    if (CurrentColour(rgba)) Triangle(a, b, c, rgba);
+}
+
+void FillTriangle(Vector2D a, Vector2D b, Vector2D c, Color4f color) {
+    float rgba[4];
+    if (GivenColour(color, rgba)) Triangle(a, b, c, rgba);
+}
+
+void FillPolygon(const Vector2D* points, int count) {
+    float rgba[4];
+    if (!PolygonIgnored(points, count) && CurrentColour(rgba)) Polygon(points, count, rgba);
+}
+
+void FillPolygon(const Vector2D* points, int count, Color4f color) {
+    float rgba[4];
+    if (!PolygonIgnored(points, count) && GivenColour(color, rgba)) Polygon(points, count, rgba);
+}
+
+namespace {
+
+void Rect(Vector2D position, Vector2D size, float degrees, Vector2D origin, const float rgba[4]) {
     Vertex* v = qmsprite::Quads(0, 1, rgba);
     if (!v) return;
     double turn = std::fmod(double(degrees), 360.0);
@@ -72,8 +138,7 @@ void FillRect(Vector2D position, Vector2D size, float degrees, Vector2D origin) 
             double(position.y) + cx[i] * s + cy[i] * c);
 }
 
-void FillCircle(Vector2D center, float radius) {
-    if (!(radius > 0.0f)) return;
+void Circle(Vector2D center, float radius, const float rgba[4]) {
     // The chord's sagitta r(1 - cos(pi/n)) below a quarter pixel.
     int segments = kMaxCircleSegments;
     const double r = radius;
@@ -86,8 +151,6 @@ void FillCircle(Vector2D center, float radius) {
     if (segments < 8) segments = 8;
     // Two segments of the fan to a quad (convex: together they turn at most
     // 90 degrees); an odd last one is a quad with a repeated corner.
-    float rgba[4];
-    if (!CurrentColour(rgba)) return;
     Vertex* v = qmsprite::Quads(0, (segments + 1) / 2, rgba);
     if (!v) return;
     auto rim = [&](Vertex& out, int i) {
@@ -105,9 +168,7 @@ void FillCircle(Vector2D center, float radius) {
     }
 }
 
-void FillTriangle(Vector2D a, Vector2D b, Vector2D c) {
-    float rgba[4];
-    if (!CurrentColour(rgba)) return;
+void Triangle(Vector2D a, Vector2D b, Vector2D c, const float rgba[4]) {
     Vertex* v = qmsprite::Quads(0, 1, rgba);
     if (!v) return;
     Put(v[0], a.x, a.y);
@@ -116,14 +177,7 @@ void FillTriangle(Vector2D a, Vector2D b, Vector2D c) {
     v[3] = v[2];
 }
 
-void FillPolygon(const Vector2D* points, int count) {
-    if (!points || count < 3) {
-        qmdiag::Report(Diagnostic::ShapeIgnored, count, 0,
-                       points ? "fewer than 3 points" : "the points are null");
-        return;
-    }
-    float rgba[4];
-    if (!CurrentColour(rgba)) return;
+void Polygon(const Vector2D* points, int count, const float rgba[4]) {
     // A fan from points[0], one triangle to a quad (whatever the points'
     // shape, each draws as the fan's triangle), in pieces the batch can take.
     for (int first = 1; first < count - 1;) {
@@ -140,3 +194,5 @@ void FillPolygon(const Vector2D* points, int count) {
         first += n;
     }
 }
+
+}  // namespace

@@ -32,4 +32,14 @@ QM_API void FillTriangle(Vector2D a, Vector2D b, Vector2D c);
 // Fewer than 3 points, or null, draws nothing (reported to Diagnostics).
 QM_API void FillPolygon(const Vector2D* points, int count);
 
+// The same shapes in a colour of their own, leaving the current colour as it
+// is: the quickest way to draw many shapes of many colours (no colour is set
+// or read in GL). A colour with a component outside 0..1 or NaN draws
+// nothing (ColorIgnored).
+QM_API void FillRect(Vector2D position, Vector2D size, Color4f color, float degrees = 0.0f,
+                     Vector2D origin = Vector2D());
+QM_API void FillCircle(Vector2D center, float radius, Color4f color);
+QM_API void FillTriangle(Vector2D a, Vector2D b, Vector2D c, Color4f color);
+QM_API void FillPolygon(const Vector2D* points, int count, Color4f color);
+
 #endif

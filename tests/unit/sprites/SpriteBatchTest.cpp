@@ -178,6 +178,37 @@ TEST_F(SpriteTest, ShapesAndTextAreQueuedWithTheSpritesInCallOrder) {
     EXPECT_EQ(fake::CallsNamed("glLineWidth")[0].args, (std::vector<double>{2}));
 }
 
+// Shapes in a colour of their own neither set nor read GL's colour, draw in
+// theirs, and a bad one draws nothing.
+TEST_F(SpriteTest, ShapesInTheirOwnColourLeaveTheCurrentColourAlone) {
+    SetColor(0, 0, 1);
+    fake::log.clear();
+    const Vector2D square[4] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
+    FillRect(Vector2D(0, 0), Vector2D(2, 2), Color4f{1, 0, 0, 1}, 30.0f);
+    FillCircle(Vector2D(5, 5), 4.0f, Color4f{0, 1, 0, 1});
+    FillTriangle({0, 0}, {1, 0}, {0, 1}, Color4f{1, 1, 0, 0.5f});
+    FillPolygon(square, 4, Color4f{0, 1, 1, 1});
+    FillRect(Vector2D(0, 0), Vector2D(2, 2), Color4f{1, 2, 0, 1});
+    EXPECT_EQ(GetLastDiagnostic(), Diagnostic::ColorIgnored);
+    EXPECT_EQ(fake::Count("glColor4f"), 0u);
+    for (const fake::Call& c : fake::CallsNamed("glGetFloatv"))
+        EXPECT_NE(c.args[0], double(GL_CURRENT_COLOR));
+    FlushSprites();
+    ASSERT_EQ(fake::Count(kQuadDraw), 1u);
+#if !defined(__EMSCRIPTEN__)
+    ASSERT_EQ(fake::drawn.size(), 1u);
+    const fake::Drawn& d = fake::drawn[0];
+    ASSERT_EQ(d.vertices.size(), 4u * (1 + 5 + 1 + 2)) << "the bad colour's rect is not drawn";
+    EXPECT_EQ(d.colours[0], (std::array<int, 4>{{255, 0, 0, 255}}));
+    EXPECT_EQ(d.colours[4], (std::array<int, 4>{{0, 255, 0, 255}}));
+    EXPECT_EQ(d.colours[24], (std::array<int, 4>{{255, 255, 0, 128}}));
+    EXPECT_EQ(d.colours[28], (std::array<int, 4>{{0, 255, 255, 255}}));
+#endif
+    float current[4] = {};
+    glGetFloatv(GL_CURRENT_COLOR, current);
+    EXPECT_EQ(current[2], 1.0f) << "the current colour is the game's";
+}
+
 // Another module's textured quads (a font's glyphs) join the sprites of the
 // same texture in one draw, each in its own colour.
 TEST_F(SpriteTest, AnotherModulesQuadsJoinTheSpritesOfTheirTexture) {
