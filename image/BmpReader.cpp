@@ -93,10 +93,14 @@ bool Parse(Bytes in, Layout* l, Problem* why) {
         SetProblem(why, Failure::Corrupt, "a BMP of %d bits a pixel", l->bits);
         return false;
     }
+    // Only indexed pixels use the palette; a count the header gives for
+    // others (allowed, as a hint to displays) is not read.
     if (l->bits <= 8) {
         const std::size_t full = std::size_t(1) << l->bits;
         if (l->paletteCount == 0 || l->paletteCount > full) l->paletteCount = full;
         l->paletteAt = after;
+    } else {
+        l->paletteCount = 0;
     }
     l->pixelsAt = offset;
     return true;
@@ -148,7 +152,7 @@ bool BmpDecode(Bytes in, unsigned char* rgba, int width, int height, Problem* wh
     unsigned char palette[256][4];
     std::memset(palette, 0, sizeof palette);
     for (std::size_t i = 0; i < 256; ++i) palette[i][3] = 255;  // missing entries: black
-    for (std::size_t i = 0; i < l.paletteCount; ++i) {
+    for (std::size_t i = 0; i < l.paletteCount && i < 256; ++i) {
         const std::size_t at = l.paletteAt + i * l.paletteEntrySize;
         if (at + 3 > in.size || at + 3 > l.pixelsAt) break;
         palette[i][0] = in.data[at + 2];

@@ -119,6 +119,12 @@ TEST_F(HostileImage, DamagedTablesAndIndicesNeverReachOutsideTheFile) {
     EXPECT_EQ(Rgba(texture, 0, 0), "0,0,255,255");
     EXPECT_EQ(Rgba(texture, 1, 0), "0,0,0,255");
     EXPECT_EQ(Rgba(texture, 2, 0), "0,0,0,255");
+    // A true-colour BMP may announce colours for displays; 1200 of them are
+    // not a palette to read.
+    const Bytes hint = Bmp(2, 1, 24, Bytes(1200 * 4, 7), {{255, 0, 0, 0, 255, 0}}, 1200);
+    ASSERT_TRUE(texture.LoadFromMemory(hint.data(), hint.size())) << GetLastDiagnosticMessage();
+    EXPECT_EQ(Rgba(texture, 0, 0), "0,0,255,255");
+    EXPECT_EQ(Rgba(texture, 1, 0), "0,255,0,255");
     const Bytes tga = Tga(1, 2, 1, 8, 0x20, {0, 7}, {255, 0, 0}, 1, 24);
     ASSERT_TRUE(texture.LoadFromMemory(tga.data(), tga.size())) << GetLastDiagnosticMessage();
     EXPECT_EQ(Rgba(texture, 0, 0), "0,0,255,255");
