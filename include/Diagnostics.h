@@ -74,6 +74,15 @@ enum class Diagnostic : int {
     // In a web page: what a browser does not let a page do.
     CursorWarpUnavailable = 90,    // Mouse SetPosition: the pointer cannot be moved; it stays
     JoysticksUnavailable = 92,     // no Gamepad API in this browser: no joystick is ever connected
+
+    // Fonts (Font.h). A failed load names the file and the reason.
+    FontFileUnreadable = 100,      // LoadFromFile: the file is missing or cannot be read
+    FontCorrupt = 101,             // Load: truncated, tables outside the file, absurd counts
+    FontFormatUnsupported = 102,   // Load: not TrueType or OpenType (or a collection of them)
+    FontTooLarge = 103,            // Load: above Font::kMaxFileBytes, refused before reading
+    FontArgumentIgnored = 104,     // Load, Draw, Measure: null data or text, a bad size or position
+    FontGlyphMissing = 105,        // Draw, Measure: a character the font has no glyph for (once a font)
+    FontsUnavailable = 106,        // this build of the library has no font engine
 };
 
 // Receives each report: its code and a clear English sentence. The sentence

@@ -9,6 +9,7 @@
 #include "Diagnostics.h"
 #include "Draw2D.h"
 #include "Extensions.h"
+#include "Font.h"
 #include "JoystickManager.h"
 #include "KeyboardManager.h"
 #include "Keys.h"

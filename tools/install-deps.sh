@@ -12,9 +12,14 @@
 set -euo pipefail
 
 # GLFW 3's native header includes Xrandr's, which libglfw3-dev does not pull in.
-# stb's header-only writer encodes screenshots.
+# stb's header-only writer encodes screenshots. FreeType reads and rasterises
+# fonts, HarfBuzz shapes their text.
 build=(build-essential cmake pkg-config
-       libglfw3-dev libgl-dev libglu1-mesa-dev libx11-dev libxrandr-dev libstb-dev)
+       libglfw3-dev libgl-dev libglu1-mesa-dev libx11-dev libxrandr-dev libstb-dev
+       libfreetype-dev libharfbuzz-dev)
+# The fonts the tests draw with (Latin and Arabic, Devanagari); the demo's HUD
+# uses DejaVu when it is there.
+fonts=(fonts-dejavu-core fonts-lohit-deva)
 # Xvfb with Mesa's software renderer, and xdpyinfo to tell whether a display answers.
 display=(xvfb x11-utils libgl1-mesa-dri libglx-mesa0)
 
@@ -22,10 +27,10 @@ packages=()
 for purpose in "${@:-test}"; do
   case "$purpose" in
     build) packages+=("${build[@]}") ;;
-    demo)  packages+=("${build[@]}" "${display[@]}") ;;
-    test)  packages+=("${build[@]}" "${display[@]}" googletest libgtest-dev libgmock-dev libxtst-dev
+    demo)  packages+=("${build[@]}" "${display[@]}" fonts-dejavu-core) ;;
+    test)  packages+=("${build[@]}" "${display[@]}" "${fonts[@]}" googletest libgtest-dev libgmock-dev libxtst-dev
                      clang-14) ;;
-    bench) packages+=("${build[@]}" "${display[@]}" libxtst-dev libbenchmark-dev libglm-dev
+    bench) packages+=("${build[@]}" "${display[@]}" fonts-dejavu-core libxtst-dev libbenchmark-dev libglm-dev
                       valgrind python3 libsfml-dev libsdl2-dev) ;;
     windows) packages+=(cmake make gcc libc6-dev dpkg-dev
                         g++-mingw-w64-x86-64-posix mingw-w64-tools googletest libstb-dev

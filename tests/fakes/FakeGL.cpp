@@ -147,6 +147,12 @@ void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei
                             double(height), double(border), double(format), double(type),
                             pixels ? double(static_cast<const unsigned char*>(pixels)[0]) : -1.0});
 }
+void GLAPIENTRY glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width,
+                                GLsizei height, GLenum format, GLenum type, const GLvoid* pixels) {
+    Record("glTexSubImage2D", {double(target), double(level), double(x), double(y),
+                               double(width), double(height), double(format), double(type),
+                               pixels ? 1.0 : 0.0});
+}
 void GLAPIENTRY glTexEnvi(GLenum target, GLenum pname, GLint param) {
     Record("glTexEnvi", {double(target), double(pname), double(param)});
     if (pname == GL_TEXTURE_ENV_MODE) fake::gl.texEnvMode = param;
