@@ -66,7 +66,7 @@ enum class Diagnostic : int {
     TextureTooLarge = 73,          // Load: a side above Texture::kMaxSide, refused before decoding
     TextureTooLargeForGL = 74,     // Load or first draw: a side above GL_MAX_TEXTURE_SIZE
     TextureArgumentIgnored = 75,   // Load: null data or pixels, or a side outside 1..kMaxSide
-    SpriteIgnored = 76,            // DrawSprite: no image, or a non-finite placement
+    SpriteIgnored = 76,            // DrawSprite: no image, a non-finite placement, a source off the image
     ColorIgnored = 77,             // SetColor: a component outside 0..1 (or NaN)
     ShapeIgnored = 78,             // FillPolygon: null points or fewer than 3
     SpritesFlushedLate = 79,       // the matrices changed under queued sprites: FlushSprites first

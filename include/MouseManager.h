@@ -74,8 +74,9 @@ public:
     // pixels (x right, y up), neither smoothed nor rounded to the window: for
     // mouse-look. It is the pointer's own travel on the screen: moves made
     // by SetPosition, hiding or showing the cursor, moving or resizing the
-    // window and opening it are not motion, so re-centring the cursor every
-    // frame loses nothing. With the cursor hidden (unbounded) motion keeps
+    // window (with the cursor hidden, one that no longer covers it carries
+    // it along) and opening it are not motion, however many happen in a
+    // frame, so re-centring the cursor every frame loses nothing. With the cursor hidden (unbounded) motion keeps
     // coming at the screen's edge. 0 before the first Step.
     Vector2D GetRawMotion() const;
 

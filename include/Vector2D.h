@@ -78,6 +78,15 @@ public:
     // The distance between points a and b: (a - b).GetLength().
     static float Distance(const Vector2D& a, const Vector2D& b);
 
+    // Value forms of the in-place operations, for expressions without a
+    // temporary: each runs the designed operation on a copy, so the floats
+    // are the same bit for bit, and leaves the object as it is.
+    static Vector2D FromAngle(float degrees);          // AngleToVector(degrees)
+    Vector2D Rotated(float degrees) const;             // a copy, Rotate(degrees)
+    Vector2D WithLength(float length) const;           // a copy, SetLength(length)
+    Vector2D Normalized() const;                       // a copy, Normalize()
+    Vector2D Reflected(const Vector2D& normal) const;  // a copy, Reflect(normal)
+
 private:
     friend struct Vector2DProbe;
 
@@ -249,5 +258,31 @@ inline bool Vector2D::operator!=(const Vector2D& v) const { return !(*this == v)
 inline float Vector2D::Distance(const Vector2D& a, const Vector2D& b) { return (a - b).GetLength(); }
 // f * v: the same floats as v * f.
 inline Vector2D operator*(float f, const Vector2D& v) { return v * f; }
+
+inline Vector2D Vector2D::FromAngle(float degrees) { return Vector2D().AngleToVector(degrees); }
+inline Vector2D Vector2D::Rotated(float degrees) const
+{
+    Vector2D r(*this);
+    r.Rotate(degrees);
+    return r;
+}
+inline Vector2D Vector2D::WithLength(float length) const
+{
+    Vector2D r(*this);
+    r.SetLength(length);
+    return r;
+}
+inline Vector2D Vector2D::Normalized() const
+{
+    Vector2D r(*this);
+    r.Normalize();
+    return r;
+}
+inline Vector2D Vector2D::Reflected(const Vector2D& normal) const
+{
+    Vector2D r(*this), n(normal);
+    r.Reflect(n);
+    return r;
+}
 
 #endif

@@ -99,6 +99,17 @@ public:
     // The distance between points a and b: (a - b).GetLength().
     static float Distance(const Vector3D& a, const Vector3D& b);
 
+    // Value forms of the in-place operations, for expressions without a
+    // temporary: each runs the designed operation on a copy, so the floats
+    // are the same bit for bit, and leaves the object as it is (the
+    // rotations and FromPolar share the static scratch, as those do).
+    static Vector3D FromPolar(float yaw, float pitch);  // polarCoord(yaw, pitch)
+    Vector3D RotatedX(float degrees) const;             // a copy, RotateX(degrees)
+    Vector3D RotatedY(float degrees) const;
+    Vector3D RotatedZ(float degrees) const;
+    Vector3D RotatedAxis(float degrees, const Vector3D& axis) const;  // RotateAxis
+    Vector3D Normalized() const;                        // a copy, Normalize()
+
 private:
     friend struct Vector3DProbe;
 
@@ -337,5 +348,42 @@ inline bool Vector3D::operator!=(const Vector3D& v) const { return !(*this == v)
 inline float Vector3D::Distance(const Vector3D& a, const Vector3D& b) { return (a - b).GetLength(); }
 // f * v: the same floats as v * f.
 inline Vector3D operator*(float f, const Vector3D& v) { return v * f; }
+
+inline Vector3D Vector3D::FromPolar(float yaw, float pitch)
+{
+    Vector3D r;
+    r.polarCoord(yaw, pitch);
+    return r;
+}
+inline Vector3D Vector3D::RotatedX(float degrees) const
+{
+    Vector3D r(*this);
+    r.RotateX(degrees);
+    return r;
+}
+inline Vector3D Vector3D::RotatedY(float degrees) const
+{
+    Vector3D r(*this);
+    r.RotateY(degrees);
+    return r;
+}
+inline Vector3D Vector3D::RotatedZ(float degrees) const
+{
+    Vector3D r(*this);
+    r.RotateZ(degrees);
+    return r;
+}
+inline Vector3D Vector3D::RotatedAxis(float degrees, const Vector3D& axis) const
+{
+    Vector3D r(*this);
+    r.RotateAxis(degrees, axis);
+    return r;
+}
+inline Vector3D Vector3D::Normalized() const
+{
+    Vector3D r(*this);
+    r.Normalize();
+    return r;
+}
 
 #endif

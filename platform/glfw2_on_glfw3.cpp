@@ -621,17 +621,24 @@ void glfwSetWindowSize(int width, int height) {
     // 0 is a protocol error that ends the process. Such sizes are ignored.
     auto fits = [](int v) { return v > 0 && v <= 65535; };
     if (!g.window || !fits(width) || !fits(height)) return;
+    // A hidden (disabled) cursor is held inside the window: a window that no
+    // longer covers it carries it along, which is not motion. Sampled on
+    // each side, as a warp (the read-back below waits for the server).
+    SamplePointer(true);
     ::glfwSetWindowSize(g.window, ClampSide(width), ClampSide(height));
     // Read back: the size the window has now (a window manager may change or
     // refuse it; its answer arrives as an event).
     ::glfwGetWindowSize(g.window, &g.width, &g.height);
+    SamplePointer(false);
 }
 
 void glfwSetWindowPos(int x, int y) {
     qmdiag::Hold hold;
     if (!g.window) return;
+    SamplePointer(true);  // a held cursor moves with the window: not motion
     ::glfwSetWindowPos(g.window, x, y);
     ::glfwGetCursorPos(g.window, &g.cursorX, &g.cursorY);
+    SamplePointer(false);
     g.cursorResync = true;  // a window manager may place it later
 }
 

@@ -205,4 +205,89 @@ StateGuard::~StateGuard() {
     if (elementBuffer_) bindBuffer_(kElementArrayBuffer, GLuint(elementBuffer_));
 }
 
+// [SECTION] Texture unit 0
+
+namespace {
+constexpr GLenum kTexture0 = 0x84C0;
+constexpr GLenum kActiveTexture = 0x84E0;
+constexpr GLenum kClientActiveTexture = 0x84E1;
+
+// glActiveTexture and glClientActiveTexture where the context has more than
+// one unit, else null; looked up once per context.
+struct Multitexture {
+    bool known = false;
+    unsigned generation = 0;
+    void(QM_GL_CALL* active)(GLenum) = nullptr;
+    void(QM_GL_CALL* clientActive)(GLenum) = nullptr;
+};
+Multitexture multitexture;
+
+const Multitexture& Units() {
+    if (!multitexture.known || multitexture.generation != generation) {
+        multitexture = Multitexture();
+        const char* found = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+        if (Version() >= 13 || HasExtension(found ? found : "", "GL_ARB_multitexture")) {
+            void* active = qmsys::GetProcAddress("glActiveTexture");
+            if (!active) active = qmsys::GetProcAddress("glActiveTextureARB");
+            void* client = qmsys::GetProcAddress("glClientActiveTexture");
+            if (!client) client = qmsys::GetProcAddress("glClientActiveTextureARB");
+            if (active && client) {
+                multitexture.active = reinterpret_cast<void(QM_GL_CALL*)(GLenum)>(active);
+                multitexture.clientActive = reinterpret_cast<void(QM_GL_CALL*)(GLenum)>(client);
+            }
+        }
+        multitexture.generation = generation;
+        multitexture.known = true;
+    }
+    return multitexture;
+}
+
+bool IsIdentity(const GLfloat* m) {
+    for (int i = 0; i < 16; ++i)
+        if (m[i] != (i % 5 == 0 ? 1.0f : 0.0f)) return false;
+    return true;
+}
+}  // namespace
+
+TextureUnitGuard::TextureUnitGuard()
+    : active_(nullptr), clientActive_(nullptr), activeUnit_(GLint(kTexture0)),
+      clientActiveUnit_(GLint(kTexture0)), matrixSet_(false), matrixMode_(GL_MODELVIEW) {
+    // A game that multitextures may leave another unit active: the sprite's
+    // texture would go to one unit and its coordinates to another.
+    const Multitexture& units = Units();
+    if (units.active) {
+        glGetIntegerv(kActiveTexture, &activeUnit_);
+        glGetIntegerv(kClientActiveTexture, &clientActiveUnit_);
+        if (activeUnit_ != GLint(kTexture0)) {
+            active_ = units.active;
+            active_(kTexture0);
+        }
+        if (clientActiveUnit_ != GLint(kTexture0)) {
+            clientActive_ = units.clientActive;
+            clientActive_(kTexture0);
+        }
+    }
+    // Texture coordinates go through the texture matrix. It is saved and
+    // loaded back rather than pushed: the game may have filled its stack.
+    for (int i = 0; i < 16; ++i) matrix_[i] = i % 5 == 0 ? 1.0f : 0.0f;
+    glGetFloatv(GL_TEXTURE_MATRIX, matrix_);
+    if (!IsIdentity(matrix_)) {
+        matrixSet_ = true;
+        glGetIntegerv(GL_MATRIX_MODE, &matrixMode_);
+        glMatrixMode(GL_TEXTURE);
+        glLoadIdentity();
+        glMatrixMode(GLenum(matrixMode_));
+    }
+}
+
+TextureUnitGuard::~TextureUnitGuard() {
+    if (matrixSet_) {
+        glMatrixMode(GL_TEXTURE);
+        glLoadMatrixf(matrix_);
+        glMatrixMode(GLenum(matrixMode_));
+    }
+    if (clientActive_) clientActive_(GLenum(clientActiveUnit_));
+    if (active_) active_(GLenum(activeUnit_));
+}
+
 }  // namespace qmgl

@@ -65,6 +65,27 @@ private:
     GLfloat currentTexcoord_[4];
 };
 
+// Puts texture unit 0 in charge, for the server and the client arrays, with an
+// identity texture matrix, for the guard's life; then gives the game back its
+// units and unit 0's matrix. Made before a textured StateGuard (which saves
+// and sets unit 0's state) and gone after it. A context without
+// multitexturing has one unit: only the matrix is looked at there.
+class TextureUnitGuard {
+public:
+    TextureUnitGuard();
+    ~TextureUnitGuard();
+    TextureUnitGuard(const TextureUnitGuard&) = delete;
+    TextureUnitGuard& operator=(const TextureUnitGuard&) = delete;
+
+private:
+    using UnitProc = void(QM_GL_CALL*)(GLenum unit);
+    UnitProc active_, clientActive_;  // null: the unit was unit 0 already
+    GLint activeUnit_, clientActiveUnit_;
+    bool matrixSet_;
+    GLint matrixMode_;
+    GLfloat matrix_[16];
+};
+
 }  // namespace qmgl
 
 #endif

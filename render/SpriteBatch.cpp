@@ -109,6 +109,10 @@ void SetClientState(GLenum array, bool on) {
 }
 
 void DrawRuns() {
+    // Unit 0 with an identity texture matrix, whatever units and matrix a
+    // multitexturing game left (made first, so the state guard saves and
+    // sets unit 0's state, and undone last).
+    qmgl::TextureUnitGuard unit;
     // The guard leaves texturing on, the texture environment GL_MODULATE and
     // the texcoord and colour arrays on; each run changes only what differs.
     qmgl::StateGuard guard(true);
@@ -165,7 +169,14 @@ void Draw() {
                        std::memcmp(modelview, queue.modelview, sizeof modelview) != 0;
     GLint mode = GL_MODELVIEW;
     if (moved) {
+        // Told before any state is set: the game's callback may destroy or
+        // reload the queued texture (which flushes the queue, from inside
+        // this report, while the texture lives) or close the window. Then
+        // there is nothing left to draw here, and its deleted name must not
+        // be bound again (that would make a new texture of it).
         qmdiag::Report(Diagnostic::SpritesFlushedLate);
+        if (queue.used == 0 || queue.generation != qmgl::Generation() || !qmgl::ContextCurrent())
+            return;
         glGetIntegerv(GL_MATRIX_MODE, &mode);
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
@@ -270,6 +281,21 @@ void DrawSprite(const Sprite& sprite) {
     const int texWidth = texture->GetWidth(), texHeight = texture->GetHeight();
     TextureRect src = sprite.source;
     if (src.width == 0 || src.height == 0) src = TextureRect{0, 0, texWidth, texHeight};
+    // Beyond the image, a texture that is not repeated has only its edge
+    // texels smeared over the sprite: a source reaching there is a game's
+    // bug (often garbage values, a quad as wide as the window or far more),
+    // reported and not drawn. A repeated texture tiles (summed in double: a
+    // source may reach beyond int).
+    if (!texture->IsRepeated()) {
+        const double x0 = src.x, x1 = double(src.x) + double(src.width);
+        const double y0 = src.y, y1 = double(src.y) + double(src.height);
+        if ((x0 < x1 ? x0 : x1) < 0.0 || (x0 < x1 ? x1 : x0) > texWidth ||
+            (y0 < y1 ? y0 : y1) < 0.0 || (y0 < y1 ? y1 : y0) > texHeight) {
+            qmdiag::Report(Diagnostic::SpriteIgnored, src.x, src.y,
+                           "its source rectangle reaches outside a texture that is not repeated");
+            return;
+        }
+    }
     double width = double(src.width), height = double(src.height);
     if (sprite.size.x != 0.0f || sprite.size.y != 0.0f) {
         width = sprite.size.x;
@@ -280,8 +306,10 @@ void DrawSprite(const Sprite& sprite) {
     double s, c;
     SinCos(double(sprite.rotation), &s, &c);
 
-    // Corners counter-clockwise from the lower-left, relative to the origin.
-    const double ox = sprite.origin.x, oy = sprite.origin.y;
+    // Corners counter-clockwise from the lower-left, relative to the origin
+    // (the pixel origin plus the pivot's share of the drawn size).
+    const double ox = double(sprite.origin.x) + double(sprite.pivot.x) * width;
+    const double oy = double(sprite.origin.y) + double(sprite.pivot.y) * height;
     const double cx[4] = {-ox, width - ox, width - ox, -ox};
     const double cy[4] = {-oy, -oy, height - oy, height - oy};
     float x[4], y[4];

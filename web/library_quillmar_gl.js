@@ -36,7 +36,8 @@
 //    GL_READ_BUFFER (a WebGL canvas has one colour buffer: the one drawn).
 // 8. State that GL answers and WebGL does not know (the current colour and
 //    texture coordinate, the line width, GL 1.x's blend factors and
-//    pixel-store defaults), as state helpers save and restore it. The blend
+//    pixel-store defaults, the client-active texture unit), as state helpers
+//    save and restore it. The blend
 //    factors are answered from the last glBlendFunc WebGL accepted: asking
 //    WebGL waits for the GPU to catch up, and the library's drawing saves
 //    them for every shape.
@@ -186,6 +187,7 @@ mergeInto(LibraryManager.library, {
         else if (name == 0x0BE1 /* GL_BLEND_SRC */) getIntegerv(0x80C9 /* GL_BLEND_SRC_RGB */, p);
         else if (name == 0x0BE0 /* GL_BLEND_DST */) getIntegerv(0x80C8 /* GL_BLEND_DST_RGB */, p);
         else if (QMGL.isFixedPixelStore(name)) HEAP32[p >> 2] = 0;
+        else if (name == 0x84E1 /* GL_CLIENT_ACTIVE_TEXTURE */) HEAP32[p >> 2] = 0x84C0 /* GL_TEXTURE0 */ + GLImmediate.clientActiveTexture;
         else getIntegerv(name, p);
       };
     },

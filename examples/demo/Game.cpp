@@ -6,10 +6,7 @@ namespace demo {
 
 namespace {
 
-Vector2D Direction(float heading) {
-    Vector2D unit;
-    return unit.AngleToVector(heading);
-}
+Vector2D Direction(float heading) { return Vector2D::FromAngle(heading); }
 
 float HeadingOf(Vector2D v) {
     Vector2D unit;
@@ -220,9 +217,7 @@ void Game::FindHits() {
         ++crashes;
         score = score > 25 ? score - 25 : 0;
         ship.shield = 1.0f;
-        Vector2D away = ship.position - target.position;
-        away.SetLength(240.0f);
-        ship.velocity = away;
+        ship.velocity = (ship.position - target.position).WithLength(240.0f);
     }
 }
 

@@ -147,10 +147,7 @@ void PlaceObject(FieldObject& object) {
 
 // [SECTION] 2D helpers
 
-Vector2D Direction(float degrees) {
-    Vector2D unit;
-    return unit.AngleToVector(degrees);
-}
+Vector2D Direction(float degrees) { return Vector2D::FromAngle(degrees); }
 
 // The game's own GL state: what the library has queued (sprites, shapes,
 // text) is drawn first, under the state it was queued in.
@@ -446,7 +443,7 @@ void DrawArena(Game& game, Vector2D aim) {
         body.texture = &emblem;
         body.position = target.position;
         body.size = Vector2D(1.7f * target.radius, 1.7f * target.radius);
-        body.origin = Vector2D(0.85f * target.radius, 0.85f * target.radius);
+        body.pivot = Vector2D(0.5f, 0.5f);  // turns about its centre
         body.rotation = target.spin;
         body.tint = Color4f{r, g, b, 0.85f};
         DrawSprite(body);
@@ -479,7 +476,7 @@ void DrawArena(Game& game, Vector2D aim) {
             Sprite flare;
             flare.texture = &spark;
             flare.position = burst.position + ray * (burst.radius * (1.0f + 3.4f * k));
-            flare.origin = Vector2D(16.0f, 16.0f);
+            flare.pivot = Vector2D(0.5f, 0.5f);
             flare.tint = Color4f{1.0f, 0.6f + 0.4f * g, 0.35f, fade};
             DrawSprite(flare);
         }

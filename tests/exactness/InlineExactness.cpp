@@ -342,6 +342,8 @@ void CheckVector3D(Inputs& in, const Exported& x)
           [&](std::size_t i, double* o) { *o = double(!(a[i].*x.equal3)(b[i])) + double(!(a[i].*x.equal3)(a[i])); });
     Check("Vector3D::Distance", 1, [&](std::size_t i, double* o) { *o = Vector3D::Distance(a[i], b[i]); },
           [&](std::size_t i, double* o) { Vector3D d = (a[i].*x.minus3)(b[i]); *o = (d.*x.length3)(); });
+    Check("Vector3D::Normalized", 3, [&](std::size_t i, double* o) { Put(o, a[i].Normalized()); },
+          [&](std::size_t i, double* o) { Vector3D r = a[i]; (r.*x.normalize3)(); Put(o, r); });
     Check("normalised cross", 3, [&](std::size_t i, double* o) { Vector3D n = a[i].Cross(b[i]); n.Normalize(); Put(o, n); },
           [&](std::size_t i, double* o) { Vector3D n = (a[i].*x.cross3)(b[i]); (n.*x.normalize3)(); Put(o, n); });
     Check("mix", 4,
@@ -417,6 +419,10 @@ void CheckVector2D(Inputs& in, const Exported& x)
           [&](std::size_t i, double* o) { *o = double(!(p[i].*x.equal2)(q[i])) + double(!(p[i].*x.equal2)(p[i])); });
     Check("Vector2D::Distance", 1, [&](std::size_t i, double* o) { *o = Vector2D::Distance(p[i], q[i]); },
           [&](std::size_t i, double* o) { Vector2D d = (p[i].*x.minus2)(q[i]); *o = (d.*x.length2)(); });
+    Check("Vector2D::WithLength", 2, [&](std::size_t i, double* o) { Put(o, p[i].WithLength(f[i])); },
+          [&](std::size_t i, double* o) { Vector2D r = p[i]; (r.*x.setLength2)(f[i]); Put(o, r); });
+    Check("Vector2D::Normalized", 2, [&](std::size_t i, double* o) { Put(o, p[i].Normalized()); },
+          [&](std::size_t i, double* o) { Vector2D r = p[i]; (r.*x.normalize2)(); Put(o, r); });
     Check("2D pos -= vel * dt, scaled", 2,
           [&](std::size_t i, double* o) { Vector2D r = p[i]; r *= f[i]; Put(o, r + -(f[i] * q[i])); },
           [&](std::size_t i, double* o) {

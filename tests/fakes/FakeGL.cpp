@@ -34,14 +34,21 @@ void NoteDrawState() {
                        Enabled(GL_NORMAL_ARRAY), Enabled(GL_TEXTURE_COORD_ARRAY),
                        Enabled(GL_COLOR_ARRAY), Enabled(0x845E /* secondary colour */),
                        fake::gl.blendSrc, fake::gl.blendDst, fake::gl.boundTexture,
-                       fake::gl.texEnvMode, fake::gl.arrayBuffer, fake::gl.elementArrayBuffer};
+                       fake::gl.texEnvMode, fake::gl.arrayBuffer, fake::gl.elementArrayBuffer,
+                       fake::gl.activeTexture, fake::gl.clientActiveTexture,
+                       fake::gl.texture[0].Top() == fake::kIdentity, fake::gl.vertexArray,
+                       fake::gl.texcoordArray};
     // GL leaves the current colour and texcoord undefined after a draw with
     // their arrays on: the fake makes them NaN, which equals nothing.
     const float undefined = std::numeric_limits<float>::quiet_NaN();
     if (Enabled(GL_COLOR_ARRAY)) fake::gl.color.fill(undefined);
     if (Enabled(GL_TEXTURE_COORD_ARRAY)) fake::gl.texcoord.fill(undefined);
 }
+fake::MatrixStack& TextureStack() {
+    return fake::gl.texture[fake::gl.activeTexture == 0x84C1 ? 1 : 0];
+}
 fake::MatrixStack& Stack() {
+    if (fake::gl.mode == GL_TEXTURE) return TextureStack();
     return fake::gl.mode == GL_PROJECTION ? fake::gl.projection : fake::gl.modelview;
 }
 }  // namespace
@@ -54,11 +61,14 @@ constexpr GLenum kReadFramebufferBinding = 0x8CAA;
 constexpr GLenum kFramebufferExt = 0x8D40;
 constexpr GLenum kFramebufferBindingExt = 0x8CA6;
 constexpr GLenum kArrayBuffer = 0x8892, kElementArrayBuffer = 0x8893;
+constexpr GLenum kPixelUnpackBuffer = 0x88EC;
+constexpr GLenum kPixelUnpackBufferBinding = 0x88EF;
+constexpr GLenum kActiveTexture = 0x84E0, kClientActiveTexture = 0x84E1;
 
 GLint PackValue(GLenum pname) {
     auto found = fake::pixels.pack.find(pname);
     if (found != fake::pixels.pack.end()) return found->second;
-    return pname == GL_PACK_ALIGNMENT ? 4 : 0;
+    return pname == GL_PACK_ALIGNMENT || pname == GL_UNPACK_ALIGNMENT ? 4 : 0;
 }
 
 // Entry points the library looks up by name (GetProcAddress), not imported.
@@ -66,6 +76,7 @@ GLint PackValue(GLenum pname) {
 void FAKE_GLCALL FakeBindBuffer(GLenum target, GLuint name) {
     Record("glBindBuffer", {double(target), double(name)});
     if (target == kPixelPackBuffer) fake::pixels.packBuffer = name;
+    if (target == kPixelUnpackBuffer) fake::pixels.unpackBuffer = name;
     if (target == kArrayBuffer) fake::gl.arrayBuffer = int(name);
     if (target == kElementArrayBuffer) fake::gl.elementArrayBuffer = int(name);
 }
@@ -73,10 +84,22 @@ void FAKE_GLCALL FakeBindFramebuffer(GLenum target, GLuint name) {
     Record("glBindFramebuffer", {double(target), double(name)});
     if (target == kReadFramebuffer || target == kFramebufferExt) fake::pixels.readFramebuffer = name;
 }
+void FAKE_GLCALL FakeActiveTexture(GLenum unit) {
+    Record("glActiveTexture", {double(unit)});
+    fake::gl.activeTexture = unit;
+}
+void FAKE_GLCALL FakeClientActiveTexture(GLenum unit) {
+    Record("glClientActiveTexture", {double(unit)});
+    fake::gl.clientActiveTexture = unit;
+}
 }  // namespace
 
 namespace fake {
 void* GLProc(const std::string& name) {
+    if (name == "glActiveTexture" || name == "glActiveTextureARB")
+        return reinterpret_cast<void*>(&FakeActiveTexture);
+    if (name == "glClientActiveTexture" || name == "glClientActiveTextureARB")
+        return reinterpret_cast<void*>(&FakeClientActiveTexture);
     if (name == "glBindBuffer" || name == "glBindBufferARB")
         return reinterpret_cast<void*>(&FakeBindBuffer);
     if (name == "glBindFramebuffer" || name == "glBindFramebufferEXT")
@@ -146,6 +169,10 @@ void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei
     Record("glTexImage2D", {double(target), double(level), double(internal), double(width),
                             double(height), double(border), double(format), double(type),
                             pixels ? double(static_cast<const unsigned char*>(pixels)[0]) : -1.0});
+    fake::pixels.unpackAtUpload.clear();
+    for (GLenum p = GL_UNPACK_SWAP_BYTES; p <= GL_UNPACK_ALIGNMENT; ++p)
+        fake::pixels.unpackAtUpload[p] = PackValue(p);
+    fake::pixels.unpackBufferAtUpload = fake::pixels.unpackBuffer;
 }
 void GLAPIENTRY glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width,
                                 GLsizei height, GLenum format, GLenum type, const GLvoid* pixels) {
@@ -282,6 +309,10 @@ void GLAPIENTRY glGetIntegerv(GLenum pname, GLint* params) {
     if (fake::script.noContext) return;
     if (pname == GL_MATRIX_MODE) *params = GLint(fake::gl.mode);
     if (pname >= GL_PACK_SWAP_BYTES && pname <= GL_PACK_ALIGNMENT) *params = PackValue(pname);
+    if (pname >= GL_UNPACK_SWAP_BYTES && pname <= GL_UNPACK_ALIGNMENT) *params = PackValue(pname);
+    if (pname == kPixelUnpackBufferBinding) *params = GLint(fake::pixels.unpackBuffer);
+    if (pname == kActiveTexture) *params = GLint(fake::gl.activeTexture);
+    if (pname == kClientActiveTexture) *params = GLint(fake::gl.clientActiveTexture);
     if (pname == GL_READ_BUFFER) *params = GLint(fake::pixels.readBuffer);
     if (pname == kPixelPackBufferBinding) *params = GLint(fake::pixels.packBuffer);
     if (pname == kReadFramebufferBinding || pname == kFramebufferBindingExt)
@@ -315,6 +346,7 @@ void GLAPIENTRY glGetFloatv(GLenum pname, GLfloat* params) {
     const fake::Matrix* m = nullptr;
     if (pname == GL_PROJECTION_MATRIX) m = &fake::gl.projection.Top();
     if (pname == GL_MODELVIEW_MATRIX) m = &fake::gl.modelview.Top();
+    if (pname == GL_TEXTURE_MATRIX) m = &TextureStack().Top();
     if (m) std::copy(m->begin(), m->end(), params);
     if (pname == GL_CURRENT_COLOR) std::copy(fake::gl.color.begin(), fake::gl.color.end(), params);
     if (pname == GL_CURRENT_TEXTURE_COORDS)

@@ -108,6 +108,11 @@ struct GLMatrices {
     unsigned mode = 0x1700;  // GL_MODELVIEW
     MatrixStack projection;
     MatrixStack modelview;
+    // The texture matrix of units 0 and 1 (glMatrixMode(GL_TEXTURE) acts on
+    // the active unit's), and the active and client-active units
+    // (glActiveTexture, glClientActiveTexture: GL_TEXTURE0 + i).
+    std::array<MatrixStack, 2> texture;
+    unsigned activeTexture = 0x84C0, clientActiveTexture = 0x84C0;
 
     // What glEnable / glEnableClientState and the other setters left, read
     // back by glIsEnabled, glGetBooleanv, glGetIntegerv, glGetFloatv and
@@ -137,6 +142,9 @@ struct GLMatrices {
         bool vertexArray, normalArray, texcoordArray, colorArray, secondaryColorArray;
         int blendSrc, blendDst, boundTexture, texEnvMode;
         int arrayBuffer, elementArrayBuffer;
+        unsigned activeTexture, clientActiveTexture;
+        bool textureMatrixIdentity;  // unit 0's
+        Pointer vertices, texcoords;  // the arrays drawn
     };
     StateAtDraw atDraw{};
 };
@@ -159,7 +167,11 @@ extern GLMatrices gl;
 // say, nothing into client memory while a pack buffer is bound, and only the
 // pixels inside the framebuffer.
 struct GLPixels {
-    std::map<unsigned, int> pack;  // GL_PACK_* -> value; absent: GL's default
+    std::map<unsigned, int> pack;  // GL_PACK_* and GL_UNPACK_* -> value; absent: GL's default
+    unsigned unpackBuffer = 0;     // GL_PIXEL_UNPACK_BUFFER binding
+    // The pixel-store state and unpack buffer at the latest glTexImage2D.
+    std::map<unsigned, int> unpackAtUpload;
+    unsigned unpackBufferAtUpload = 0;
     unsigned readBuffer = 0x0405;  // GL_BACK
     unsigned packBuffer = 0;       // GL_PIXEL_PACK_BUFFER binding
     unsigned readFramebuffer = 0;  // the read (or EXT's only) framebuffer binding

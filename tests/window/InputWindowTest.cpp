@@ -365,6 +365,41 @@ TEST_F(InputWindowTest, WarpsAndWindowChangesAreNeverRawMotion) {
     }
 }
 
+// With the cursor hidden the pointer is held inside the window: a resize or
+// move that leaves it outside brings it along. That is no motion either, for
+// one change or several in a frame, to any size or place.
+TEST_F(InputWindowTest, WindowChangesThatCarryAHiddenPointerAreNoRawMotion) {
+    MouseManager& m = Core::Mouse;
+    auto frame = [this] { Frame(); };
+    m.SetVisibility(false);
+    RawMotionOver(frame, 3);
+    const struct {
+        const char* what;
+        int width, height, x, y;
+    } changes[][2] = {
+        {{"narrower", 91, 240, 0, 0}, {"then wider", 120, 240, 0, 0}},
+        {{"lower", 120, 240, 0, 500}, {"lower still", 120, 240, 0, 520}},
+        {{"smaller", 60, 50, 0, 520}, {"and moved back", 60, 50, 300, 10}},
+        {{"larger", 320, 240, 300, 10}, {"and moved", 320, 240, 0, 0}},
+    };
+    for (const auto& pair : changes) {
+        for (const auto& c : pair) {
+            Core::Window.SetSize(c.width, c.height);
+            Core::Window.SetPosition(c.x, c.y);
+        }
+        Vector2D motion = RawMotionOver(frame, 4);
+        EXPECT_EQ(motion.x, 0.0f) << pair[0].what << ", " << pair[1].what;
+        EXPECT_EQ(motion.y, 0.0f) << pair[0].what << ", " << pair[1].what;
+    }
+    // The player's own moves still count afterwards.
+    XTestFakeRelativeMotionEvent(X(), 5, -3, CurrentTime);
+    XSync(X(), False);
+    Vector2D motion = RawMotionOver(frame, 4);
+    EXPECT_EQ(motion.x, 5.0f);
+    EXPECT_EQ(motion.y, 3.0f) << "y up";
+    m.SetVisibility(true);
+}
+
 // After a re-centring, a move away and back within one frame is no motion,
 // and the next move reads as itself, with the cursor shown or hidden.
 TEST_F(InputWindowTest, AMoveAwayAndBackWithinAFrameIsNoMotion) {

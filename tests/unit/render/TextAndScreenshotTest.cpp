@@ -153,10 +153,11 @@ TEST(Text, StringIsOneBatchOfSegmentsScaledFromItsCorner) {
     EXPECT_EQ(v[6], (std::vector<double>{124, 58, -4}));  // small l's top: 50 + 6 x 8/6
 
     // Longer than the batch holds at once: the rest follows in another draw.
-    std::string many(9000, '-');
+    std::string many(20000, '-');
     v = Strokes(many.c_str(), Vector2D(0, 0), 6.0f);
-    EXPECT_EQ(v.size(), 18000u);
-    EXPECT_EQ(v.back(), (std::vector<double>{8999 * 6 + 3, 3, -4}));
+    EXPECT_EQ(fake::Count(kLineDraw), 2u);
+    EXPECT_EQ(v.size(), 40000u);
+    EXPECT_EQ(v.back(), (std::vector<double>{19999 * 6 + 3, 3, -4}));
 }
 
 class ScreenshotTest : public ::testing::Test {

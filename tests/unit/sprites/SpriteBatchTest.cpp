@@ -427,8 +427,9 @@ TEST_F(SpriteTest, EachBadImageFailsWithItsCodeAndKeepsTheOldImage) {
 }
 
 // A source rectangle whose far edge lies beyond int: texture coordinates far
-// outside the image, still drawn (no overflow on the way).
+// outside the image of a repeated texture, still drawn (no overflow on the way).
 TEST_F(SpriteTest, ASourceReachingBeyondIntIsDrawn) {
+    a.SetRepeated(true);
     Sprite sprite;
     sprite.texture = &a;
     for (TextureRect source : {TextureRect{INT_MAX, INT_MAX, INT_MAX, INT_MAX},
