@@ -569,9 +569,12 @@ bool Layout(FontData& f, const char* text, std::size_t length, Vector2D position
     float raster = pixelHeight * layerScale;
     if (raster > float(Font::kMaxRasterHeight)) raster = float(Font::kMaxRasterHeight);
     const int size = raster < 1.0f ? 4 : int(std::lround(raster * 4.0f));
-    // Layer units per raster pixel, and per design unit.
-    const float texel = pixelHeight / (float(size) / 4.0f);
-    const float unit = pixelHeight / f.unitsPerEm;
+    // Layer units per glyph texel: a window pixel, so glyphs land texel on
+    // pixel (the quarter-pixel size they were made at is within an eighth of
+    // a pixel of the one asked); above the largest raster size, stretched.
+    const bool stretched = pixelHeight * layerScale > float(Font::kMaxRasterHeight);
+    const float texel = stretched ? pixelHeight / (float(size) / 4.0f) : 1.0f / layerScale;
+    const float unit = pixelHeight / f.unitsPerEm;  // layer units per design unit
     const float lineHeight = (f.ascender + f.descender + f.lineGap) * unit;
     BreakText(f, text, length, wrap / unit);
     auto snap = [texel](float v) { return std::round(v / texel) * texel; };
@@ -618,11 +621,17 @@ void Queue(FontData& f, const Color4f& color) {
             --room;
             const float s0 = float(q.tx) * sw, s1 = float(q.tx + q.tw) * sw;
             const float t0 = float(q.ty) * th, t1 = float(q.ty + q.th) * th;
-            // Counter-clockwise from the lower-left; texel row 0 is the glyph's top.
-            v[0] = {q.x0, q.y0, qmsprite::kDepth, s0, t1, {0, 0, 0, 0}};
-            v[1] = {q.x1, q.y0, qmsprite::kDepth, s1, t1, {0, 0, 0, 0}};
-            v[2] = {q.x1, q.y1, qmsprite::kDepth, s1, t0, {0, 0, 0, 0}};
-            v[3] = {q.x0, q.y1, qmsprite::kDepth, s0, t0, {0, 0, 0, 0}};
+            // Counter-clockwise from the lower-left; texel row 0 is the glyph's
+            // top. The batch has written the colours.
+            const float xs[4] = {q.x0, q.x1, q.x1, q.x0}, ys[4] = {q.y0, q.y0, q.y1, q.y1};
+            const float ss[4] = {s0, s1, s1, s0}, ts[4] = {t1, t1, t0, t0};
+            for (int k = 0; k < 4; ++k) {
+                v[k].x = xs[k];
+                v[k].y = ys[k];
+                v[k].z = qmsprite::kDepth;
+                v[k].s = ss[k];
+                v[k].t = ts[k];
+            }
             v += 4;
         }
     }

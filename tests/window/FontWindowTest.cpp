@@ -135,6 +135,22 @@ TEST_F(FontWindowTest, CapitalLandsOnTheBaselineAtItsSizeInTheCallsColour) {
     }
 }
 
+// Texts of different colours queued together each keep their own colour.
+TEST_F(FontWindowTest, TextsOfTwoColoursInOneBatchBothShow) {
+    const Frame f = Drawn([&] {
+        sans.Draw("H", {20, 60}, 48, {1, 0, 0, 1});
+        sans.Draw("H", {120, 60}, 48, {0, 1, 0, 1});
+    });
+    int red = 0, green = 0;
+    for (int y = 0; y < kH; ++y)
+        for (int x = 0; x < kW; ++x) {
+            red += f.At(x, y, 0) == 255 && f.At(x, y, 1) == 0;
+            green += f.At(x, y, 1) == 255 && f.At(x, y, 0) == 0;
+        }
+    EXPECT_GT(red, 100);
+    EXPECT_GT(green, 100);
+}
+
 // "Pilot: Zoë" draws every letter from the font (ë included), nothing missing.
 TEST_F(FontWindowTest, AccentedLatinHasItsGlyphs) {
     const Frame f = Text(sans, "Pilot: Zo\xC3\xAB", {10, 100}, 24);
