@@ -48,7 +48,9 @@ public:
     void SetDepthBufferBits(int bits);
     // False: the next Open asks for a window without a depth buffer, the
     // fastest for a game that draws only in 2D (3D drawing then has no depth
-    // test). True asks for one again, of 16 bits. Default: true.
+    // test). True after false asks for one again, of 16 bits (as
+    // SetDepthBufferBits sets it); true otherwise keeps the size chosen.
+    // Default: a depth buffer.
     void SetDepthBuffer(bool wanted);
     // Takes effect at the next Open; an open window stays as it is.
     void SetFullScreen(bool fullScreen);

@@ -543,6 +543,36 @@ int main() {
         Check("own GL after sprites and shapes", Near(Pixel(230, 170), 255, 0, 255), Pixel(230, 170));
     });
 
+    // A game's own multitexturing state: a texture matrix on unit 0, then
+    // client unit 1 left active. Sprites draw on unit 0 with an identity
+    // texture matrix and give the game its unit back.
+    Frame([] {
+        Plain2D();
+        static Texture redGreen;
+        const unsigned char rgba[8] = {255, 0, 0, 255, 0, 255, 0, 255};
+        const bool loaded = redGreen.LoadFromPixels(rgba, 2, 1);
+        redGreen.SetSmooth(false);
+        glMatrixMode(GL_TEXTURE);
+        glScalef(0.5f, 1.0f, 1.0f);  // the left texel only, if applied
+        glMatrixMode(GL_MODELVIEW);
+        glClientActiveTexture(GL_TEXTURE1);
+        Sprite sprite;
+        sprite.texture = &redGreen;
+        sprite.position = Vector2D(10, 10);
+        sprite.size = Vector2D(80, 40);
+        DrawSprite(sprite);
+        FlushSprites();
+        GLint client = 0;
+        glGetIntegerv(GL_CLIENT_ACTIVE_TEXTURE, &client);
+        glClientActiveTexture(GL_TEXTURE0);
+        glMatrixMode(GL_TEXTURE);
+        glLoadIdentity();
+        glMatrixMode(GL_MODELVIEW);
+        Check("sprite under a game's client unit and texture matrix",
+              loaded && Near(Pixel(30, 30), 255, 0, 0) && Near(Pixel(70, 30), 0, 255, 0), Pixel(70, 30));
+        Check("the game's client unit is back", client == GL_TEXTURE1, client == GL_TEXTURE1 ? "unit 1" : "changed");
+    });
+
     // glReadBuffer, and glReadPixels of GL_RGB with an odd width (rows padded
     // to the pack alignment of 4).
     Frame([] {

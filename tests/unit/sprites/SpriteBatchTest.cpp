@@ -10,6 +10,7 @@
 #include "WindowManager.h"
 
 #include "fakes/Fakes.h"
+#include "render/SpriteBatch.h"
 #include "render/TextureAccess.h"
 
 #include <GL/gl.h>
@@ -177,6 +178,32 @@ TEST_F(SpriteTest, ShapesAndTextAreQueuedWithTheSpritesInCallOrder) {
     EXPECT_EQ(fake::CallsNamed("glLineWidth")[0].args, (std::vector<double>{2}));
 }
 
+// Another module's textured quads (a font's glyphs) join the sprites of the
+// same texture in one draw, each in its own colour.
+TEST_F(SpriteTest, AnotherModulesQuadsJoinTheSpritesOfTheirTexture) {
+    DrawSprite(a, Vector2D(0, 0));
+    const unsigned name = 1;  // a's GL name, the first made
+    const float red[4] = {1, 0, 0, 1};
+    EXPECT_EQ(qmsprite::Quads(name, 0, red), nullptr);
+    EXPECT_EQ(qmsprite::Quads(name, qmsprite::kMaxQuads + 1, red), nullptr);
+    qmsprite::Vertex* v = qmsprite::Quads(name, 2, red);
+    ASSERT_NE(v, nullptr);
+    for (int i = 0; i < 8; ++i) {
+        v[i].x = float(i), v[i].y = 0, v[i].z = qmsprite::kDepth;
+        v[i].s = v[i].t = 0;
+    }
+    FlushSprites();
+    ASSERT_EQ(fake::Count(kQuadDraw), 1u);
+    EXPECT_EQ(Quads(fake::CallsNamed(kQuadDraw)[0]), 3.0);
+    EXPECT_TRUE(fake::gl.atDraw.colorArray) << "white and red quads";
+#if !defined(__EMSCRIPTEN__)
+    ASSERT_EQ(fake::drawn.size(), 1u);
+    EXPECT_EQ(fake::drawn[0].colours[0], (std::array<int, 4>{{255, 255, 255, 255}}));
+    EXPECT_EQ(fake::drawn[0].colours[4], (std::array<int, 4>{{255, 0, 0, 255}}));
+    EXPECT_EQ(fake::drawn[0].vertices[11][0], 7.0f);
+#endif
+}
+
 TEST_F(SpriteTest, AFullQueueDrawsAndStartsAgain) {
     for (int i = 0; i < 9000; ++i) DrawSprite(a, Vector2D(0, 0));
     FlushSprites();
@@ -184,6 +211,17 @@ TEST_F(SpriteTest, AFullQueueDrawsAndStartsAgain) {
     ASSERT_EQ(draws.size(), 2u);
     EXPECT_EQ(Quads(draws[0]) + Quads(draws[1]), 9000.0);
     EXPECT_LE(Quads(draws[0]), 65536.0 / 4) << "indices fit unsigned short";
+
+    // Runs of one sprite each, more than the queue keeps: drawn in order.
+    fake::log.clear();
+    for (int i = 0; i < 2500; ++i) DrawSprite(i % 2 ? b : a, Vector2D(0, 0));
+    FlushSprites();
+    EXPECT_EQ(fake::Count(kQuadDraw), 2500u);
+    std::vector<double> binds;
+    for (const fake::Call& c : fake::log)
+        if (c.name == "glBindTexture" && c.args[1] != 0) binds.push_back(c.args[1]);
+    ASSERT_GE(binds.size(), 2500u);
+    for (std::size_t i = 1; i < binds.size(); ++i) EXPECT_NE(binds[i], binds[i - 1]) << i;
 }
 
 // A game that moves the matrices under queued sprites is told, and the
