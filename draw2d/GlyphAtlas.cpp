@@ -5,6 +5,10 @@
 
 #include <GL/gl.h>
 
+#ifndef GL_CLAMP_TO_EDGE
+#define GL_CLAMP_TO_EDGE 0x812F  // GL 1.2; Windows' header stops at 1.1
+#endif
+
 namespace qmtype {
 
 GlyphAtlas::~GlyphAtlas() { Clear(); }
