@@ -562,7 +562,8 @@ const FontData::Glyph* GlyphImage(FontData& f, unsigned glyph, int size, bool* f
 }
 
 // Lays the text out into f.quads (pixels of the 2D layer, texels of pages).
-// False when the atlas filled up on the way.
+// False when the atlas filled up on the way: the glyphs that found no room
+// are left out.
 bool Layout(FontData& f, const char* text, std::size_t length, Vector2D position,
             float pixelHeight, TextAlign align, float wrap, float layerScale) {
     f.quads.clear();
@@ -578,6 +579,7 @@ bool Layout(FontData& f, const char* text, std::size_t length, Vector2D position
     const float lineHeight = (f.ascender + f.descender + f.lineGap) * unit;
     BreakText(f, text, length, wrap / unit);
     auto snap = [texel](float v) { return std::round(v / texel) * texel; };
+    bool full = false;
     for (std::size_t l = 0; l < f.lines.size(); ++l) {
         const float advance = ShapeLine(f, text, f.lines[l].first, f.lines[l].second, false) * unit;
         float left = position.x;
@@ -585,9 +587,9 @@ bool Layout(FontData& f, const char* text, std::size_t length, Vector2D position
         if (align == TextAlign::Right) left -= advance;
         const float baseline = snap(position.y - float(l) * lineHeight);
         for (const auto& p : f.placed) {
-            bool full = false;
-            const FontData::Glyph* g = GlyphImage(f, p.glyph, size, &full);
-            if (full) return false;
+            bool noRoom = false;
+            const FontData::Glyph* g = GlyphImage(f, p.glyph, size, &noRoom);
+            full = full || noRoom;
             if (!g || g->page < 0) continue;
             const float x0 = snap(left + p.x * unit) + float(g->left) * texel;
             const float y1 = baseline + snap(p.y * unit) + float(g->top) * texel;
@@ -595,7 +597,7 @@ bool Layout(FontData& f, const char* text, std::size_t length, Vector2D position
                                x0 + float(g->width) * texel, y1, g->x, g->y, g->width, g->height});
         }
     }
-    return true;
+    return !full;
 }
 
 void Queue(FontData& f, const Color4f& color) {
@@ -730,9 +732,7 @@ void Font::Draw(const char* text, Vector2D position, float pixelHeight, Color4f 
         // (drawing what is queued first). Glyphs that still do not fit are left out.
         f.atlas.Clear();
         f.glyphs.clear();
-        if (!Layout(f, text, length, position, pixelHeight, align, wrapWidth, scale)) {
-            // Draw what fitted.
-        }
+        Layout(f, text, length, position, pixelHeight, align, wrapWidth, scale);
     }
     Queue(f, color);
 }

@@ -58,11 +58,12 @@ ReadResult ReadFontFile(const char* path, std::size_t limit, std::vector<unsigne
     // A regular file says its size: refused before reading when too large.
     struct stat info {};
     if (stat(path, &info) == 0) {
-        if (S_ISDIR(info.st_mode)) {
-            std::snprintf(reason, reasonSize, "it is a directory");
+        // A directory, a pipe (whose open would wait for a writer) or a device.
+        if (!S_ISREG(info.st_mode)) {
+            std::snprintf(reason, reasonSize, "it is not a regular file");
             return ReadResult::Failed;
         }
-        if (S_ISREG(info.st_mode) && static_cast<unsigned long long>(info.st_size) > limit) {
+        if (static_cast<unsigned long long>(info.st_size) > limit) {
             *claimed = static_cast<std::size_t>(info.st_size);
             return ReadResult::TooLarge;
         }
@@ -72,7 +73,7 @@ ReadResult ReadFontFile(const char* path, std::size_t limit, std::vector<unsigne
         std::snprintf(reason, reasonSize, "%s", std::strerror(errno));
         return ReadResult::Failed;
     }
-    // Read in pieces, so a pipe or device is stopped at the limit too.
+    // Read in pieces, so a file that grows meanwhile is stopped at the limit too.
     bytes->clear();
     unsigned char chunk[65536];
     std::size_t got = 0;

@@ -14,7 +14,8 @@ enum class ReadResult { Read, TooLarge, Failed };
 
 // Reads the whole file into *bytes. TooLarge (with the size seen in
 // *claimed) when it holds more than `limit` bytes; Failed with a reason
-// when it cannot be opened or read, or is empty.
+// when it cannot be opened or read, is empty, or is not a regular file (a
+// directory, a pipe, a device: never opened).
 ReadResult ReadFontFile(const char* path, std::size_t limit, std::vector<unsigned char>* bytes,
                         std::size_t* claimed, char* reason, std::size_t reasonSize);
 

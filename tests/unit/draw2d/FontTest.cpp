@@ -11,6 +11,7 @@
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
@@ -153,12 +154,17 @@ TEST_F(FontTest, FilesTooLargeMissingOrEmptyAreRefusedBeforeReading) {
 
     const std::string empty = ::testing::TempDir() + "qm_font_empty.ttf";
     std::fclose(std::fopen(empty.c_str(), "wb"));
+    // A pipe with no writer: opening it would wait for ever.
+    const std::string fifo = ::testing::TempDir() + "qm_font_fifo.ttf";
+    std::remove(fifo.c_str());
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     struct Case {
         const char* path;
         Diagnostic code;
     } cases[] = {{"/nonexistent/font.ttf", Diagnostic::FontFileUnreadable},
                  {empty.c_str(), Diagnostic::FontFileUnreadable},
                  {"/", Diagnostic::FontFileUnreadable},
+                 {fifo.c_str(), Diagnostic::FontFileUnreadable},
                  {"", Diagnostic::FontArgumentIgnored},
                  {nullptr, Diagnostic::FontArgumentIgnored}};
     for (const Case& c : cases) {
@@ -168,6 +174,7 @@ TEST_F(FontTest, FilesTooLargeMissingOrEmptyAreRefusedBeforeReading) {
         EXPECT_EQ(GetLastDiagnostic(), c.code) << GetLastDiagnosticMessage();
     }
     std::remove(empty.c_str());
+    std::remove(fifo.c_str());
     EXPECT_FALSE(font.LoadFromMemory(nullptr, 10));
     EXPECT_EQ(GetLastDiagnostic(), Diagnostic::FontArgumentIgnored);
     EXPECT_FALSE(font.IsLoaded());
