@@ -31,8 +31,13 @@ int main(int argc, char** argv) {
     const float moverSide = draw2d::MoverSide(o.scene);
     std::vector<draw2d::Mover> movers = draw2d::MakeMovers(o.count, moverSide);
     std::vector<std::string> lines;
-    if (o.scene == "text")
+    if (o.scene == "text" || o.scene == "fonttext")
         for (int i = 0; i < o.count; ++i) lines.push_back(draw2d::TextLine(i));
+    Font font;
+    if (o.scene == "fonttext" && !font.LoadFromFile(draw2d::kFontFile)) {
+        std::fprintf(stderr, "bench_2d_quillmar: %s\n", GetLastDiagnosticMessage());
+        return 1;
+    }
     const Vector2D rect(draw2d::kRect, draw2d::kRect), centre(draw2d::kRect / 2, draw2d::kRect / 2);
 
     return draw2d::Measure(o, [&] {
@@ -66,6 +71,13 @@ int main(int argc, char** argv) {
                 float x, y;
                 draw2d::TextOrigin(i, &x, &y);
                 DrawString(lines[std::size_t(i)].c_str(), Vector2D(x, y), draw2d::kTextHeight, 1.0f);
+            }
+        } else if (o.scene == "fonttext") {
+            for (int i = 0; i < o.count; ++i) {
+                float x, y;
+                draw2d::TextOrigin(i, &x, &y);
+                font.Draw(lines[std::size_t(i)].c_str(), Vector2D(x, y), float(draw2d::kFontPixels),
+                          {1, 1, 1, 1});
             }
         }
         Core::Renderer.EndFrame();

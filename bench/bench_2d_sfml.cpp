@@ -32,6 +32,16 @@ int main(int argc, char** argv) {
     const float turnS = std::sin(draw2d::kTurn * pi / 180), turnC = std::cos(draw2d::kTurn * pi / 180);
     sf::Font font;
     std::vector<sf::Text> texts;
+    if (o.scene == "fonttext") {
+        // The same lines as cached sf::Text in the same font and pixel size.
+        if (!font.loadFromFile(draw2d::kFontFile)) return 1;
+        for (int i = 0; i < o.count; ++i) {
+            float x, y;
+            draw2d::TextOrigin(i, &x, &y);
+            texts.emplace_back(draw2d::TextLine(i), font, unsigned(draw2d::kFontPixels));
+            texts.back().setPosition(x, float(draw2d::kHeight) - y - float(draw2d::kFontPixels));
+        }
+    }
     if (o.scene == "text") {
         for (int i = 0; i < o.count; ++i)
             draw2d::TextStrokes(i, [&](float x0, float y0, float x1, float y1) {
@@ -105,6 +115,8 @@ int main(int argc, char** argv) {
                 }
             }
             window.draw(va);
+        } else if (o.scene == "fonttext") {
+            for (const sf::Text& t : texts) window.draw(t);
         } else if (o.scene == "text") {
             if (sfText)
                 for (const sf::Text& t : texts) window.draw(t);

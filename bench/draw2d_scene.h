@@ -7,6 +7,7 @@
 //   rects N      N moving filled 8 x 8 rectangles, eight colours
 //   rotrects N   the same turned 30 degrees about their centres
 //   text N       N lines of 60 characters of the stroke font, 6 pixels high
+//   fonttext N   the same lines in DejaVu Sans at 12 pixels (Font / sf::Text)
 // Every program draws the same shapes at the same places (the peers from the
 // same movers, the stroke font from draw2d/StrokeGlyphs.cpp) and prints
 // "count N frames F wall_ms W cpu_ms C" as sprite_scene.h's Measure does.
@@ -28,6 +29,8 @@ constexpr float kRect = 8.0f;
 constexpr float kTurn = 30.0f;
 constexpr int kTextColumns = 60;
 constexpr float kTextHeight = 6.0f;
+constexpr int kFontPixels = 12;
+constexpr const char* kFontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
 
 struct Options {
     std::string scene = "sprites32";

@@ -8,7 +8,7 @@ find_program(CMAKE_C_COMPILER   NAMES ${QM_MINGW_PREFIX}-gcc-posix ${QM_MINGW_PR
 find_program(CMAKE_CXX_COMPILER NAMES ${QM_MINGW_PREFIX}-g++-posix ${QM_MINGW_PREFIX}-g++ REQUIRED)
 find_program(CMAKE_RC_COMPILER  NAMES ${QM_MINGW_PREFIX}-windres REQUIRED)
 
-# Libraries built for Windows (tools/build-windows-deps.sh) are searched too.
+# Libraries built for Windows (tools/build-deps.sh windows) are searched too.
 set(QUILLMAR_WINDOWS_DEPS "$ENV{QUILLMAR_WINDOWS_DEPS}" CACHE PATH "Prefix of the libraries built for Windows")
 set(CMAKE_FIND_ROOT_PATH /usr/${QM_MINGW_PREFIX} ${QUILLMAR_WINDOWS_DEPS})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -239,6 +239,31 @@ void Compose(const Entry& entry, char* out, std::size_t size) {
                                  "FlushSprites() before your own GL calls. They were drawn with "
                                  "the matrices they were queued under.");
         break;
+    case Diagnostic::FontFileUnreadable:
+    case Diagnostic::FontCorrupt:
+        std::snprintf(out, size, "Font load failed: %s; the font keeps what it had.", text);
+        break;
+    case Diagnostic::FontFormatUnsupported:
+        std::snprintf(out, size, "Font load failed: %s; TrueType and OpenType fonts (and "
+                                 "collections of them) are read.", text);
+        break;
+    case Diagnostic::FontTooLarge:
+        std::snprintf(out, size, "Font load failed: %s is %.0f bytes, above the %.0f accepted; "
+                                 "nothing was read.", text, a, b);
+        break;
+    case Diagnostic::FontArgumentIgnored:
+        std::snprintf(out, size, "Font %s.", text);
+        break;
+    case Diagnostic::FontGlyphMissing:
+        std::snprintf(out, size, "Font %s has no glyph for U+%04X; it is drawn as the font's "
+                                 ".notdef glyph (reported once for this font).", text, unsigned(a));
+        break;
+    case Diagnostic::FontsUnavailable:
+        std::snprintf(out, size, "Font: this build of the library has no font engine (FreeType "
+                                 "and HarfBuzz): %s is not loaded. The stroke font "
+                                 "(DrawString) still draws.",
+                      text);
+        break;
     default:
         std::snprintf(out, size, "Diagnostic %d.", int(entry.code));
         break;
@@ -383,6 +408,13 @@ const char* GetDiagnosticName(Diagnostic code) {
     case Diagnostic::GamepadDeadZoneIgnored: return "GamepadDeadZoneIgnored";
     case Diagnostic::GamepadMappingsRefused: return "GamepadMappingsRefused";
     case Diagnostic::GamepadMappingsUnreadable: return "GamepadMappingsUnreadable";
+    case Diagnostic::FontFileUnreadable: return "FontFileUnreadable";
+    case Diagnostic::FontCorrupt: return "FontCorrupt";
+    case Diagnostic::FontFormatUnsupported: return "FontFormatUnsupported";
+    case Diagnostic::FontTooLarge: return "FontTooLarge";
+    case Diagnostic::FontArgumentIgnored: return "FontArgumentIgnored";
+    case Diagnostic::FontGlyphMissing: return "FontGlyphMissing";
+    case Diagnostic::FontsUnavailable: return "FontsUnavailable";
     }
     return "Unknown";
 }

@@ -80,6 +80,15 @@ enum class Diagnostic : int {
     GamepadDeadZoneIgnored = 100,    // SetDeadZone: not 0 <= radius < 1 (or NaN); the old one kept
     GamepadMappingsRefused = 101,    // AddMappings: null text, or a line not understood (skipped)
     GamepadMappingsUnreadable = 102, // AddMappingsFromFile: missing, unreadable or over 16 MiB
+
+    // Fonts (Font.h). A failed load names the file and the reason.
+    FontFileUnreadable = 110,      // LoadFromFile: the file is missing or cannot be read
+    FontCorrupt = 111,             // Load: truncated, tables outside the file, absurd counts
+    FontFormatUnsupported = 112,   // Load: not TrueType or OpenType (or a collection of them)
+    FontTooLarge = 113,            // Load: above Font::kMaxFileBytes, refused before reading
+    FontArgumentIgnored = 114,     // Load, Draw, Measure: null data or text, a bad size or position
+    FontGlyphMissing = 115,        // Draw, Measure: a character the font has no glyph for (once a font)
+    FontsUnavailable = 116,        // this build of the library has no font engine
 };
 
 // Receives each report: its code and a clear English sentence. The sentence

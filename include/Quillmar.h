@@ -10,6 +10,7 @@
 #include "Draw2D.h"
 #include "Extensions.h"
 #include "Gamepad.h"
+#include "Font.h"
 #include "JoystickManager.h"
 #include "KeyboardManager.h"
 #include "Keys.h"

@@ -13,10 +13,14 @@ set -euo pipefail
 
 # GLFW 3's native header includes Xrandr's, which libglfw3-dev does not pull in.
 # stb's header-only writer encodes screenshots; libspng, libjpeg-turbo and
-# giflib (with zlib) read images.
+# giflib (with zlib) read images. FreeType reads and rasterises fonts,
+# HarfBuzz shapes their text.
 build=(build-essential cmake pkg-config
        libglfw3-dev libgl-dev libglu1-mesa-dev libx11-dev libxrandr-dev libstb-dev
-       libspng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev)
+       libspng-dev libjpeg62-turbo-dev libgif-dev zlib1g-dev libfreetype-dev libharfbuzz-dev)
+# The fonts the tests draw with (Latin and Arabic, Devanagari); the demo's HUD
+# uses DejaVu when it is there.
+fonts=(fonts-dejavu-core fonts-lohit-deva)
 # Xvfb with Mesa's software renderer, and xdpyinfo to tell whether a display answers.
 display=(xvfb x11-utils libgl1-mesa-dri libglx-mesa0)
 
@@ -24,10 +28,10 @@ packages=()
 for purpose in "${@:-test}"; do
   case "$purpose" in
     build) packages+=("${build[@]}") ;;
-    demo)  packages+=("${build[@]}" "${display[@]}") ;;
-    test)  packages+=("${build[@]}" "${display[@]}" googletest libgtest-dev libgmock-dev libxtst-dev
+    demo)  packages+=("${build[@]}" "${display[@]}" fonts-dejavu-core) ;;
+    test)  packages+=("${build[@]}" "${display[@]}" "${fonts[@]}" googletest libgtest-dev libgmock-dev libxtst-dev
                      clang-14 libclang-rt-14-dev) ;;
-    bench) packages+=("${build[@]}" "${display[@]}" libxtst-dev libbenchmark-dev libglm-dev
+    bench) packages+=("${build[@]}" "${display[@]}" fonts-dejavu-core libxtst-dev libbenchmark-dev libglm-dev
                       valgrind python3 libsfml-dev libsdl2-dev) ;;
     # dpkg-dev unpacks Debian's sources for the libraries built for Windows
     # and the web (tools/build-deps.sh); nasm assembles libjpeg-turbo's SIMD code.

@@ -21,6 +21,7 @@ tools/install-deps.sh windows
 
 step "GLFW 3 and the image decoders for Windows (from Debian's source packages, cached)"
 deps_prefix="$(tools/build-deps.sh windows | tail -1)"
+font_deps_prefix="$(tools/build-font-deps.sh windows | tail -1)"
 
 step "Wine prefix"
 # wine64 puts nothing on PATH: its programs live in /usr/lib/wine.
@@ -41,6 +42,7 @@ fi
 step "Cross build"
 cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
       -DQUILLMAR_WINDOWS_DEPS="$deps_prefix" -DCMAKE_PREFIX_PATH="$deps_prefix" \
+      -DQUILLMAR_FONT_DEPS="$font_deps_prefix" \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DQUILLMAR_BUILD_TESTS=ON -DQUILLMAR_BUILD_WINDOW_TESTS=ON \
       -DQUILLMAR_BUILD_EXAMPLES=ON >/dev/null

@@ -3,8 +3,11 @@
 #include <Quillmar.h>
 
 #if defined(__unix__) && !defined(__APPLE__) && !defined(__EMSCRIPTEN__)
+// Xlib's font handle is called Font, as Quillmar's fonts are (Font.h).
+#define Font XFont
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#undef Font
 
 namespace demo {
 

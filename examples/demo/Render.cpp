@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace demo {
 
@@ -199,13 +200,46 @@ void Panel(float x0, float y0, float x1, float y1) {
     DrawLine(Vector2D(x0, y1), Vector2D(x0, y0), 1.2f);
 }
 
+// [SECTION] HUD text
+// The HUD writes in DejaVu Sans when the font file is found (beside the
+// program, or where Debian's fonts-dejavu-core puts it), in the library's
+// stroke font otherwise. Heights are capital heights in pixels, as the stroke
+// font takes them; DejaVu's capitals are 0.73 of its em.
+Font hudFont;
+constexpr float kEmPerCap = 1.0f / 0.73f;
+
+void LoadHudFont() {
+    if (hudFont.IsLoaded()) return;
+    const char* const paths[] = {"DejaVuSans.ttf", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"};
+    for (const char* path : paths) {
+        if (std::FILE* f = std::fopen(path, "rb")) {
+            std::fclose(f);
+            if (hudFont.LoadFromFile(path)) return;
+        }
+    }
+}
+
+void HudText(const char* text, Vector2D at, float height, float lineWidth, Color4f colour) {
+    if (hudFont.IsLoaded()) {
+        hudFont.Draw(text, at, height * kEmPerCap, colour);
+        return;
+    }
+    SetColor(colour.r, colour.g, colour.b, colour.a);
+    DrawString(text, at, height, lineWidth);
+}
+
+float HudWidth(const char* text, float height) {
+    return hudFont.IsLoaded() ? hudFont.Measure(text, height * kEmPerCap).width
+                              : GetStringWidth(text, height);
+}
+
+const Color4f kLabel = {0.62f, 0.68f, 0.8f, 1.0f};
+
 // A label in small grey letters, then its value in colour.
 void Readout(float x, float y, const char* label, const char* value, float r, float g, float b,
              float valueHeight) {
-    SetColor(0.62f, 0.68f, 0.8f, 1.0f);
-    DrawString(label, Vector2D(x, y), 12.0f, 1.3f);
-    SetColor(r, g, b, 1.0f);
-    DrawString(value, Vector2D(x + 86.0f, y), valueHeight, 2.0f);
+    HudText(label, Vector2D(x, y), 12.0f, 1.3f, kLabel);
+    HudText(value, Vector2D(x + 86.0f, y), valueHeight, 2.0f, {r, g, b, 1.0f});
 }
 
 }  // namespace
@@ -250,6 +284,7 @@ void MakeTextures() {
 
 void InitScene() {
     MakeTextures();
+    LoadHudFont();
     for (Mesh& mesh : meshes) {
         mesh.triangleCount = 0;
         mesh.edgeCount = 0;
@@ -580,40 +615,37 @@ void DrawHud(HudInfo& info, FrameHistory& history, int width, int height) {
     // Score panel, top right.
     float px = w - 262.0f;
     Panel(px - 14.0f, top - 96.0f, w - 16.0f, top);
-    SetColor(0.62f, 0.68f, 0.8f, 1.0f);
-    DrawString("SCORE", Vector2D(px, top - 30.0f), 12.0f, 1.3f);
-    DrawString("HITS", Vector2D(px, top - 78.0f), 12.0f, 1.3f);
-    DrawString("SHOTS", Vector2D(px + 116.0f, top - 78.0f), 12.0f, 1.3f);
+    HudText("SCORE", Vector2D(px, top - 30.0f), 12.0f, 1.3f, kLabel);
+    HudText("HITS", Vector2D(px, top - 78.0f), 12.0f, 1.3f, kLabel);
+    HudText("SHOTS", Vector2D(px + 116.0f, top - 78.0f), 12.0f, 1.3f, kLabel);
     FormatInt(value, sizeof value, info.score);
-    SetColor(1.0f, 0.9f, 0.35f, 1.0f);
-    DrawString(value, Vector2D(px + 80.0f, top - 36.0f), 24.0f, 2.4f);
+    HudText(value, Vector2D(px + 80.0f, top - 36.0f), 24.0f, 2.4f, {1.0f, 0.9f, 0.35f, 1.0f});
     FormatInt(value, sizeof value, info.hits);
-    SetColor(1.0f, 0.5f, 0.4f, 1.0f);
-    DrawString(value, Vector2D(px + 58.0f, top - 78.0f), 12.0f, 1.6f);
+    HudText(value, Vector2D(px + 58.0f, top - 78.0f), 12.0f, 1.6f, {1.0f, 0.5f, 0.4f, 1.0f});
     FormatInt(value, sizeof value, info.fired);
-    SetColor(1.0f, 0.93f, 0.5f, 1.0f);
-    DrawString(value, Vector2D(px + 184.0f, top - 78.0f), 12.0f, 1.6f);
+    HudText(value, Vector2D(px + 184.0f, top - 78.0f), 12.0f, 1.6f, {1.0f, 0.93f, 0.5f, 1.0f});
 
     // Title, and a note when the script is playing.
     const char* title = "QUILLMAR";
-    SetColor(0.55f, 0.9f, 1.0f, 0.95f);
-    DrawString(title, Vector2D(0.5f * (w - GetStringWidth(title, 18.0f)), h - 38.0f), 18.0f, 2.0f);
+    HudText(title, Vector2D(0.5f * (w - HudWidth(title, 18.0f)), h - 38.0f), 18.0f, 2.0f,
+            {0.55f, 0.9f, 1.0f, 0.95f});
     if (info.scripted) {
         const char* note = "SCRIPTED INPUT";
-        SetColor(1.0f, 0.55f, 0.8f, 0.9f);
-        DrawString(note, Vector2D(0.5f * (w - GetStringWidth(note, 9.6f)), h - 60.0f), 9.6f, 1.2f);
+        HudText(note, Vector2D(0.5f * (w - HudWidth(note, 9.6f)), h - 60.0f), 9.6f, 1.2f,
+                {1.0f, 0.55f, 0.8f, 0.9f});
     }
 
     // Two lines, centred as a block by the wider one, the lower line's bottom at 18.
     const char* help = "ARROWS STEER   SPACE FIRE   MOUSE AIM   CLICK FIRE\n"
                        "WASD RF CAMERA   MIDDLE DRAG LOOK   WHEEL ZOOM   ESC QUIT";
     float helpHeight = 9.0f;  // pixels; smaller when the window is narrow
-    if (GetStringWidth(help, helpHeight) > w - 240.0f)
-        helpHeight = (w - 240.0f) / GetStringWidth(help, 1.0f);
-    const float helpTop = 18.0f + GetStringHeight(help, helpHeight) - helpHeight;
-    SetColor(0.6f, 0.65f, 0.8f, 0.75f);
-    DrawString(help, Vector2D(0.5f * (w - GetStringWidth(help, helpHeight)) + 110.0f, helpTop),
-               helpHeight, 1.1f);
+    if (HudWidth(help, helpHeight) > w - 240.0f)
+        helpHeight = (w - 240.0f) / HudWidth(help, 1.0f);
+    const float helpTop = hudFont.IsLoaded()
+                              ? 18.0f + hudFont.GetLineHeight(helpHeight * kEmPerCap)
+                              : 18.0f + GetStringHeight(help, helpHeight) - helpHeight;
+    HudText(help, Vector2D(0.5f * (w - HudWidth(help, helpHeight)) + 110.0f, helpTop), helpHeight,
+            1.1f, {0.6f, 0.65f, 0.8f, 0.75f});
 }
 
 void DrawMinimap(Field& field, Camera& camera, float aspect) {

@@ -174,6 +174,12 @@ void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei
         fake::pixels.unpackAtUpload[p] = PackValue(p);
     fake::pixels.unpackBufferAtUpload = fake::pixels.unpackBuffer;
 }
+void GLAPIENTRY glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width,
+                                GLsizei height, GLenum format, GLenum type, const GLvoid* pixels) {
+    Record("glTexSubImage2D", {double(target), double(level), double(x), double(y),
+                               double(width), double(height), double(format), double(type),
+                               pixels ? 1.0 : 0.0});
+}
 void GLAPIENTRY glTexEnvi(GLenum target, GLenum pname, GLint param) {
     Record("glTexEnvi", {double(target), double(pname), double(param)});
     if (pname == GL_TEXTURE_ENV_MODE) fake::gl.texEnvMode = param;

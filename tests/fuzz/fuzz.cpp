@@ -403,8 +403,37 @@ void InputCall() {
     }
 }
 
+// A font the draw calls write with (DejaVu Sans from fonts-dejavu-core,
+// when the build has a font engine and the file is there).
+Font& FuzzFont() {
+    static Font font;
+    static bool tried = false;
+    if (!tried) {
+        tried = true;
+        font.LoadFromFile("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf");
+    }
+    return font;
+}
+
+void FontCall() {
+    static const char* const texts[] = {"Pilot: Zo\xC3\xAB", "\xD8\xB3\xD9\x84\xD8\xA7\xD9\x85 42",
+                                        "AV To\nfi \xEF\xAC\x81", "\xE0\xA4\xA8\xE0\xA4\xAE\xE0\xA4\xB8",
+                                        "\xF0\x9F\x9A\x80 \xC3", "one two three four five"};
+    const char* text = Chance(25) ? HostileText() : texts[Pick(6)];
+    const Color4f colour = {HostileFloat(), Chance(80) ? 1.0f : HostileFloat(), 0.5f, 1.0f};
+    const TextAlign align = TextAlign(Pick(3));
+    const float wrap = Chance(50) ? 0.0f : HostileFloat();
+    // Sizes up to a few hundred pixels mostly: hostile ones now and then.
+    const float size = Chance(80) ? float(Pick(300)) + 0.5f : HostileFloat();
+    if (Chance(70))
+        FuzzFont().Draw(text, HostileVector2D(), size, colour, align, wrap);
+    else
+        FuzzFont().Measure(text, size, wrap);
+}
+
 void DrawCall() {
-    switch (Pick(6)) {
+    switch (Pick(7)) {
+    case 5: FontCall(); break;
     case 0: DrawLine(HostileVector2D(), HostileVector2D(), HostileFloat()); break;
     case 1: DrawCircle(HostileVector2D(), HostileFloat(), HostileFloat()); break;
     case 2: DrawString(HostileText(), HostileVector2D(), HostileFloat(), HostileFloat()); break;

@@ -17,10 +17,13 @@
 #include <Quillmar.h>
 
 #include <GL/gl.h>
+// Xlib's font handle is called Font, as Quillmar's fonts are (Font.h).
+#define Font XFont
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
+#undef Font
 #include <malloc.h>
 #include <unistd.h>
 

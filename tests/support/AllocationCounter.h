@@ -29,6 +29,10 @@ QM_NOINLINE void* operator new(std::size_t size) {
     if (void* p = std::malloc(size ? size : 1)) return p;
     throw std::bad_alloc();
 }
+QM_NOINLINE void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    ++qmtest::Allocations();
+    return std::malloc(size ? size : 1);
+}
 QM_NOINLINE void operator delete(void* p) noexcept { std::free(p); }
 QM_NOINLINE void operator delete(void* p, std::size_t) noexcept { std::free(p); }
 #undef QM_NOINLINE

@@ -18,10 +18,14 @@
 #include "windows/WindowsTestSupport.h"
 #else
 
+// Xlib calls its font handles Font, as Quillmar calls its fonts: renamed
+// here, where no X font is used.
+#define Font XFont
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#undef Font
 
 #include <chrono>
 #include <cstring>

@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Builds the font engine for Windows or the web, as static libraries from
+# Debian's own source packages: FreeType (its CMake build, without the
+# optional zlib, bzip2, PNG, Brotli and HarfBuzz links) and HarfBuzz (its
+# single amalgamated source, src/harfbuzz.cc, over its own OpenType code).
+#   tools/build-font-deps.sh windows   MinGW-w64
+#   tools/build-font-deps.sh web       Emscripten (emcc)
+# Prints the install prefix on its last line; configure Quillmar with
+# -DQUILLMAR_FONT_DEPS=<prefix> to draw fonts in that build. The result is
+# cached in $QUILLMAR_CACHE (else ~/.cache/quillmar), in a folder named after
+# the set; a change of compiler rebuilds it. It is built aside and moved into
+# place when complete.
+#
+# The sources are fetched through a private apt configuration (its own
+# deb-src list, package lists and cache in a temporary folder), so the
+# machine's apt set-up is left as it is; the mirror and suites are the ones
+# the machine uses. Needs dpkg-dev, cmake, make, and MinGW-w64 (windows) or
+# emscripten (web): tools/install-deps.sh windows, or web.
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+cache="${QUILLMAR_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmar}"
+platform="${1:-}"
+set_version=1  # bumped whenever the set or the way it is built changes
+case "$platform" in
+  windows)
+    cxx=x86_64-w64-mingw32-g++-posix
+    ar=x86_64-w64-mingw32-ar
+    configure=(cmake -DCMAKE_TOOLCHAIN_FILE="$here/cmake/mingw-w64-x86_64.cmake")
+    ;;
+  web)
+    cxx=em++
+    ar=emar
+    configure=(emcmake cmake)
+    # emcc's JavaScript optimizer (CMake's test programs) needs Debian's acorn.
+    export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
+    ;;
+  *) echo "usage: tools/build-font-deps.sh windows|web" >&2; exit 2 ;;
+esac
+prefix="$cache/font-deps-$set_version-$platform"
+stamp="$set_version freetype harfbuzz; $($cxx --version | head -1)"
+if [ -f "$prefix/.built" ] && [ "$(cat "$prefix/.built")" = "$stamp" ] &&
+   [ -f "$prefix/lib/libfreetype.a" ] && [ -f "$prefix/lib/libharfbuzz.a" ]; then
+  echo "$prefix"
+  exit 0
+fi
+
+mkdir -p "$cache"
+work="$(mktemp -d "$cache/build-font-deps.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+final="$prefix"
+prefix="$work/prefix"
+
+codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")"
+mkdir -p "$work/lists/partial" "$work/cache/archives/partial" "$work/parts" "$work/src"
+apt-cache policy | awk -v c="$codename" '$NF == "Packages" && $3 ~ ("^" c "(-security|-updates)?/main$") {
+    split($3, s, "/"); print "deb-src " $2 " " s[1] " main" }' | sort -u > "$work/sources.list"
+if ! grep -q " $codename main" "$work/sources.list"; then
+  echo "build-font-deps: no apt source for $codename/main found" >&2
+  exit 1
+fi
+apt_private=(-o "Dir::Etc::SourceList=$work/sources.list" -o "Dir::Etc::SourceParts=$work/parts"
+             -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache"
+             -o "Acquire::Languages=none" -o "APT::Sandbox::User=root")
+apt-get "${apt_private[@]}" -qq update >&2
+(cd "$work/src" && apt-get "${apt_private[@]}" -qq source freetype harfbuzz >&2)
+source_dir() {
+  local dir
+  dir="$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name "$1" | head -1)"
+  [ -n "$dir" ] || { echo "build-font-deps: no source for $1 unpacked" >&2; exit 1; }
+  echo "$dir"
+}
+mkdir -p "$prefix/include/harfbuzz" "$prefix/lib"
+
+src="$(source_dir 'freetype-*')"
+"${configure[@]}" -S "$src" -B "$src/build-$platform" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_ZLIB=TRUE \
+    -DFT_DISABLE_BZIP2=TRUE -DFT_DISABLE_PNG=TRUE -DFT_DISABLE_HARFBUZZ=TRUE \
+    -DFT_DISABLE_BROTLI=TRUE >&2
+cmake --build "$src/build-$platform" -j"$(nproc)" >&2
+cmake --install "$src/build-$platform" >&2
+
+src="$(source_dir 'harfbuzz-*')"
+"$cxx" -std=c++11 -O2 -DNDEBUG -fno-exceptions -fno-rtti -fno-threadsafe-statics \
+    -c "$src/src/harfbuzz.cc" -o "$work/harfbuzz.o" >&2
+"$ar" rcs "$prefix/lib/libharfbuzz.a" "$work/harfbuzz.o"
+cp "$src"/src/hb.h "$src"/src/hb-*.h "$prefix/include/harfbuzz/"
+
+echo "$stamp" > "$prefix/.built"
+rm -rf "$final"
+mv "$prefix" "$final"
+echo "$final"
