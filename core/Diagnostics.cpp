@@ -340,6 +340,15 @@ void NoteWindowing(Windowing state) {
 
 Windowing CurrentWindowing() { return channel.windowing; }
 
+void ReportNamed(Diagnostic code, const char* name, const char* reason, double a, double b) {
+    char text[256];
+    if (reason)
+        std::snprintf(text, sizeof text, "%s: %s", name, reason);
+    else
+        std::snprintf(text, sizeof text, "%s", name);
+    Report(code, a, b, text);
+}
+
 }  // namespace qmdiag
 
 void SetDiagnosticCallback(DiagnosticCallback callback, void* user) {

@@ -12,6 +12,11 @@ namespace qmdiag {
 // Diagnostics.cpp); text is copied (bounded), may be null.
 void Report(Diagnostic code, double a = 0.0, double b = 0.0, const char* text = nullptr);
 
+// A report about something named (a file, a call): "name: reason", or the
+// name alone when reason is null.
+void ReportNamed(Diagnostic code, const char* name, const char* reason, double a = 0.0,
+                 double b = 0.0);
+
 // An error of the windowing library, with its own code and description.
 void ReportPlatformError(int code, const char* description);
 

@@ -5,6 +5,7 @@
 
 #include "Font.h"
 
+#include "core/FileRead.h"
 #include "core/Report.h"
 #include "draw2d/FontInput.h"
 #include "draw2d/GlyphAtlas.h"
@@ -216,14 +217,7 @@ using qmdetail::FontData;
 
 namespace {
 
-void Fail(Diagnostic code, const char* name, const char* reason, double a = 0, double b = 0) {
-    char text[256];
-    if (reason)
-        std::snprintf(text, sizeof text, "%s: %s", name, reason);
-    else
-        std::snprintf(text, sizeof text, "%s", name);
-    qmdiag::Report(code, a, b, text);
-}
+using qmdiag::ReportNamed;
 
 // Builds the font from its bytes; null (reported) when they are refused.
 FontData* Open(std::vector<unsigned char>&& bytes, const char* name) {
@@ -231,16 +225,16 @@ FontData* Open(std::vector<unsigned char>&& bytes, const char* name) {
     const qmtype::InputVerdict verdict =
         qmtype::CheckFontFile(bytes.data(), bytes.size(), reason, sizeof reason);
     if (verdict == qmtype::InputVerdict::Unsupported) {
-        Fail(Diagnostic::FontFormatUnsupported, name, reason);
+        ReportNamed(Diagnostic::FontFormatUnsupported, name, reason);
         return nullptr;
     }
     if (verdict == qmtype::InputVerdict::Corrupt) {
-        Fail(Diagnostic::FontCorrupt, name, reason);
+        ReportNamed(Diagnostic::FontCorrupt, name, reason);
         return nullptr;
     }
     auto* font = new (std::nothrow) FontData;
     if (!font) {
-        Fail(Diagnostic::FontCorrupt, name, "out of memory");
+        ReportNamed(Diagnostic::FontCorrupt, name, "out of memory");
         return nullptr;
     }
     font->name = name;
@@ -250,7 +244,7 @@ FontData* Open(std::vector<unsigned char>&& bytes, const char* name) {
     font->memory.free = BudgetFree;
     font->memory.realloc = BudgetRealloc;
     auto refuse = [&](Diagnostic code, const char* why) {
-        Fail(code, name, why);
+        ReportNamed(code, name, why);
         delete font;
         return nullptr;
     };
@@ -674,14 +668,18 @@ bool Font::LoadFromFile(const char* path) {
     std::vector<unsigned char> bytes;
     char reason[160];
     std::size_t claimed = 0;
-    const qmtype::ReadResult read =
-        qmtype::ReadFontFile(path, kMaxFileBytes, &bytes, &claimed, reason, sizeof reason);
-    if (read == qmtype::ReadResult::TooLarge) {
-        Fail(Diagnostic::FontTooLarge, path, nullptr, double(claimed), double(kMaxFileBytes));
+    const qmfile::ReadResult read =
+        qmfile::ReadWholeFile(path, kMaxFileBytes, &bytes, &claimed, reason, sizeof reason);
+    if (read == qmfile::ReadResult::Read && bytes.empty()) {
+        ReportNamed(Diagnostic::FontFileUnreadable, path, "the file is empty");
         return false;
     }
-    if (read != qmtype::ReadResult::Read) {
-        Fail(Diagnostic::FontFileUnreadable, path, reason);
+    if (read == qmfile::ReadResult::TooLarge) {
+        ReportNamed(Diagnostic::FontTooLarge, path, nullptr, double(claimed), double(kMaxFileBytes));
+        return false;
+    }
+    if (read != qmfile::ReadResult::Read) {
+        ReportNamed(Diagnostic::FontFileUnreadable, path, reason);
         return false;
     }
     FontData* font = Open(std::move(bytes), path);
@@ -699,7 +697,7 @@ bool Font::LoadFromMemory(const void* data, std::size_t size, const char* name) 
         return false;
     }
     if (size > kMaxFileBytes) {
-        Fail(Diagnostic::FontTooLarge, name, nullptr, double(size), double(kMaxFileBytes));
+        ReportNamed(Diagnostic::FontTooLarge, name, nullptr, double(size), double(kMaxFileBytes));
         return false;
     }
     const auto* p = static_cast<const unsigned char*>(data);

@@ -1,10 +1,8 @@
 #include "draw2d/FontInput.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
-#include <sys/stat.h>
 
 namespace qmtype {
 
@@ -52,53 +50,6 @@ bool FindTable(const unsigned char* data, std::size_t size, const char* tag,
 }
 
 }  // namespace
-
-ReadResult ReadFontFile(const char* path, std::size_t limit, std::vector<unsigned char>* bytes,
-                        std::size_t* claimed, char* reason, std::size_t reasonSize) {
-    // A regular file says its size: refused before reading when too large.
-    struct stat info {};
-    if (stat(path, &info) == 0) {
-        // A directory, a pipe (whose open would wait for a writer) or a device.
-        if (!S_ISREG(info.st_mode)) {
-            std::snprintf(reason, reasonSize, "it is not a regular file");
-            return ReadResult::Failed;
-        }
-        if (static_cast<unsigned long long>(info.st_size) > limit) {
-            *claimed = static_cast<std::size_t>(info.st_size);
-            return ReadResult::TooLarge;
-        }
-    }
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        std::snprintf(reason, reasonSize, "%s", std::strerror(errno));
-        return ReadResult::Failed;
-    }
-    // Read in pieces, so a file that grows meanwhile is stopped at the limit too.
-    bytes->clear();
-    unsigned char chunk[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) {
-        if (bytes->size() + got > limit) {
-            *claimed = bytes->size() + got;
-            std::fclose(file);
-            bytes->clear();
-            return ReadResult::TooLarge;
-        }
-        bytes->insert(bytes->end(), chunk, chunk + got);
-    }
-    const bool failed = std::ferror(file) != 0;
-    const int error = errno;
-    std::fclose(file);
-    if (failed) {
-        std::snprintf(reason, reasonSize, "it could not be read (%s)", std::strerror(error));
-        return ReadResult::Failed;
-    }
-    if (bytes->empty()) {
-        std::snprintf(reason, reasonSize, "the file is empty");
-        return ReadResult::Failed;
-    }
-    return ReadResult::Read;
-}
 
 InputVerdict CheckFontFile(const unsigned char* data, std::size_t size, char* reason,
                            std::size_t reasonSize) {

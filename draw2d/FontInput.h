@@ -1,4 +1,4 @@
-// A font file as untrusted input: read within a size limit, and its table
+// A font file as untrusted input (read by core/FileRead.h): its table
 // directory checked before the font engine sees it, so that tables pointing
 // outside the file and glyph counts the file cannot hold are refused with a
 // reason instead of being trusted by later reads.
@@ -9,15 +9,6 @@
 #include <vector>
 
 namespace qmtype {
-
-enum class ReadResult { Read, TooLarge, Failed };
-
-// Reads the whole file into *bytes. TooLarge (with the size seen in
-// *claimed) when it holds more than `limit` bytes; Failed with a reason
-// when it cannot be opened or read, is empty, or is not a regular file (a
-// directory, a pipe, a device: never opened).
-ReadResult ReadFontFile(const char* path, std::size_t limit, std::vector<unsigned char>* bytes,
-                        std::size_t* claimed, char* reason, std::size_t reasonSize);
 
 enum class InputVerdict { Ok, Unsupported, Corrupt };
 

@@ -1,5 +1,6 @@
 #include "Texture.h"
 
+#include "core/FileRead.h"
 #include "core/Report.h"
 #include "image/ImageReader.h"
 #include "render/GLState.h"
@@ -14,12 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+#include <vector>
 
-#if !defined(_WIN32)
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 #ifndef GL_CLAMP_TO_EDGE
 #define GL_CLAMP_TO_EDGE 0x812F
@@ -27,17 +24,11 @@
 
 namespace {
 
-// [SECTION] Reports
-void Fail(Diagnostic code, const char* name, const char* reason, double a = 0, double b = 0) {
-    char text[256];
-    if (reason)
-        std::snprintf(text, sizeof text, "%s: %s", name, reason);
-    else
-        std::snprintf(text, sizeof text, "%s", name);
-    qmdiag::Report(code, a, b, text);
-}
+using qmdiag::ReportNamed;
 
-constexpr long kMaxFileBytes = (1L << 30) + (1L << 20);
+// No image file of a readable size comes near this (an uncompressed BMP of
+// the largest side).
+constexpr std::size_t kMaxFileBytes = (std::size_t(1) << 30) + (std::size_t(1) << 20);
 
 int MaxGLSide() {
     GLint side = 0;
@@ -61,17 +52,17 @@ bool Decode(const unsigned char* data, std::size_t size, const char* name,
     const double w = double(why.claimedWidth), h = double(why.claimedHeight);
     switch (why.failure) {
         case qmimage::Failure::Unsupported:
-            Fail(Diagnostic::TextureFormatUnsupported, name, why.reason);
+            ReportNamed(Diagnostic::TextureFormatUnsupported, name, why.reason);
             break;
         case qmimage::Failure::TooLarge:
-            Fail(Diagnostic::TextureTooLarge, name, why.reason, w, h < 0 ? -h : h);
+            ReportNamed(Diagnostic::TextureTooLarge, name, why.reason, w, h < 0 ? -h : h);
             break;
         case qmimage::Failure::TooLargeForGL:
-            Fail(Diagnostic::TextureTooLargeForGL, name, nullptr, w > std::fabs(h) ? w : std::fabs(h),
+            ReportNamed(Diagnostic::TextureTooLargeForGL, name, nullptr, w > std::fabs(h) ? w : std::fabs(h),
                  maxSide);
             break;
         default:
-            Fail(Diagnostic::TextureCorrupt, name, why.reason);
+            ReportNamed(Diagnostic::TextureCorrupt, name, why.reason);
             break;
     }
     return false;
@@ -137,77 +128,30 @@ bool Texture::Take(unsigned char* pixels, int width, int height) {
 
 bool Texture::LoadFromFile(const char* path) {
     if (!path || !*path) {
-        Fail(Diagnostic::TextureArgumentIgnored, "LoadFromFile", "the path is null or empty");
+        ReportNamed(Diagnostic::TextureArgumentIgnored, "LoadFromFile", "the path is null or empty");
         return false;
     }
-#if defined(_WIN32)
-    std::FILE* file = std::fopen(path, "rb");
-    if (!file) {
-        Fail(Diagnostic::TextureFileUnreadable, path, std::strerror(errno));
-        return false;
+    std::vector<unsigned char> bytes;
+    std::size_t seen = 0;
+    char reason[160];
+    switch (qmfile::ReadWholeFile(path, kMaxFileBytes, &bytes, &seen, reason, sizeof reason)) {
+        case qmfile::ReadResult::TooLarge:
+            ReportNamed(Diagnostic::TextureFileUnreadable, path, "over 1 GiB");
+            return false;
+        case qmfile::ReadResult::Failed:
+            ReportNamed(Diagnostic::TextureFileUnreadable, path, reason);
+            return false;
+        case qmfile::ReadResult::Read:
+            break;
     }
-#else
-    // Opened without waiting, then checked: only a regular file is read. A
-    // FIFO (or a link to one) would block a plain open until a writer came;
-    // a directory opens in some file systems (the web page's among them).
-    const int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        Fail(Diagnostic::TextureFileUnreadable, path, std::strerror(errno));
-        return false;
-    }
-    struct stat info;
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        Fail(Diagnostic::TextureFileUnreadable, path, "not a regular file");
-        close(fd);
-        return false;
-    }
-    std::FILE* file = fdopen(fd, "rb");
-    if (!file) {
-        Fail(Diagnostic::TextureFileUnreadable, path, std::strerror(errno));
-        close(fd);
-        return false;
-    }
-#endif
-    // The whole file, then the header check: memory is bounded by the file.
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    if (size < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
-        Fail(Diagnostic::TextureFileUnreadable, path, "its size cannot be read");
-        std::fclose(file);
-        return false;
-    }
-    // A directory reports an absurd size here; no image file of a readable
-    // size comes near the limit (an uncompressed BMP of the largest side).
-    if (size > kMaxFileBytes) {
-        Fail(Diagnostic::TextureFileUnreadable, path, "not a regular file, or over 1 GiB");
-        std::fclose(file);
-        return false;
-    }
-    unsigned char* data = static_cast<unsigned char*>(std::malloc(size > 0 ? std::size_t(size) : 1));
-    if (!data) {
-        Fail(Diagnostic::TextureFileUnreadable, path, "no memory to read it");
-        std::fclose(file);
-        return false;
-    }
-    const std::size_t got = size > 0 ? std::fread(data, 1, std::size_t(size), file) : 0;
-    const bool readError = std::ferror(file) != 0;
-    const int readErrno = errno;
-    std::fclose(file);
-    if (readError || got != std::size_t(size)) {
-        Fail(Diagnostic::TextureFileUnreadable, path,
-             readError ? std::strerror(readErrno) : "it changed while read");
-        std::free(data);
-        return false;
-    }
-    const bool loaded = LoadFromMemory(data, got, path);
-    std::free(data);
-    return loaded;
+    static const unsigned char kNothing = 0;  // an empty file: reported as an empty image
+    return LoadFromMemory(bytes.empty() ? &kNothing : bytes.data(), bytes.size(), path);
 }
 
 bool Texture::LoadFromMemory(const void* data, std::size_t size, const char* name) {
     if (!name) name = "memory";
     if (!data) {
-        Fail(Diagnostic::TextureArgumentIgnored, name, "the data is null");
+        ReportNamed(Diagnostic::TextureArgumentIgnored, name, "the data is null");
         return false;
     }
     unsigned char* pixels = nullptr;
@@ -219,21 +163,21 @@ bool Texture::LoadFromMemory(const void* data, std::size_t size, const char* nam
 
 bool Texture::LoadFromPixels(const unsigned char* rgba, int width, int height) {
     if (!rgba) {
-        Fail(Diagnostic::TextureArgumentIgnored, "LoadFromPixels", "the pixels are null");
+        ReportNamed(Diagnostic::TextureArgumentIgnored, "LoadFromPixels", "the pixels are null");
         return false;
     }
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide) {
         char reason[96];
         std::snprintf(reason, sizeof reason, "%d x %d has a side outside 1..%d", width, height,
                       kMaxSide);
-        Fail(Diagnostic::TextureArgumentIgnored, "LoadFromPixels", reason);
+        ReportNamed(Diagnostic::TextureArgumentIgnored, "LoadFromPixels", reason);
         return false;
     }
     // As for decoded images: this GL's own limit, while a window is open.
     if (qmgl::ContextCurrent()) {
         const int maxSide = MaxGLSide();
         if (maxSide > 0 && (width > maxSide || height > maxSide)) {
-            Fail(Diagnostic::TextureTooLargeForGL, "LoadFromPixels", nullptr,
+            ReportNamed(Diagnostic::TextureTooLargeForGL, "LoadFromPixels", nullptr,
                  width > height ? width : height, maxSide);
             return false;
         }
@@ -241,7 +185,7 @@ bool Texture::LoadFromPixels(const unsigned char* rgba, int width, int height) {
     const std::size_t bytes = std::size_t(width) * std::size_t(height) * 4u;
     unsigned char* copy = static_cast<unsigned char*>(std::malloc(bytes));
     if (!copy) {
-        Fail(Diagnostic::TextureArgumentIgnored, "LoadFromPixels", "no memory for the copy");
+        ReportNamed(Diagnostic::TextureArgumentIgnored, "LoadFromPixels", "no memory for the copy");
         return false;
     }
     std::memcpy(copy, rgba, bytes);
@@ -346,7 +290,7 @@ unsigned TextureAccess::Prepare(const Texture& t) {
         const int maxSide = MaxGLSide();
         if (maxSide > 0 && (t.width_ > maxSide || t.height_ > maxSide)) {
             t.tooLargeForGL_ = true;
-            Fail(Diagnostic::TextureTooLargeForGL, "a texture", nullptr,
+            ReportNamed(Diagnostic::TextureTooLargeForGL, "a texture", nullptr,
                  t.width_ > t.height_ ? t.width_ : t.height_, maxSide);
             return 0;
         }
