@@ -20,7 +20,7 @@ set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 cache="${QUILLMAR_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmar}"
 platform="${1:-}"
-set_version=1  # bumped whenever the set or the way it is built changes
+set_version=2  # bumped whenever the set or the way it is built changes
 case "$platform" in
   windows)
     cxx=x86_64-w64-mingw32-g++-posix
@@ -72,6 +72,13 @@ source_dir() {
 mkdir -p "$prefix/include/harfbuzz" "$prefix/lib"
 
 src="$(source_dir 'freetype-*')"
+# No gzip support at all: with the system zlib off, FreeType would compile its
+# own copy of zlib into ftgzip.c, whose symbols clash with the zlib the image
+# decoders link (TrueType and OpenType files are never gzipped).
+sed -i 's|^#define FT_CONFIG_OPTION_USE_ZLIB|/* #undef FT_CONFIG_OPTION_USE_ZLIB */|' \
+    "$src/include/freetype/config/ftoption.h"
+grep -q '^#define FT_CONFIG_OPTION_USE_ZLIB' "$src/include/freetype/config/ftoption.h" &&
+  { echo "build-font-deps: could not turn FreeType's gzip support off" >&2; exit 1; }
 "${configure[@]}" -S "$src" -B "$src/build-$platform" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DBUILD_SHARED_LIBS=OFF -DFT_DISABLE_ZLIB=TRUE \
     -DFT_DISABLE_BZIP2=TRUE -DFT_DISABLE_PNG=TRUE -DFT_DISABLE_HARFBUZZ=TRUE \
