@@ -2,16 +2,21 @@
 // frame refills one sf::VertexArray (quads for sprites and rectangles,
 // triangles for circles) and draws it once; text is a vertex array of the
 // same strokes as lines, built once (--mode sftext: one cached sf::Text per
-// line in DejaVu Sans, as a game would keep its HUD).
+// line in DejaVu Sans, as a game would keep its HUD). --mode drawables: one
+// sf::Sprite, sf::RectangleShape or sf::CircleShape per item, made before the
+// measurement, moved and drawn with window.draw each frame.
 #include "draw2d_scene.h"
 
 #include <SFML/Graphics.hpp>
 
 int main(int argc, char** argv) {
     const draw2d::Options o = draw2d::Parse(argc, argv);
-    bool sfText = false;
+    bool sfText = false, drawables = false;
     for (int i = 1; i + 1 < argc; ++i)
-        if (!std::strcmp(argv[i], "--mode") && !std::strcmp(argv[i + 1], "sftext")) sfText = true;
+        if (!std::strcmp(argv[i], "--mode")) {
+            sfText = !std::strcmp(argv[i + 1], "sftext");
+            drawables = !std::strcmp(argv[i + 1], "drawables");
+        }
     sf::RenderWindow window(sf::VideoMode(draw2d::kWidth, draw2d::kHeight), "bench 2d sfml",
                             sf::Style::Titlebar | sf::Style::Close);
     window.setVerticalSyncEnabled(false);
@@ -63,6 +68,24 @@ int main(int argc, char** argv) {
         draw2d::Colour(i, c);
         return sf::Color(sf::Uint8(c[0] * 255), sf::Uint8(c[1] * 255), sf::Uint8(c[2] * 255));
     };
+    std::vector<sf::Sprite> sprites;
+    std::vector<sf::RectangleShape> rects;
+    std::vector<sf::CircleShape> circles;
+    if (drawables) {
+        for (std::size_t i = 0; i < movers.size(); ++i) {
+            if (side) {
+                sprites.emplace_back(texture);
+            } else if (o.scene == "circles") {
+                circles.emplace_back(draw2d::kRadius, std::size_t(segments));
+                circles.back().setFillColor(colour(i));
+            } else if (o.scene == "rects" || o.scene == "rotrects") {
+                rects.emplace_back(sf::Vector2f(draw2d::kRect, draw2d::kRect));
+                rects.back().setFillColor(colour(i));
+                rects.back().setOrigin(draw2d::kRect / 2, draw2d::kRect / 2);
+                if (o.scene == "rotrects") rects.back().setRotation(draw2d::kTurn);
+            }
+        }
+    }
 
     return draw2d::Measure(o, [&] {
         sf::Event event;
@@ -70,7 +93,20 @@ int main(int argc, char** argv) {
         }
         window.clear();
         draw2d::Move(movers, moverSide);
-        if (side) {
+        if (drawables && !o.scene.empty() && o.scene.find("text") == std::string::npos) {
+            for (std::size_t i = 0; i < movers.size(); ++i) {
+                if (side) {
+                    sprites[i].setPosition(spritebench::PixelX(movers[i]), spritebench::PixelY(movers[i]));
+                    window.draw(sprites[i]);
+                } else if (o.scene == "circles") {
+                    circles[i].setPosition(movers[i].x, movers[i].y);
+                    window.draw(circles[i]);
+                } else {
+                    rects[i].setPosition(movers[i].x + draw2d::kRect / 2, movers[i].y + draw2d::kRect / 2);
+                    window.draw(rects[i]);
+                }
+            }
+        } else if (side) {
             va.resize(movers.size() * 4);
             const float s = float(side);
             for (std::size_t i = 0; i < movers.size(); ++i) {

@@ -19,28 +19,42 @@ import subprocess
 HERE = os.path.dirname(os.path.abspath(__file__))
 # (case, count, measured frames, label)
 CASES = (
+    ("sprites32", 1000, 30, "1,000 sprites 32×32"),
     ("sprites32", 10000, 12, "10,000 sprites 32×32"),
     ("sprites32", 100000, 3, "100,000 sprites 32×32"),
+    ("sprites4", 1000, 60, "1,000 sprites 4×4"),
     ("sprites4", 10000, 30, "10,000 sprites 4×4"),
     ("sprites4", 100000, 8, "100,000 sprites 4×4"),
     ("circles", 1000, 30, "1,000 filled circles r 8"),
+    ("circles", 10000, 8, "10,000 filled circles r 8"),
+    ("rects", 1000, 60, "1,000 filled rects 8×8"),
     ("rects", 10000, 30, "10,000 filled rects 8×8"),
     ("rotrects", 10000, 20, "10,000 rects 8×8 turned 30°"),
-    ("text", 200, 20, "200 lines × 60 chars of text"),
+    ("text", 200, 20, "200 lines × 60 chars, stroke font"),
+    ("fonttext", 200, 20, "200 lines × 60 chars, DejaVu Sans 12 px"),
 )
+SHAPES = ("sprites32", "sprites4", "circles", "rects", "rotrects")
 # (label, program, extra arguments, cases it runs: None for all)
 PROGRAMS = (
     ("Quillmar", "bench_2d_quillmar", [], None),
-    ("Quillmar, depth buffer kept", "bench_2d_quillmar", ["--depth"], None),
-    ("SFML VertexArray", "bench_2d_sfml", [], None),
-    ("SFML sf::Text cached", "bench_2d_sfml", ["--mode", "sftext"], ("text",)),
-    ("bare GL: GL_QUADS, no depth", "bench_2d_gl", [], None),
-    ("bare GL: indexed triangles", "bench_2d_gl", ["--indexed"], ("sprites32", "sprites4", "rects", "rotrects")),
-    ("bare GL: GL_QUADS, depth buffer", "bench_2d_gl", ["--depth"], ("sprites32", "sprites4", "rects", "rotrects")),
+    ("SFML VertexArray", "bench_2d_sfml", [], SHAPES + ("text",)),
+    ("SFML drawables", "bench_2d_sfml", ["--mode", "drawables"], SHAPES),
+    ("SFML sf::Text cached", "bench_2d_sfml", ["--mode", "sftext"], ("text", "fonttext")),
+    ("SDL2 per item", "bench_2d_sdl", [], SHAPES + ("fonttext",)),
+    ("SDL2 RenderGeometry", "bench_2d_sdl", ["--mode", "geometry"], SHAPES),
+    ("bare GL", "bench_2d_gl", [], SHAPES + ("text",)),
 )
 MINE = "Quillmar"
-PEERS = ("SFML VertexArray", "SFML sf::Text cached")
-CEILING = "bare GL: GL_QUADS, no depth"
+PEERS = ("SFML VertexArray", "SFML drawables", "SFML sf::Text cached", "SDL2 per item",
+         "SDL2 RenderGeometry")
+CEILING = "bare GL"
+# The GL paths the library chose between: the ceiling's quads drawn as they are or as
+# indexed triangles, into a window without or with a depth buffer.
+GL_PATH_CASES = (("sprites4", 10000, 30), ("sprites4", 100000, 8), ("sprites32", 10000, 12),
+                 ("rects", 10000, 30))
+GL_PATHS = (("GL_QUADS", []), ("indexed triangles", ["--indexed"]),
+            ("GL_QUADS, depth buffer", ["--depth"]),
+            ("indexed triangles, depth buffer", ["--indexed", "--depth"]))
 FAILURES = []
 
 
@@ -65,7 +79,8 @@ def run_one(exe, extra, case, count, frames, quick):
 
 def measure(build, reps, quick, say=print):
     """{(label, case, count): [(wall_ms, cpu_ms) per repetition]}; in each repetition
-    every program runs once per case, in turn (order reversed every other time)."""
+    every program runs once per case, in turn (order reversed every other time), then
+    the ceiling once per GL path."""
     bench = os.path.join(build, "bench")
     results = {}
     for rep in range(reps):
@@ -77,6 +92,11 @@ def measure(build, reps, quick, say=print):
                     continue
                 r = run_one(os.path.join(bench, program), extra, case, count, frames, quick)
                 results.setdefault((label, case, count), []).append(r)
+        for case, count, frames in GL_PATH_CASES:
+            order = GL_PATHS if rep % 2 == 0 else tuple(reversed(GL_PATHS))
+            for label, extra in order:
+                r = run_one(os.path.join(bench, "bench_2d_gl"), extra, case, count, frames, quick)
+                results.setdefault(("path " + label, case, count), []).append(r)
     return results
 
 
@@ -96,6 +116,10 @@ def fastest_peer(results, case, count, which):
     return min(have, key=lambda p: med(results, (p, case, count), which))
 
 
+def label_of(case, count):
+    return next(c[3] for c in CASES if c[0] == case and c[1] == count)
+
+
 def section(results, reps):
     L = []
     add = L.append
@@ -103,17 +127,23 @@ def section(results, reps):
     add("")
     add("`bench/draw2d_bench.py`, the cases of `bench/draw2d_scene.h` in a 1280 × 720 window, "
         "vertical sync off, colour cleared each frame, Mesa llvmpipe under Xvfb on this "
-        "machine's 2 shared cores. Quillmar: `DrawSprite(texture, position)`, "
-        "`SetColor` + `FillCircle`/`FillRect` and `DrawString` per item, batched by the "
-        "library, in a window opened after `SetDepthBuffer(false)` (and, to compare, with the "
-        "default depth buffer kept, its clearing off). SFML 2.5: one `sf::VertexArray` "
-        "refilled and drawn once a frame (quads, or triangles for circles; text as the same "
-        "strokes in a `sf::Lines` array built once), and cached `sf::Text` in DejaVu Sans. "
-        "Bare GL: the first frame's vertices built before the measurement and drawn with one "
-        "`glDrawArrays` a frame, no depth buffer: the ceiling. Its variants draw the quads "
-        "as indexed triangles (`glDrawElements`), or with a depth buffer. Each cell: the "
-        "median of %d runs of each run's median frame, with the lowest and highest run; "
-        "programs alternate within each repetition." % reps)
+        "machine's 2 cores. Quillmar: `DrawSprite(texture, position)`, "
+        "`FillCircle`/`FillRect` in each shape's own colour, `DrawString` (stroke font) and "
+        "`Font::Draw` per item, batched by the library, in a window opened after "
+        "`SetDepthBuffer(false)`. SFML 2.5: one `sf::VertexArray` refilled and drawn once a "
+        "frame (quads, or triangles for circles; the stroke text as the same strokes in a "
+        "`sf::Lines` array built once); *drawables*: one `sf::Sprite`, `sf::RectangleShape` "
+        "or `sf::CircleShape` per item, moved and drawn each frame; cached `sf::Text` in "
+        "DejaVu Sans (8 pixels beside the stroke font, 12 beside `Font::Draw`). SDL2 2.26 "
+        "on its OpenGL renderer, batching on: *per item*, `SDL_RenderCopy` per sprite, "
+        "`SDL_RenderFillRectF` per rectangle, `SDL_RenderGeometry` per circle or turned "
+        "rectangle, and the text lines rendered once by SDL2_ttf into textures drawn with "
+        "`SDL_RenderCopy`; *RenderGeometry*: every item's triangles in one "
+        "`SDL_RenderGeometry` a frame. Bare GL: the first frame's vertices built before the "
+        "measurement and drawn with one `glDrawArrays` of `GL_QUADS` (or triangles, or lines) "
+        "a frame, no depth buffer: the ceiling. Each cell: the median of %d runs of each "
+        "run's median frame, with the lowest and highest run; programs alternate within each "
+        "repetition." % reps)
     add("")
     for which, title in ((0, "Frame time (wall clock, ms per frame)"),
                          (1, "CPU time of the drawing thread (ms per frame)")):
@@ -127,10 +157,20 @@ def section(results, reps):
             mine = med(results, (MINE, case, count), which)
             peer = fastest_peer(results, case, count, which)
             ratio = mine / med(results, (peer, case, count), which)
-            ceiling = mine / med(results, (CEILING, case, count), which)
-            add("| %s | %s | %.2f (%s) | %.2f |" % (label, " | ".join(cells), ratio, peer,
-                                                   ceiling))
+            ceiling = ("%.2f" % (mine / med(results, (CEILING, case, count), which))
+                       if (CEILING, case, count) in results else "–")
+            add("| %s | %s | %.2f (%s) | %s |" % (label, " | ".join(cells), ratio, peer, ceiling))
         add("")
+    add("**The GL paths** (the ceiling's program alone; frame / CPU time, ms)")
+    add("")
+    add("| case | %s |" % " | ".join(p[0] for p in GL_PATHS))
+    add("|---|%s" % ("---|" * len(GL_PATHS)))
+    for case, count, _ in GL_PATH_CASES:
+        add("| %s | %s |" % (label_of(case, count), " | ".join(
+            "%s / %s" % (cell(results, ("path " + p[0], case, count), 0).split(" ")[0],
+                         cell(results, ("path " + p[0], case, count), 1).split(" ")[0])
+            for p in GL_PATHS)))
+    add("")
     if FAILURES:
         add("Runs that failed and were made again: " + "; ".join(
             "`%s` (status %d: %s)" % f for f in FAILURES) + ".")

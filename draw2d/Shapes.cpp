@@ -153,9 +153,22 @@ void Circle(Vector2D center, float radius, const float rgba[4]) {
     // 90 degrees); an odd last one is a quad with a repeated corner.
     Vertex* v = qmsprite::Quads(0, (segments + 1) / 2, rgba);
     if (!v) return;
+    // The rim's directions for this many segments, kept for the next circle:
+    // a game's circles mostly share a few radii, and sin and cos were most of
+    // a small circle's cost.
+    static double cosines[kMaxCircleSegments], sines[kMaxCircleSegments];
+    static int tableSegments = 0;
+    if (tableSegments != segments) {
+        for (int i = 0; i < segments; ++i) {
+            const double angle = 2.0 * kPi * double(i) / segments;
+            cosines[i] = std::cos(angle);
+            sines[i] = std::sin(angle);
+        }
+        tableSegments = segments;
+    }
     auto rim = [&](Vertex& out, int i) {
-        const double angle = 2.0 * kPi * double(i % segments) / segments;
-        Put(out, double(center.x) + r * std::cos(angle), double(center.y) + r * std::sin(angle));
+        const int k = i % segments;
+        Put(out, double(center.x) + r * cosines[k], double(center.y) + r * sines[k]);
     };
     for (int i = 0; i < segments; i += 2, v += 4) {
         Put(v[0], center.x, center.y);

@@ -6,7 +6,7 @@
 #   tools/install-deps.sh test    the above, GoogleTest and XTest for the tests, clang for
 #                                 the strict game build and the image fuzz ring (libFuzzer)
 #   tools/install-deps.sh bench   the demo's set, Google Benchmark, GLM, valgrind, and the
-#                                 sprite benchmark's peers (SFML 2.5, SDL2)
+#                                 2D benchmarks' peers (SFML 2.5, SDL2, SDL2_ttf)
 #   tools/install-deps.sh windows the MinGW-w64 cross build and Wine (run-windows-tests.sh)
 #   tools/install-deps.sh web     emscripten, node and headless Chromium (run-web-tests.sh)
 set -euo pipefail
@@ -32,7 +32,7 @@ for purpose in "${@:-test}"; do
     test)  packages+=("${build[@]}" "${display[@]}" "${fonts[@]}" googletest libgtest-dev libgmock-dev libxtst-dev
                      clang-14 libclang-rt-14-dev) ;;
     bench) packages+=("${build[@]}" "${display[@]}" fonts-dejavu-core libxtst-dev libbenchmark-dev libglm-dev
-                      valgrind python3 libsfml-dev libsdl2-dev) ;;
+                      valgrind python3 libsfml-dev libsdl2-dev libsdl2-ttf-dev) ;;
     # dpkg-dev unpacks Debian's sources for the libraries built for Windows
     # and the web (tools/build-deps.sh); nasm assembles libjpeg-turbo's SIMD code.
     windows) packages+=(cmake make gcc libc6-dev dpkg-dev nasm

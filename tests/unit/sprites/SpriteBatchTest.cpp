@@ -178,6 +178,27 @@ TEST_F(SpriteTest, ShapesAndTextAreQueuedWithTheSpritesInCallOrder) {
     EXPECT_EQ(fake::CallsNamed("glLineWidth")[0].args, (std::vector<double>{2}));
 }
 
+// Circles of different sizes in turn each take their own number of rim
+// points (the rim directions are kept from one circle to the next).
+TEST_F(SpriteTest, CirclesOfDifferentSizesInTurnKeepTheirOwnRims) {
+    const Color4f green{0, 1, 0, 1};
+    FillCircle(Vector2D(50, 50), 4.0f, green);
+    FillCircle(Vector2D(50, 50), 40.0f, green);
+    FillCircle(Vector2D(50, 50), 4.0f, green);
+    FlushSprites();
+#if !defined(__EMSCRIPTEN__)
+    ASSERT_EQ(fake::drawn.size(), 1u);
+    const std::vector<std::array<float, 3>>& v = fake::drawn[0].vertices;
+    const std::size_t small = 20, large = v.size() - 2 * small;
+    ASSERT_GT(large, 2 * small);
+    for (std::size_t i = 0; i < small; ++i) EXPECT_EQ(v[i], v[small + large + i]) << i;
+    for (std::size_t i = small; i < small + large; ++i) {
+        if (i % 4 == 0) continue;  // the centre
+        EXPECT_NEAR(std::hypot(v[i][0] - 50.0f, v[i][1] - 50.0f), 40.0f, 1e-3f) << i;
+    }
+#endif
+}
+
 // Shapes in a colour of their own neither set nor read GL's colour, draw in
 // theirs, and a bad one draws nothing.
 TEST_F(SpriteTest, ShapesInTheirOwnColourLeaveTheCurrentColourAlone) {
