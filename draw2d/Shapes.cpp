@@ -119,17 +119,8 @@ namespace {
 void Rect(Vector2D position, Vector2D size, float degrees, Vector2D origin, const float rgba[4]) {
     Vertex* v = qmsprite::Quads(0, 1, rgba);
     if (!v) return;
-    double turn = std::fmod(double(degrees), 360.0);
-    if (turn < 0.0) turn += 360.0;
-    double s = 0.0, c = 1.0;
-    if (turn == 90.0) s = 1.0, c = 0.0;
-    else if (turn == 180.0) s = 0.0, c = -1.0;
-    else if (turn == 270.0) s = -1.0, c = 0.0;
-    else if (turn != 0.0) {
-        const double radians = turn * kPi / 180.0;
-        s = std::sin(radians);
-        c = std::cos(radians);
-    }
+    double s, c;
+    qmsprite::SinCos(double(degrees), &s, &c);
     const double ox = origin.x, oy = origin.y, w = size.x, h = size.y;
     const double cx[4] = {-ox, w - ox, w - ox, -ox};
     const double cy[4] = {-oy, -oy, h - oy, h - oy};

@@ -29,6 +29,10 @@ Vertex* Quads(unsigned texture, int quads, const float rgba[4]);
 // width in pixels (0 or less: the width GL has) in colour rgba. Null as Quads.
 Vertex* Lines(float width, int segments, const float rgba[4]);
 
+// Sine and cosine of a turn in degrees, exact at the quarter turns so that
+// 90 and 180 put texels and corners exactly where they belong.
+void SinCos(double degrees, double* s, double* c);
+
 // Draws the queue (FlushSprites); every non-batched drawing call of the
 // library calls it first.
 void Flush();

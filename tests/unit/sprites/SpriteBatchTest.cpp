@@ -18,6 +18,7 @@
 
 #include <climits>
 #include <cmath>
+#include <limits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -130,6 +131,42 @@ TEST_F(SpriteTest, OneTextureGoesToGLInOneDrawAndTheLibrarysCallsKeepTheirOrder)
         hook.call(renderer);
         EXPECT_LT(IndexOf(kQuadDraw), IndexOf(hook.marker)) << hook.marker;
         EXPECT_LT(IndexOf(hook.marker), fake::log.size()) << hook.marker;
+    }
+}
+
+// DrawSprite(texture, position) places its quad exactly as the general
+// DrawSprite(sprite) does, at any position; a position it cannot place is
+// reported as the general call reports it.
+TEST_F(SpriteTest, TheShortSpriteCallPlacesAsTheGeneralOne) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const Vector2D positions[] = {{0, 0},         {-0.0f, -0.0f},  {3.25f, -7.5f},
+                                  {0.1f, 0.7f},   {16777215, 3},   {-1e30f, 1e30f},
+                                  {3.4e38f, 0},   {inf, 0},        {0, std::nanf("")}};
+    for (const Vector2D& p : positions) {
+        Sprite general;
+        general.texture = &a;
+        general.position = p;
+        ClearDiagnostic();
+        DrawSprite(general);
+        const Diagnostic generalReport = GetLastDiagnostic();
+        ClearDiagnostic();
+        DrawSprite(a, p);
+        EXPECT_EQ(GetLastDiagnostic(), generalReport) << p.x << ", " << p.y;
+        fake::drawn.clear();
+        FlushSprites();
+#if !defined(__EMSCRIPTEN__)
+        if (generalReport != Diagnostic::Nothing) {
+            EXPECT_TRUE(fake::drawn.empty());
+            continue;
+        }
+        ASSERT_EQ(fake::drawn.size(), 1u);
+        const fake::Drawn& d = fake::drawn[0];
+        ASSERT_EQ(d.vertices.size(), 8u);
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_EQ(d.vertices[std::size_t(k + 4)], d.vertices[std::size_t(k)]) << p.x << ", " << p.y;
+            EXPECT_EQ(d.colours[std::size_t(k + 4)], d.colours[std::size_t(k)]);
+        }
+#endif
     }
 }
 
