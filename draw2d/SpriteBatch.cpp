@@ -245,6 +245,36 @@ Vertex* Reserve(int count, unsigned texture, bool lines, float width, const floa
 
 bool Finite(float v) { return std::isfinite(v); }
 
+// A quad's corners counter-clockwise from the lower-left: width x height
+// turned by (sine s, cosine c) about the origin (ox, oy) from its lower-left
+// corner, placed at (px, py). False when one is not finite.
+bool Corners(double px, double py, double width, double height, double ox, double oy, double s,
+             double c, float x[4], float y[4]) {
+    const double cx[4] = {-ox, width - ox, width - ox, -ox};
+    const double cy[4] = {-oy, -oy, height - oy, height - oy};
+    bool finite = true;
+    for (int i = 0; i < 4; ++i) {
+        x[i] = float(px + cx[i] * c - cy[i] * s);
+        y[i] = float(py + cx[i] * s + cy[i] * c);
+        finite = finite && Finite(x[i]) && Finite(y[i]);
+    }
+    return finite;
+}
+
+// Queues a quad of GL texture `name` with these corners and texcoords.
+void QueueQuad(unsigned name, const float tint[4], const float x[4], const float y[4],
+               const float s4[4], const float t4[4]) {
+    Vertex* v = qmsprite::Quads(name, 1, tint);
+    if (!v) return;
+    for (int i = 0; i < 4; ++i) {
+        v[i].x = x[i];
+        v[i].y = y[i];
+        v[i].z = qmsprite::kDepth;
+        v[i].s = s4[i];
+        v[i].t = t4[i];
+    }
+}
+
 }  // namespace
 
 // [SECTION] Public calls
@@ -286,19 +316,12 @@ void DrawSprite(const Sprite& sprite) {
     double s, c;
     qmsprite::SinCos(double(sprite.rotation), &s, &c);
 
-    // Corners counter-clockwise from the lower-left, relative to the origin
-    // (the pixel origin plus the pivot's share of the drawn size).
+    // The origin is the pixel origin plus the pivot's share of the drawn size.
     const double ox = double(sprite.origin.x) + double(sprite.pivot.x) * width;
     const double oy = double(sprite.origin.y) + double(sprite.pivot.y) * height;
-    const double cx[4] = {-ox, width - ox, width - ox, -ox};
-    const double cy[4] = {-oy, -oy, height - oy, height - oy};
     float x[4], y[4];
-    bool finite = true;
-    for (int i = 0; i < 4; ++i) {
-        x[i] = float(double(sprite.position.x) + cx[i] * c - cy[i] * s);
-        y[i] = float(double(sprite.position.y) + cx[i] * s + cy[i] * c);
-        finite = finite && Finite(x[i]) && Finite(y[i]);
-    }
+    const bool finite = Corners(double(sprite.position.x), double(sprite.position.y), width, height,
+                                ox, oy, s, c, x, y);
     if (!finite) {
         qmdiag::Report(Diagnostic::SpriteIgnored, 0, 0,
                        "its position, size, scale, origin or rotation is not finite");
@@ -321,15 +344,7 @@ void DrawSprite(const Sprite& sprite) {
     // exactly what the colour array would.
     const float tint[4] = {Channel(sprite.tint.r) / 255.0f, Channel(sprite.tint.g) / 255.0f,
                            Channel(sprite.tint.b) / 255.0f, Channel(sprite.tint.a) / 255.0f};
-    Vertex* v = qmsprite::Quads(name, 1, tint);
-    if (!v) return;
-    for (int i = 0; i < 4; ++i) {
-        v[i].x = x[i];
-        v[i].y = y[i];
-        v[i].z = qmsprite::kDepth;
-        v[i].s = s4[i];
-        v[i].t = t4[i];
-    }
+    QueueQuad(name, tint, x, y, s4, t4);
 }
 
 void DrawSprite(const Texture& texture, Vector2D position) {
@@ -343,30 +358,14 @@ void DrawSprite(const Texture& texture, Vector2D position) {
     const unsigned name = qmdetail::TextureAccess::Prepare(texture);
     if (name == 0) return;
     // The general placement with no turn (sine 0, cosine 1) and the origin at
-    // the lower-left corner, written out so that every rounding is the same.
-    constexpr double s = 0.0, c = 1.0, ox = 0.0, oy = 0.0;
-    const double width = double(texture.GetWidth()), height = double(texture.GetHeight());
-    const double cx[4] = {-ox, width - ox, width - ox, -ox};
-    const double cy[4] = {-oy, -oy, height - oy, height - oy};
+    // the lower-left corner: the same roundings.
     float x[4], y[4];
-    bool finite = true;
-    for (int i = 0; i < 4; ++i) {
-        x[i] = float(double(position.x) + cx[i] * c - cy[i] * s);
-        y[i] = float(double(position.y) + cx[i] * s + cy[i] * c);
-        finite = finite && Finite(x[i]) && Finite(y[i]);
-    }
-    if (!finite) return DrawSprite(sprite);
+    if (!Corners(double(position.x), double(position.y), double(texture.GetWidth()),
+                 double(texture.GetHeight()), 0.0, 0.0, 0.0, 1.0, x, y))
+        return DrawSprite(sprite);
     static const float white[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     static const float s4[4] = {0.0f, 1.0f, 1.0f, 0.0f}, t4[4] = {1.0f, 1.0f, 0.0f, 0.0f};
-    Vertex* v = qmsprite::Quads(name, 1, white);
-    if (!v) return;
-    for (int i = 0; i < 4; ++i) {
-        v[i].x = x[i];
-        v[i].y = y[i];
-        v[i].z = qmsprite::kDepth;
-        v[i].s = s4[i];
-        v[i].t = t4[i];
-    }
+    QueueQuad(name, white, x, y, s4, t4);
 }
 
 void FlushSprites() { qmsprite::Flush(); }
