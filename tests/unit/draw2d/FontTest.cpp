@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -287,6 +288,50 @@ TEST_F(FontDrawTest, DrawingCachedTextAllocatesNothing) {
     }
     EXPECT_EQ(qmtest::AllocationCount(), before);
     fake::recording = true;
+}
+
+// A font keeps the layouts of text it drew: drawn again anywhere, or with a
+// size or wrap that changes the layout, text lands where a fresh font puts it
+// (a scaled layer: FontWindowTest, as this GL answers no viewport).
+TEST_F(FontDrawTest, TextDrawnAgainLandsWhereAFreshFontPutsIt) {
+    const char* kept = "Kept: AVA Wo \xD8\xB3\xD9\x84\xD8\xA7\xD9\x85";
+    struct Case {
+        const char* text;
+        Vector2D at;
+        float size;
+        TextAlign align;
+        float wrap;
+    } cases[] = {{kept, {10, 300}, 16, TextAlign::Left, 0},
+                 {kept, {10.5f, 299.25f}, 16, TextAlign::Left, 0},
+                 {kept, {-3.7f, 12.6f}, 16, TextAlign::Center, 0},
+                 {kept, {200.3f, 50}, 16, TextAlign::Right, 0},
+                 {kept, {10, 300}, 17, TextAlign::Left, 0},
+                 {kept, {10, 300}, 16, TextAlign::Left, 60},
+                 {kept, {10, 300}, 16, TextAlign::Left, 90},
+                 {kept, {10, 300}, 16, TextAlign::Left, -5},
+                 {kept, {10.25f, 300.5f}, 16, TextAlign::Left, 0},
+                 {"Kept: AVA Wp", {10, 300}, 16, TextAlign::Left, 0},
+                 {"Kept: AVA W", {10, 300}, 16, TextAlign::Left, 0}};
+    auto draw = [](const Font& f, const Case& c) {
+        fake::drawn.clear();
+        f.Draw(c.text, c.at, c.size, {1, 1, 1, 1}, c.align, c.wrap);
+        FlushSprites();
+        std::vector<std::array<float, 3>> vertices;
+        for (const fake::Drawn& d : fake::drawn) vertices.insert(vertices.end(), d.vertices.begin(), d.vertices.end());
+        return vertices;
+    };
+    for (int round = 0; round < 2; ++round) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "round " << round << ", " << c.text << " at " << c.at.x
+                                            << "," << c.at.y << " size " << c.size << " wrap " << c.wrap);
+            const auto again = draw(font, c);
+            Font fresh;
+            ASSERT_TRUE(fresh.LoadFromMemory(sans.data(), sans.size()));
+            const auto made = draw(fresh, c);
+            EXPECT_FALSE(made.empty());
+            EXPECT_EQ(again, made);
+        }
+    }
 }
 
 TEST_F(FontDrawTest, PagesGrowAndMoreArePaged) {
