@@ -1,11 +1,13 @@
 // Fonts against the recording GL: hostile font files refused (the old font
 // kept), what reaches GL when text is drawn (one draw per page, glyphs sent
-// once), no allocation once the glyphs are made, bad UTF-8 and arguments.
+// once), no allocation once the glyphs are made, bad UTF-8 and arguments,
+// text drawn again from its kept layout; and the cache of laid-out text.
 // Crafted files are DejaVu Sans (fonts-dejavu-core) with one field broken.
 #include "Diagnostics.h"
 #include "Font.h"
 #include "Sprite.h"
 #include "WindowManager.h"
+#include "draw2d/TextCache.h"
 
 #include "fakes/Fakes.h"
 
@@ -413,5 +415,97 @@ TEST_F(FontDrawTest, MovedFontDrawsAndTheSourceIsEmpty) {
 }
 
 #endif
+
+// [SECTION] The cache of laid-out text: which keys match, its bounds,
+// starting over when full, no allocation once its storage has grown.
+
+using qmtype::LaidGlyph;
+using qmtype::LaidLine;
+using qmtype::LaidText;
+using qmtype::TextCache;
+using qmtype::TextKey;
+
+struct Layout {
+    std::vector<LaidLine> lines;
+    std::vector<LaidGlyph> glyphs;
+};
+
+// A layout of `glyphs` glyphs on one line, told apart by `mark`.
+Layout Made(std::size_t glyphs, float mark) {
+    Layout l;
+    l.lines.push_back({mark, 0, std::uint32_t(glyphs)});
+    for (std::size_t i = 0; i < glyphs; ++i) l.glyphs.push_back({float(i), mark, 0, 0, 1, 1, 0, 0, 1, 1, 0});
+    return l;
+}
+
+bool Add(TextCache& cache, const TextKey& key, const Layout& l) {
+    LaidText out;
+    return cache.Add(key, l.lines.data(), l.lines.size(), l.glyphs.data(), l.glyphs.size(), 1, &out);
+}
+
+TEST(TextCacheTest, OnlyTheSameTextSizeScaleAndWrapMatch) {
+    const std::string text = "Pilot: Zo\xC3\xAB, lives 3";
+    const TextKey base{text.data(), text.size(), 12, 1, 0};
+    TextCache cache;
+    ASSERT_TRUE(Add(cache, base, Made(5, 7)));
+    const std::string other = "Pilot: Zo\xC3\xAB, lives 4", copy = text;
+    struct Case {
+        const char* what;
+        TextKey key;
+        bool found;
+    } cases[] = {
+        {"the same text at another address", {copy.data(), copy.size(), 12, 1, 0}, true},
+        {"one byte different", {other.data(), other.size(), 12, 1, 0}, false},
+        {"a prefix", {text.data(), text.size() - 1, 12, 1, 0}, false},
+        {"a size a step larger", {text.data(), text.size(), 12.000001f, 1, 0}, false},
+        {"another layer scale", {text.data(), text.size(), 12, 2, 0}, false},
+        {"wrapped", {text.data(), text.size(), 12, 1, 80}, false},
+    };
+    for (const Case& c : cases) {
+        LaidText found{};
+        EXPECT_EQ(cache.Find(c.key, &found), c.found) << c.what;
+        if (c.found) {
+            ASSERT_EQ(found.lineCount, 1u);
+            EXPECT_EQ(found.lines[0].advance, 7.0f) << "the layout kept, not another";
+            EXPECT_EQ(found.lines[0].count, 5u);
+            EXPECT_EQ(found.glyphs[4].x, 4.0f);
+        }
+    }
+}
+
+TEST(TextCacheTest, StaysWithinItsBoundsStartsAgainWhenFullAndThenAllocatesNothing) {
+    TextCache cache;
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i <= TextCache::kEntries; ++i) texts.push_back("line " + std::to_string(i));
+    const Layout small = Made(3, 1);
+    auto key = [&](std::size_t i) { return TextKey{texts[i].data(), texts[i].size(), 12, 1, 0}; };
+    LaidText found;
+    for (int round = 0; round < 2; ++round) {
+        const long before = qmtest::AllocationCount();
+        for (std::size_t i = 0; i < TextCache::kEntries; ++i) ASSERT_TRUE(Add(cache, key(i), small));
+        if (round == 1) {
+            EXPECT_EQ(qmtest::AllocationCount(), before) << "storage grown once is reused";
+        }
+        EXPECT_EQ(cache.Count(), TextCache::kEntries);
+        EXPECT_TRUE(cache.Find(key(0), &found));
+        // One more string than it holds: it starts again from that one.
+        ASSERT_TRUE(Add(cache, key(TextCache::kEntries), small));
+        EXPECT_EQ(cache.Count(), 1u);
+        EXPECT_FALSE(cache.Find(key(0), &found));
+        EXPECT_TRUE(cache.Find(key(TextCache::kEntries), &found));
+        cache.Clear();
+        EXPECT_FALSE(cache.Find(key(TextCache::kEntries), &found));
+    }
+    // Glyphs run out before entries do; a layout larger than the whole cache is not kept.
+    const Layout half = Made(TextCache::kGlyphs / 2, 2);
+    ASSERT_TRUE(Add(cache, key(0), half));
+    ASSERT_TRUE(Add(cache, key(1), half));
+    ASSERT_TRUE(Add(cache, key(2), small));
+    EXPECT_EQ(cache.Count(), 1u);
+    EXPECT_FALSE(Add(cache, key(3), Made(TextCache::kGlyphs + 1, 3)));
+    EXPECT_TRUE(cache.Find(key(2), &found)) << "a layout too large leaves the cache as it was";
+    const std::string huge(TextCache::kTextBytes + 1, 'x');
+    EXPECT_FALSE(Add(cache, {huge.data(), huge.size(), 12, 1, 0}, small));
+}
 
 }  // namespace
