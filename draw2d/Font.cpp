@@ -558,10 +558,21 @@ const FontData::Glyph* GlyphImage(FontData& f, unsigned glyph, int size, bool* f
 // How text at a size lands on the screen: the quarter-pixel size glyphs are
 // made at, layer units per glyph texel and per design unit, and the line
 // height in layer units.
+// std::round, bit for bit (checked for every float), without the call into
+// the maths library that costs as much as the rest of a glyph's quad.
+inline float RoundHalfAway(float v) {
+    if (!(std::fabs(v) < 8388608.0f)) return v;  // 2^23: already whole, or not a number
+    float t = float(std::int32_t(v));
+    if (std::fabs(v - t) >= 0.5f) t += v < 0.0f ? -1.0f : 1.0f;  // v - t is exact
+    return std::copysign(t, v);
+}
+
 struct Scale {
     int size;
     float texel, unit, lineHeight;
-    float Snap(float v) const { return std::round(v / texel) * texel; }
+    float Snap(float v) const {
+        return texel == 1.0f ? RoundHalfAway(v) : RoundHalfAway(v / texel) * texel;
+    }
 };
 
 Scale ScaleFor(const FontData& f, float pixelHeight, float layerScale) {
