@@ -169,6 +169,7 @@ struct FontData {
     qmtype::GlyphAtlas atlas;
     std::unordered_map<unsigned long long, Glyph> glyphs;
     int sizeSet = -1;  // the quarter-pixel size FreeType's face is set to
+    float lastScale = 1.0f;  // the 2D layer's scale at the latest Draw
 
     std::unordered_set<unsigned> missing;
     bool missingReported = false;
@@ -778,6 +779,7 @@ void Font::Draw(const char* text, Vector2D position, float pixelHeight, Color4f 
     if (length > std::size_t(INT_MAX / 2)) return;
     FontData& f = *data_;
     const float scale = LayerScale();
+    f.lastScale = scale;
     // Every wrap width of 0 or less lays out alike: unwrapped.
     const qmtype::TextKey key{text, length, pixelHeight, scale, wrapWidth > 0.0f ? wrapWidth : 0.0f};
     qmtype::LaidText laid;
@@ -809,14 +811,27 @@ TextSize Font::Measure(const char* text, float pixelHeight, float wrapWidth) con
     const std::size_t length = std::strlen(text);
     if (length > std::size_t(INT_MAX / 2)) return {0.0f, 0.0f};
     const float unit = pixelHeight / f.unitsPerEm;
-    BreakText(f, text, length, wrapWidth / unit);
-    float widest = 0.0f;
-    for (const auto& line : f.lines) {
-        const float w = ShapeLine(f, text, line.first, line.second, false);
-        if (w > widest) widest = w;
+    float widest = 0.0f, lines = 0.0f;
+    // Text drawn lately (at the layer scale of the latest draw) is measured
+    // from its kept layout: the widest of the lines' advances in pixels is
+    // the widest advance in design units scaled, to the bit.
+    const qmtype::TextKey key{text, length, pixelHeight, f.lastScale,
+                              wrapWidth > 0.0f ? wrapWidth : 0.0f};
+    qmtype::LaidText laid;
+    if (f.laid.Find(key, &laid)) {
+        for (std::size_t l = 0; l < laid.lineCount; ++l)
+            if (laid.lines[l].advance > widest) widest = laid.lines[l].advance;
+        lines = float(laid.lineCount);
+    } else {
+        BreakText(f, text, length, wrapWidth / unit);
+        for (const auto& line : f.lines) {
+            const float w = ShapeLine(f, text, line.first, line.second, false);
+            if (w > widest) widest = w;
+        }
+        widest *= unit;
+        lines = float(f.lines.size());
     }
-    const float lines = float(f.lines.size());
-    return {widest * unit,
+    return {widest,
             (f.ascender + f.descender + (lines - 1.0f) * (f.ascender + f.descender + f.lineGap)) *
                 unit};
 }

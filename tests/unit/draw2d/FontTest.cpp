@@ -294,6 +294,7 @@ TEST_F(FontDrawTest, DrawingCachedTextAllocatesNothing) {
 
 // A font keeps the layouts of text it drew: drawn again anywhere, or with a
 // size or wrap that changes the layout, text lands where a fresh font puts it
+// and measures as it does
 // (a scaled layer: FontWindowTest, as this GL answers no viewport).
 TEST_F(FontDrawTest, TextDrawnAgainLandsWhereAFreshFontPutsIt) {
     const char* kept = "Kept: AVA Wo \xD8\xB3\xD9\x84\xD8\xA7\xD9\x85";
@@ -322,6 +323,8 @@ TEST_F(FontDrawTest, TextDrawnAgainLandsWhereAFreshFontPutsIt) {
         for (const fake::Drawn& d : fake::drawn) vertices.insert(vertices.end(), d.vertices.begin(), d.vertices.end());
         return vertices;
     };
+    Font measurer;  // never draws: it shapes what it measures
+    ASSERT_TRUE(measurer.LoadFromMemory(sans.data(), sans.size()));
     for (int round = 0; round < 2; ++round) {
         for (const Case& c : cases) {
             SCOPED_TRACE(testing::Message() << "round " << round << ", " << c.text << " at " << c.at.x
@@ -332,6 +335,11 @@ TEST_F(FontDrawTest, TextDrawnAgainLandsWhereAFreshFontPutsIt) {
             const auto made = draw(fresh, c);
             EXPECT_FALSE(made.empty());
             EXPECT_EQ(again, made);
+            // Measured from the kept layout, as shaped afresh.
+            const TextSize kept = font.Measure(c.text, c.size, c.wrap);
+            const TextSize shaped = measurer.Measure(c.text, c.size, c.wrap);
+            EXPECT_EQ(kept.width, shaped.width);
+            EXPECT_EQ(kept.height, shaped.height);
         }
     }
 }
