@@ -292,6 +292,25 @@ TEST_F(FontDrawTest, DrawingCachedTextAllocatesNothing) {
     fake::recording = true;
 }
 
+// A HUD line that changes every frame fills the kept layouts until they start
+// over; after that, the frames reuse their storage.
+TEST_F(FontDrawTest, TextChangingEveryFrameStopsAllocatingOnceWarm) {
+    fake::recording = false;
+    char timer[32];
+    auto frame = [&](int n) {
+        std::snprintf(timer, sizeof timer, "Time %d.%02d", n / 100, n % 100);
+        font.Draw(timer, {10, 10}, 14, {1, 1, 1, 1});
+        font.Draw("Pilot: Zo\xC3\xAB", {10, 30}, 14, {1, 1, 1, 1});
+        font.Measure(timer, 14);
+        FlushSprites();
+    };
+    for (int n = 0; n < 600; ++n) frame(n);
+    const long before = qmtest::AllocationCount();
+    for (int n = 600; n < 900; ++n) frame(n);
+    EXPECT_EQ(qmtest::AllocationCount(), before);
+    fake::recording = true;
+}
+
 // A font keeps the layouts of text it drew: drawn again anywhere, or with a
 // size or wrap that changes the layout, text lands where a fresh font puts it
 // and measures as it does
