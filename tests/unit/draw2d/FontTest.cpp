@@ -470,34 +470,20 @@ bool Add(TextCache& cache, const TextKey& key, const Layout& l) {
     return cache.Add(key, l.lines.data(), l.lines.size(), l.glyphs.data(), l.glyphs.size(), 1, &out);
 }
 
-TEST(TextCacheTest, OnlyTheSameTextSizeScaleAndWrapMatch) {
-    const std::string text = "Pilot: Zo\xC3\xAB, lives 3";
-    const TextKey base{text.data(), text.size(), 12, 1, 0};
+// Text is matched by its bytes, not where they are: a game's buffer written
+// again with other text misses; the same text elsewhere finds the layout.
+TEST(TextCacheTest, TextMatchesByItsBytesAndTheLayerScale) {
+    char buffer[] = "Time 1.00";
     TextCache cache;
-    ASSERT_TRUE(Add(cache, base, Made(5, 7)));
-    const std::string other = "Pilot: Zo\xC3\xAB, lives 4", copy = text;
-    struct Case {
-        const char* what;
-        TextKey key;
-        bool found;
-    } cases[] = {
-        {"the same text at another address", {copy.data(), copy.size(), 12, 1, 0}, true},
-        {"one byte different", {other.data(), other.size(), 12, 1, 0}, false},
-        {"a prefix", {text.data(), text.size() - 1, 12, 1, 0}, false},
-        {"a size a step larger", {text.data(), text.size(), 12.000001f, 1, 0}, false},
-        {"another layer scale", {text.data(), text.size(), 12, 2, 0}, false},
-        {"wrapped", {text.data(), text.size(), 12, 1, 80}, false},
-    };
-    for (const Case& c : cases) {
-        LaidText found{};
-        EXPECT_EQ(cache.Find(c.key, &found), c.found) << c.what;
-        if (c.found) {
-            ASSERT_EQ(found.lineCount, 1u);
-            EXPECT_EQ(found.lines[0].advance, 7.0f) << "the layout kept, not another";
-            EXPECT_EQ(found.lines[0].count, 5u);
-            EXPECT_EQ(found.glyphs[4].x, 4.0f);
-        }
-    }
+    ASSERT_TRUE(Add(cache, {buffer, sizeof buffer - 1, 12, 1, 0}, Made(5, 7)));
+    const std::string copy = buffer;
+    LaidText found{};
+    ASSERT_TRUE(cache.Find({copy.data(), copy.size(), 12, 1, 0}, &found));
+    EXPECT_EQ(found.lines[0].advance, 7.0f);
+    EXPECT_EQ(found.glyphs[4].x, 4.0f);
+    EXPECT_FALSE(cache.Find({copy.data(), copy.size(), 12, 2, 0}, &found)) << "another layer scale";
+    buffer[8] = '1';
+    EXPECT_FALSE(cache.Find({buffer, sizeof buffer - 1, 12, 1, 0}, &found));
 }
 
 TEST(TextCacheTest, StaysWithinItsBoundsStartsAgainWhenFullAndThenAllocatesNothing) {
