@@ -9,6 +9,7 @@
 #include "core/Report.h"
 #include "draw2d/FontInput.h"
 #include "draw2d/GlyphAtlas.h"
+#include "draw2d/TextCache.h"
 #include "render/GLState.h"
 #include "draw2d/SpriteBatch.h"
 
@@ -22,6 +23,7 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -167,6 +169,7 @@ struct FontData {
     qmtype::GlyphAtlas atlas;
     std::unordered_map<unsigned long long, Glyph> glyphs;
     int sizeSet = -1;  // the quarter-pixel size FreeType's face is set to
+    float lastScale = 1.0f;  // the 2D layer's scale at the latest Draw
 
     std::unordered_set<unsigned> missing;
     bool missingReported = false;
@@ -187,18 +190,16 @@ struct FontData {
         unsigned glyph;
         float x, y;  // design units from the line's start on its baseline
     };
-    struct Quad {
-        int page;
-        float x0, y0, x1, y1;
-        int tx, ty, tw, th;
-    };
     std::vector<Char> chars;
     std::vector<Run> runs;
     std::vector<Run> order;
     std::vector<Placed> placed;
     std::vector<float> advances;  // by byte of a paragraph, design units
     std::vector<std::pair<std::size_t, std::size_t>> lines;
-    std::vector<Quad> quads;
+    // The layout being made, before the cache keeps it.
+    std::vector<qmtype::LaidLine> laidLines;
+    std::vector<qmtype::LaidGlyph> laidGlyphs;
+    qmtype::TextCache laid;
 
     ~FontData() {
         atlas.Clear();
@@ -555,80 +556,133 @@ const FontData::Glyph* GlyphImage(FontData& f, unsigned glyph, int size, bool* f
     return &f.glyphs.emplace(key, image).first->second;
 }
 
-// Lays the text out into f.quads (pixels of the 2D layer, texels of pages).
-// False when the atlas filled up on the way: the glyphs that found no room
-// are left out.
-bool Layout(FontData& f, const char* text, std::size_t length, Vector2D position,
-            float pixelHeight, TextAlign align, float wrap, float layerScale) {
-    f.quads.clear();
+// How text at a size lands on the screen: the quarter-pixel size glyphs are
+// made at, layer units per glyph texel and per design unit, and the line
+// height in layer units.
+// std::round, bit for bit (checked for every float), without the call into
+// the maths library that costs as much as the rest of a glyph's quad.
+inline float RoundHalfAway(float v) {
+    if (!(std::fabs(v) < 8388608.0f)) return v;  // 2^23: already whole, or not a number
+    float t = float(std::int32_t(v));
+    if (std::fabs(v - t) >= 0.5f) t += v < 0.0f ? -1.0f : 1.0f;  // v - t is exact
+    return std::copysign(t, v);
+}
+
+struct Scale {
+    int size;
+    float texel, unit, lineHeight;
+    float Snap(float v) const {
+        return texel == 1.0f ? RoundHalfAway(v) : RoundHalfAway(v / texel) * texel;
+    }
+};
+
+Scale ScaleFor(const FontData& f, float pixelHeight, float layerScale) {
+    Scale s;
     float raster = pixelHeight * layerScale;
     if (raster > float(Font::kMaxRasterHeight)) raster = float(Font::kMaxRasterHeight);
-    const int size = raster < 1.0f ? 4 : int(std::lround(raster * 4.0f));
+    s.size = raster < 1.0f ? 4 : int(std::lround(raster * 4.0f));
     // Layer units per glyph texel: a window pixel, so glyphs land texel on
     // pixel (the quarter-pixel size they were made at is within an eighth of
     // a pixel of the one asked); above the largest raster size, stretched.
     const bool stretched = pixelHeight * layerScale > float(Font::kMaxRasterHeight);
-    const float texel = stretched ? pixelHeight / (float(size) / 4.0f) : 1.0f / layerScale;
-    const float unit = pixelHeight / f.unitsPerEm;  // layer units per design unit
-    const float lineHeight = (f.ascender + f.descender + f.lineGap) * unit;
-    BreakText(f, text, length, wrap / unit);
-    auto snap = [texel](float v) { return std::round(v / texel) * texel; };
+    s.texel = stretched ? pixelHeight / (float(s.size) / 4.0f) : 1.0f / layerScale;
+    s.unit = pixelHeight / f.unitsPerEm;  // layer units per design unit
+    s.lineHeight = (f.ascender + f.descender + f.lineGap) * s.unit;
+    return s;
+}
+
+// Lays the text out into f.laidLines and f.laidGlyphs, relative to where it
+// will be drawn (layer units, texels of pages); *pages gets a bit per page
+// used. False when the atlas filled up on the way. *whole is cleared when a
+// glyph is left out (no room, or the engine refused the size).
+bool LayOut(FontData& f, const char* text, std::size_t length, float pixelHeight, float wrap,
+            float layerScale, std::uint32_t* pages, bool* whole) {
+    f.laidLines.clear();
+    f.laidGlyphs.clear();
+    *pages = 0;
+    const Scale s = ScaleFor(f, pixelHeight, layerScale);
+    BreakText(f, text, length, wrap / s.unit);
     bool full = false;
     for (std::size_t l = 0; l < f.lines.size(); ++l) {
-        const float advance = ShapeLine(f, text, f.lines[l].first, f.lines[l].second, false) * unit;
-        float left = position.x;
-        if (align == TextAlign::Center) left -= advance * 0.5f;
-        if (align == TextAlign::Right) left -= advance;
-        const float baseline = snap(position.y - float(l) * lineHeight);
+        const float advance = ShapeLine(f, text, f.lines[l].first, f.lines[l].second, false) * s.unit;
+        const std::size_t first = f.laidGlyphs.size();
         for (const auto& p : f.placed) {
             bool noRoom = false;
-            const FontData::Glyph* g = GlyphImage(f, p.glyph, size, &noRoom);
+            const FontData::Glyph* g = GlyphImage(f, p.glyph, s.size, &noRoom);
             full = full || noRoom;
+            if (!g) *whole = false;
             if (!g || g->page < 0) continue;
-            const float x0 = snap(left + p.x * unit) + float(g->left) * texel;
-            const float y1 = baseline + snap(p.y * unit) + float(g->top) * texel;
-            f.quads.push_back({g->page, x0, y1 - float(g->height) * texel,
-                               x0 + float(g->width) * texel, y1, g->x, g->y, g->width, g->height});
+            f.laidGlyphs.push_back(
+                {p.x * s.unit, s.Snap(p.y * s.unit), float(g->left) * s.texel,
+                 float(g->top) * s.texel, float(g->width) * s.texel, float(g->height) * s.texel,
+                 std::uint16_t(g->x), std::uint16_t(g->y), std::uint16_t(g->width),
+                 std::uint16_t(g->height), g->page});
+            *pages |= 1u << g->page;
         }
+        f.laidLines.push_back(
+            {advance, std::uint32_t(first), std::uint32_t(f.laidGlyphs.size() - first)});
     }
     return !full;
 }
 
-void Queue(FontData& f, const Color4f& color) {
+// Queues the laid-out text's quads at `position`, one batch run per page.
+void Queue(FontData& f, const qmtype::LaidText& laid, Vector2D position, TextAlign align,
+           const Scale& s, const Color4f& color) {
     const float rgba[4] = {color.r, color.g, color.b, color.a};
     for (int page = 0; page < f.atlas.PageCount(); ++page) {
-        int count = 0;
-        for (const auto& q : f.quads) count += q.page == page;
+        if (!(laid.pages >> page & 1u)) continue;
+        std::size_t count = 0;
+        for (std::size_t l = 0; l < laid.lineCount; ++l) {
+            const qmtype::LaidLine& line = laid.lines[l];
+            if (laid.pages == 1u << page) {
+                count += line.count;
+                continue;
+            }
+            for (std::uint32_t i = 0; i < line.count; ++i)
+                count += laid.glyphs[line.first + i].page == page;
+        }
         if (count == 0) continue;
         const unsigned name = f.atlas.Prepare(page);
         if (name == 0) return;
         const float sw = 1.0f / float(qmtype::GlyphAtlas::kWidth);
         const float th = 1.0f / float(f.atlas.PageHeight(page));
         qmsprite::Vertex* v = nullptr;
-        int room = 0;
-        for (const auto& q : f.quads) {
-            if (q.page != page) continue;
-            if (room == 0) {
-                room = count < qmsprite::kMaxQuads ? count : qmsprite::kMaxQuads;
-                count -= room;
-                v = qmsprite::Quads(name, room, rgba);
-                if (!v) return;
+        std::size_t room = 0;
+        for (std::size_t l = 0; l < laid.lineCount; ++l) {
+            const qmtype::LaidLine& line = laid.lines[l];
+            float left = position.x;
+            if (align == TextAlign::Center) left -= line.advance * 0.5f;
+            if (align == TextAlign::Right) left -= line.advance;
+            const float baseline = s.Snap(position.y - float(l) * s.lineHeight);
+            for (std::uint32_t i = 0; i < line.count; ++i) {
+                const qmtype::LaidGlyph& g = laid.glyphs[line.first + i];
+                if (g.page != page) continue;
+                if (room == 0) {
+                    room = count < std::size_t(qmsprite::kMaxQuads) ? count
+                                                                    : std::size_t(qmsprite::kMaxQuads);
+                    count -= room;
+                    v = qmsprite::Quads(name, int(room), rgba);
+                    if (!v) return;
+                }
+                --room;
+                const float x0 = s.Snap(left + g.x) + g.left;
+                const float y1 = baseline + g.y + g.top;
+                const float x1 = x0 + g.width, y0 = y1 - g.height;
+                const float s0 = float(g.tx) * sw, s1 = float(g.tx + g.tw) * sw;
+                const float t0 = float(g.ty) * th, t1 = float(g.ty + g.th) * th;
+                // Counter-clockwise from the lower-left; texel row 0 is the
+                // glyph's top. The batch has written the colours.
+                const float xs[4] = {x0, x1, x1, x0}, ys[4] = {y0, y0, y1, y1};
+                const float ss[4] = {s0, s1, s1, s0}, ts[4] = {t1, t1, t0, t0};
+                for (int k = 0; k < 4; ++k) {
+                    v[k].x = xs[k];
+                    v[k].y = ys[k];
+                    v[k].z = qmsprite::kDepth;
+                    v[k].s = ss[k];
+                    v[k].t = ts[k];
+                }
+                v += 4;
             }
-            --room;
-            const float s0 = float(q.tx) * sw, s1 = float(q.tx + q.tw) * sw;
-            const float t0 = float(q.ty) * th, t1 = float(q.ty + q.th) * th;
-            // Counter-clockwise from the lower-left; texel row 0 is the glyph's
-            // top. The batch has written the colours.
-            const float xs[4] = {q.x0, q.x1, q.x1, q.x0}, ys[4] = {q.y0, q.y0, q.y1, q.y1};
-            const float ss[4] = {s0, s1, s1, s0}, ts[4] = {t1, t1, t0, t0};
-            for (int k = 0; k < 4; ++k) {
-                v[k].x = xs[k];
-                v[k].y = ys[k];
-                v[k].z = qmsprite::kDepth;
-                v[k].s = ss[k];
-                v[k].t = ts[k];
-            }
-            v += 4;
         }
     }
 }
@@ -725,14 +779,29 @@ void Font::Draw(const char* text, Vector2D position, float pixelHeight, Color4f 
     if (length > std::size_t(INT_MAX / 2)) return;
     FontData& f = *data_;
     const float scale = LayerScale();
-    if (!Layout(f, text, length, position, pixelHeight, align, wrapWidth, scale)) {
-        // The pages are full: start them again with this text's glyphs only
-        // (drawing what is queued first). Glyphs that still do not fit are left out.
-        f.atlas.Clear();
-        f.glyphs.clear();
-        Layout(f, text, length, position, pixelHeight, align, wrapWidth, scale);
+    f.lastScale = scale;
+    // Every wrap width of 0 or less lays out alike: unwrapped.
+    const qmtype::TextKey key{text, length, pixelHeight, scale, wrapWidth > 0.0f ? wrapWidth : 0.0f};
+    qmtype::LaidText laid;
+    if (!f.laid.Find(key, &laid)) {
+        std::uint32_t pages = 0;
+        bool whole = true;
+        if (!LayOut(f, text, length, pixelHeight, wrapWidth, scale, &pages, &whole)) {
+            // The pages are full: start them again with this text's glyphs only
+            // (drawing what is queued first). Glyphs that still do not fit are
+            // left out. Kept layouts pointed into the old pages.
+            f.atlas.Clear();
+            f.glyphs.clear();
+            f.laid.Clear();
+            whole = true;
+            LayOut(f, text, length, pixelHeight, wrapWidth, scale, &pages, &whole);
+        }
+        // A layout missing glyphs is made again next time, when they may fit.
+        if (!whole || !f.laid.Add(key, f.laidLines.data(), f.laidLines.size(),
+                                  f.laidGlyphs.data(), f.laidGlyphs.size(), pages, &laid))
+            laid = {f.laidLines.data(), f.laidLines.size(), f.laidGlyphs.data(), pages};
     }
-    Queue(f, color);
+    Queue(f, laid, position, align, ScaleFor(f, pixelHeight, scale), color);
 }
 
 TextSize Font::Measure(const char* text, float pixelHeight, float wrapWidth) const {
@@ -742,14 +811,27 @@ TextSize Font::Measure(const char* text, float pixelHeight, float wrapWidth) con
     const std::size_t length = std::strlen(text);
     if (length > std::size_t(INT_MAX / 2)) return {0.0f, 0.0f};
     const float unit = pixelHeight / f.unitsPerEm;
-    BreakText(f, text, length, wrapWidth / unit);
-    float widest = 0.0f;
-    for (const auto& line : f.lines) {
-        const float w = ShapeLine(f, text, line.first, line.second, false);
-        if (w > widest) widest = w;
+    float widest = 0.0f, lines = 0.0f;
+    // Text drawn lately (at the layer scale of the latest draw) is measured
+    // from its kept layout: the widest of the lines' advances in pixels is
+    // the widest advance in design units scaled, to the bit.
+    const qmtype::TextKey key{text, length, pixelHeight, f.lastScale,
+                              wrapWidth > 0.0f ? wrapWidth : 0.0f};
+    qmtype::LaidText laid;
+    if (f.laid.Find(key, &laid)) {
+        for (std::size_t l = 0; l < laid.lineCount; ++l)
+            if (laid.lines[l].advance > widest) widest = laid.lines[l].advance;
+        lines = float(laid.lineCount);
+    } else {
+        BreakText(f, text, length, wrapWidth / unit);
+        for (const auto& line : f.lines) {
+            const float w = ShapeLine(f, text, line.first, line.second, false);
+            if (w > widest) widest = w;
+        }
+        widest *= unit;
+        lines = float(f.lines.size());
     }
-    const float lines = float(f.lines.size());
-    return {widest * unit,
+    return {widest,
             (f.ascender + f.descender + (lines - 1.0f) * (f.ascender + f.descender + f.lineGap)) *
                 unit};
 }

@@ -285,6 +285,23 @@ TEST_F(FontWindowTest, ScaledLayerDrawsSharpGlyphs) {
     EXPECT_NEAR(solidBig, solidDirect, 1);
 }
 
+// Text drawn before on an unscaled layer is made again for a scaled one.
+TEST_F(FontWindowTest, TextDrawnAgainOnAScaledLayerIsMadeForTheScale) {
+    Text(sans, "Hl", {20, 20}, 16);
+    auto scaled = [&](const Font& font) {
+        return Drawn([&] {
+            glScalef(3, 3, 1);
+            font.Draw("Hl", {20, 20}, 16, {1, 1, 1, 1});
+        });
+    };
+    const Frame again = scaled(sans);
+    Font fresh;
+    ASSERT_TRUE(fresh.LoadFromFile(kSans));
+    const Frame made = scaled(fresh);
+    ASSERT_GE(made.right, 0);
+    EXPECT_EQ(again.rgba, made.rgba);
+}
+
 // Pages drawn before a Close are sent again to the next window's context.
 TEST_F(FontWindowTest, GlyphsSurviveCloseAndOpen) {
     const Frame first = Text(sans, "Again", {20, 100}, 32);
@@ -293,6 +310,21 @@ TEST_F(FontWindowTest, GlyphsSurviveCloseAndOpen) {
     const Frame second = Text(sans, "Again", {20, 100}, 32);
     EXPECT_EQ(first.rgba, second.rgba);
     EXPECT_GE(second.right, 0);
+}
+
+// Text drawn again after the pages filled up and started over is drawn from
+// where its glyphs are now, not from where they were.
+TEST_F(FontWindowTest, TextDrawnAgainAfterThePagesStartedOverIsUnchanged) {
+    const Frame before = Text(sans, "Pilot: Zo\xC3\xAB", {20, 100}, 24);
+    ASSERT_GE(before.right, 0);
+    // Large glyphs of many sizes: more than the pages hold, so they start over.
+    std::string all;
+    for (unsigned c = 0x21; c < 0x7F; ++c) all += char(c);
+    Drawn([&] {
+        for (int size = 384; size >= 300; size -= 12) sans.Draw(all.c_str(), {0, 0}, float(size), {1, 1, 1, 1});
+    });
+    const Frame after = Text(sans, "Pilot: Zo\xC3\xAB", {20, 100}, 24);
+    EXPECT_EQ(before.rgba, after.rgba);
 }
 
 }  // namespace

@@ -1,11 +1,13 @@
 // Fonts against the recording GL: hostile font files refused (the old font
 // kept), what reaches GL when text is drawn (one draw per page, glyphs sent
-// once), no allocation once the glyphs are made, bad UTF-8 and arguments.
+// once), no allocation once the glyphs are made, bad UTF-8 and arguments,
+// text drawn again from its kept layout; and the cache of laid-out text.
 // Crafted files are DejaVu Sans (fonts-dejavu-core) with one field broken.
 #include "Diagnostics.h"
 #include "Font.h"
 #include "Sprite.h"
 #include "WindowManager.h"
+#include "draw2d/TextCache.h"
 
 #include "fakes/Fakes.h"
 
@@ -13,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -289,6 +292,77 @@ TEST_F(FontDrawTest, DrawingCachedTextAllocatesNothing) {
     fake::recording = true;
 }
 
+// A HUD line that changes every frame fills the kept layouts until they start
+// over; after that, the frames reuse their storage.
+TEST_F(FontDrawTest, TextChangingEveryFrameStopsAllocatingOnceWarm) {
+    fake::recording = false;
+    char timer[32];
+    auto frame = [&](int n) {
+        std::snprintf(timer, sizeof timer, "Time %d.%02d", n / 100, n % 100);
+        font.Draw(timer, {10, 10}, 14, {1, 1, 1, 1});
+        font.Draw("Pilot: Zo\xC3\xAB", {10, 30}, 14, {1, 1, 1, 1});
+        font.Measure(timer, 14);
+        FlushSprites();
+    };
+    for (int n = 0; n < 600; ++n) frame(n);
+    const long before = qmtest::AllocationCount();
+    for (int n = 600; n < 900; ++n) frame(n);
+    EXPECT_EQ(qmtest::AllocationCount(), before);
+    fake::recording = true;
+}
+
+// A font keeps the layouts of text it drew: drawn again anywhere, or with a
+// size or wrap that changes the layout, text lands where a fresh font puts it
+// and measures as it does
+// (a scaled layer: FontWindowTest, as this GL answers no viewport).
+TEST_F(FontDrawTest, TextDrawnAgainLandsWhereAFreshFontPutsIt) {
+    const char* kept = "Kept: AVA Wo \xD8\xB3\xD9\x84\xD8\xA7\xD9\x85";
+    struct Case {
+        const char* text;
+        Vector2D at;
+        float size;
+        TextAlign align;
+        float wrap;
+    } cases[] = {{kept, {10, 300}, 16, TextAlign::Left, 0},
+                 {kept, {10.5f, 299.25f}, 16, TextAlign::Left, 0},
+                 {kept, {-3.7f, 12.6f}, 16, TextAlign::Center, 0},
+                 {kept, {200.3f, 50}, 16, TextAlign::Right, 0},
+                 {kept, {10, 300}, 17, TextAlign::Left, 0},
+                 {kept, {10, 300}, 16, TextAlign::Left, 60},
+                 {kept, {10, 300}, 16, TextAlign::Left, 90},
+                 {kept, {10, 300}, 16, TextAlign::Left, -5},
+                 {kept, {10.25f, 300.5f}, 16, TextAlign::Left, 0},
+                 {"Kept: AVA Wp", {10, 300}, 16, TextAlign::Left, 0},
+                 {"Kept: AVA W", {10, 300}, 16, TextAlign::Left, 0}};
+    auto draw = [](const Font& f, const Case& c) {
+        fake::drawn.clear();
+        f.Draw(c.text, c.at, c.size, {1, 1, 1, 1}, c.align, c.wrap);
+        FlushSprites();
+        std::vector<std::array<float, 3>> vertices;
+        for (const fake::Drawn& d : fake::drawn) vertices.insert(vertices.end(), d.vertices.begin(), d.vertices.end());
+        return vertices;
+    };
+    Font measurer;  // never draws: it shapes what it measures
+    ASSERT_TRUE(measurer.LoadFromMemory(sans.data(), sans.size()));
+    for (int round = 0; round < 2; ++round) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "round " << round << ", " << c.text << " at " << c.at.x
+                                            << "," << c.at.y << " size " << c.size << " wrap " << c.wrap);
+            const auto again = draw(font, c);
+            Font fresh;
+            ASSERT_TRUE(fresh.LoadFromMemory(sans.data(), sans.size()));
+            const auto made = draw(fresh, c);
+            EXPECT_FALSE(made.empty());
+            EXPECT_EQ(again, made);
+            // Measured from the kept layout, as shaped afresh.
+            const TextSize kept = font.Measure(c.text, c.size, c.wrap);
+            const TextSize shaped = measurer.Measure(c.text, c.size, c.wrap);
+            EXPECT_EQ(kept.width, shaped.width);
+            EXPECT_EQ(kept.height, shaped.height);
+        }
+    }
+}
+
 TEST_F(FontDrawTest, PagesGrowAndMoreArePaged) {
     // Many sizes of many glyphs: more than one page's worth.
     std::string all;
@@ -368,5 +442,83 @@ TEST_F(FontDrawTest, MovedFontDrawsAndTheSourceIsEmpty) {
 }
 
 #endif
+
+// [SECTION] The cache of laid-out text: which keys match, its bounds,
+// starting over when full, no allocation once its storage has grown.
+
+using qmtype::LaidGlyph;
+using qmtype::LaidLine;
+using qmtype::LaidText;
+using qmtype::TextCache;
+using qmtype::TextKey;
+
+struct Layout {
+    std::vector<LaidLine> lines;
+    std::vector<LaidGlyph> glyphs;
+};
+
+// A layout of `glyphs` glyphs on one line, told apart by `mark`.
+Layout Made(std::size_t glyphs, float mark) {
+    Layout l;
+    l.lines.push_back({mark, 0, std::uint32_t(glyphs)});
+    for (std::size_t i = 0; i < glyphs; ++i) l.glyphs.push_back({float(i), mark, 0, 0, 1, 1, 0, 0, 1, 1, 0});
+    return l;
+}
+
+bool Add(TextCache& cache, const TextKey& key, const Layout& l) {
+    LaidText out;
+    return cache.Add(key, l.lines.data(), l.lines.size(), l.glyphs.data(), l.glyphs.size(), 1, &out);
+}
+
+// Text is matched by its bytes, not where they are: a game's buffer written
+// again with other text misses; the same text elsewhere finds the layout.
+TEST(TextCacheTest, TextMatchesByItsBytesAndTheLayerScale) {
+    char buffer[] = "Time 1.00";
+    TextCache cache;
+    ASSERT_TRUE(Add(cache, {buffer, sizeof buffer - 1, 12, 1, 0}, Made(5, 7)));
+    const std::string copy = buffer;
+    LaidText found{};
+    ASSERT_TRUE(cache.Find({copy.data(), copy.size(), 12, 1, 0}, &found));
+    EXPECT_EQ(found.lines[0].advance, 7.0f);
+    EXPECT_EQ(found.glyphs[4].x, 4.0f);
+    EXPECT_FALSE(cache.Find({copy.data(), copy.size(), 12, 2, 0}, &found)) << "another layer scale";
+    buffer[8] = '1';
+    EXPECT_FALSE(cache.Find({buffer, sizeof buffer - 1, 12, 1, 0}, &found));
+}
+
+TEST(TextCacheTest, StaysWithinItsBoundsStartsAgainWhenFullAndThenAllocatesNothing) {
+    TextCache cache;
+    std::vector<std::string> texts;
+    for (std::size_t i = 0; i <= TextCache::kEntries; ++i) texts.push_back("line " + std::to_string(i));
+    const Layout small = Made(3, 1);
+    auto key = [&](std::size_t i) { return TextKey{texts[i].data(), texts[i].size(), 12, 1, 0}; };
+    LaidText found;
+    for (int round = 0; round < 2; ++round) {
+        const long before = qmtest::AllocationCount();
+        for (std::size_t i = 0; i < TextCache::kEntries; ++i) ASSERT_TRUE(Add(cache, key(i), small));
+        if (round == 1) {
+            EXPECT_EQ(qmtest::AllocationCount(), before) << "storage grown once is reused";
+        }
+        EXPECT_EQ(cache.Count(), TextCache::kEntries);
+        EXPECT_TRUE(cache.Find(key(0), &found));
+        // One more string than it holds: it starts again from that one.
+        ASSERT_TRUE(Add(cache, key(TextCache::kEntries), small));
+        EXPECT_EQ(cache.Count(), 1u);
+        EXPECT_FALSE(cache.Find(key(0), &found));
+        EXPECT_TRUE(cache.Find(key(TextCache::kEntries), &found));
+        cache.Clear();
+        EXPECT_FALSE(cache.Find(key(TextCache::kEntries), &found));
+    }
+    // Glyphs run out before entries do; a layout larger than the whole cache is not kept.
+    const Layout half = Made(TextCache::kGlyphs / 2, 2);
+    ASSERT_TRUE(Add(cache, key(0), half));
+    ASSERT_TRUE(Add(cache, key(1), half));
+    ASSERT_TRUE(Add(cache, key(2), small));
+    EXPECT_EQ(cache.Count(), 1u);
+    EXPECT_FALSE(Add(cache, key(3), Made(TextCache::kGlyphs + 1, 3)));
+    EXPECT_TRUE(cache.Find(key(2), &found)) << "a layout too large leaves the cache as it was";
+    const std::string huge(TextCache::kTextBytes + 1, 'x');
+    EXPECT_FALSE(Add(cache, {huge.data(), huge.size(), 12, 1, 0}, small));
+}
 
 }  // namespace
