@@ -16,6 +16,8 @@ import re
 import statistics
 import subprocess
 
+import results_md
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 # (case, count, measured frames, label)
 CASES = (
@@ -191,17 +193,7 @@ def main():
     print("\n".join(lines))
     if args.print_only:
         return
-    text = open(args.out).read() if os.path.exists(args.out) else "# Benchmark results\n"
-    block = "\n".join(lines)
-    if "## 2D drawing\n" in text:
-        text = re.sub(r"## 2D drawing\n.*?(?=\n## |\Z)", lambda _: block, text, flags=re.S)
-    elif "\n## Method\n" in text:
-        text = text.replace("\n## Method\n", "\n" + block + "\n## Method\n")
-    else:
-        text += "\n" + block
-    with open(args.out, "w") as f:
-        f.write(text)
-    print("wrote %s" % args.out)
+    results_md.replace_section(args.out, lines)
 
 
 if __name__ == "__main__":

@@ -14,10 +14,10 @@ against the library in DIR (an older build, same headers) as a third column. Wit
 """
 import argparse
 import os
-import re
 import statistics
 
 import draw2d_bench
+import results_md
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 PROGRAMS = (("Quillmar Font::Draw", "bench_2d_quillmar"), ("SFML sf::Text cached", "bench_2d_sfml"))
@@ -99,17 +99,7 @@ def main():
                                        " | ".join("%.2f" % r for r in ratios)))
     L.append("")
     print("\n".join(L))
-    text = open(args.out).read()
-    block = "\n".join(L)
-    if "## Font text\n" in text:
-        text = re.sub(r"## Font text\n.*?(?=\n## |\Z)", lambda _: block, text, flags=re.S)
-    elif "\n## Method\n" in text:
-        text = text.replace("\n## Method\n", "\n" + block + "\n## Method\n")
-    else:
-        text += "\n" + block
-    with open(args.out, "w") as f:
-        f.write(text)
-    print("wrote %s" % args.out)
+    results_md.replace_section(args.out, L)
 
 
 if __name__ == "__main__":

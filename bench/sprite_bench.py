@@ -13,6 +13,8 @@ import re
 import statistics
 import subprocess
 
+import results_md
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 COUNTS = (1000, 10000, 50000)
 # (label, program, extra arguments)
@@ -159,17 +161,7 @@ def main():
     lines = section(results, args.reps)
     for what, mine, ref, ratio in summary_rows(results):
         print("%s: Quillmar %s, peer %s, ratio %.2f" % (what, mine, ref, ratio))
-    text = open(args.out).read() if os.path.exists(args.out) else "# Benchmark results\n"
-    block = "\n".join(lines)
-    if "## Sprites\n" in text:
-        text = re.sub(r"## Sprites\n.*?(?=\n## |\Z)", lambda _: block, text, flags=re.S)
-    elif "\n## Method\n" in text:
-        text = text.replace("\n## Method\n", "\n" + block + "\n## Method\n")
-    else:
-        text += "\n" + block
-    with open(args.out, "w") as f:
-        f.write(text)
-    print("wrote %s" % args.out)
+    results_md.replace_section(args.out, lines)
 
 
 if __name__ == "__main__":

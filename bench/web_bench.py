@@ -10,7 +10,6 @@ bench/results.md:
 import argparse
 import gzip
 import os
-import re
 import statistics
 import subprocess
 import sys
@@ -21,6 +20,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 sys.path.insert(0, os.path.join(HERE, '..', 'tools', 'web'))
 import cdp  # noqa: E402
 import run_web_tests  # noqa: E402
+import results_md  # noqa: E402
 
 FRAMES = 300
 
@@ -88,19 +88,6 @@ def section(runs, web_build):
     return L
 
 
-def replace_section(path, lines):
-    text = open(path).read() if os.path.exists(path) else ''
-    block = '\n'.join(lines) + '\n'
-    pattern = re.compile(r'^## Web demo\n.*?(?=^## |\Z)', re.S | re.M)
-    if pattern.search(text):
-        text = pattern.sub(lambda m: block, text)
-    else:
-        marker = text.find('\n## Method')
-        text = text[:marker + 1] + block + text[marker + 1:] if marker >= 0 else text + '\n' + block
-    with open(path, 'w') as f:
-        f.write(text)
-
-
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument('--build', required=True, help='the Linux build (examples/demo)')
@@ -123,7 +110,7 @@ def main():
     finally:
         browser.close()
         server.shutdown()
-    replace_section(a.out, section(runs, a.web_build))
+    results_md.replace_section(a.out, section(runs, a.web_build))
     print('wrote %s' % a.out)
 
 
