@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
         sprite.position = Vector2D(20.0f, 20.0f);
         sprite.size = Vector2D(64.0f, 64.0f);
         DrawSprite(sprite);
-        font.Draw(pilot, Vector2D(4.0f, 94.0f), 20.0f, Color4f(1.0f, 1.0f, 0.0f, 1.0f));
+        font.Draw(pilot, Vector2D(4.0f, 94.0f), 20.0f, Color4f{1.0f, 1.0f, 0.0f, 1.0f});
         FlushSprites();
         glReadPixels(52, 70, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, top);
         glReadPixels(52, 30, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, bottom);
