@@ -34,7 +34,7 @@ case "$platform" in
     cc=x86_64-w64-mingw32-gcc-posix
     ar=x86_64-w64-mingw32-ar
     cflags=(-O2 -DNDEBUG)
-    compiler="$($cc --version | head -1)"
+    compiler="$($cc --version | sed -n 1p)"
     ;;
   web)
     prefix="$cache/web-deps-$set_version-emscripten"
@@ -44,7 +44,7 @@ case "$platform" in
     cflags=(-O2 -DNDEBUG)
     # emcc's JavaScript optimizer (CMake's test programs) needs Debian's acorn.
     export NODE_PATH=${NODE_PATH:-/usr/share/nodejs}
-    compiler="$(emcc --version | head -1)"
+    compiler="$(emcc --version | sed -n 1p)"
     ;;
   fuzz)
     prefix="$cache/fuzz-deps-$set_version-clang-14"
@@ -54,7 +54,7 @@ case "$platform" in
     # The libraries' own assertions stay on.
     cflags=(-g -O1 -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all
             -fno-omit-frame-pointer)
-    compiler="$(clang-14 --version | head -1)"
+    compiler="$(clang-14 --version | sed -n 1p)"
     ;;
   *) echo "usage: tools/build-deps.sh windows|web|fuzz" >&2; exit 2 ;;
 esac

@@ -37,7 +37,7 @@ case "$platform" in
   *) echo "usage: tools/build-font-deps.sh windows|web" >&2; exit 2 ;;
 esac
 prefix="$cache/font-deps-$set_version-$platform"
-stamp="$set_version freetype harfbuzz; $($cxx --version | head -1)"
+stamp="$set_version freetype harfbuzz; $($cxx --version | sed -n 1p)"
 if [ -f "$prefix/.built" ] && [ "$(cat "$prefix/.built")" = "$stamp" ] &&
    [ -f "$prefix/lib/libfreetype.a" ] && [ -f "$prefix/lib/libharfbuzz.a" ]; then
   echo "$prefix"

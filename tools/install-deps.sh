@@ -41,8 +41,9 @@ for purpose in "${@:-test}"; do
                         libxcomposite1 xvfb xauth x11-utils libx11-dev libxtst-dev) ;;
     # Debian's emscripten (3.1.6) brings its own clang, lld, binaryen and a
     # built system library; stb's header for screenshots; node runs the unit
-    # tests; Chromium shows the pages, python3 drives it (standard library only).
-    web) packages+=(cmake make dpkg-dev emscripten nodejs libstb-dev chromium python3 gzip) ;;
+    # tests; Chromium shows the pages, python3 drives it (standard library only);
+    # the pages' fonts (the demo's HUD, the font probe) are packed from Debian's.
+    web) packages+=(cmake make dpkg-dev emscripten nodejs libstb-dev chromium python3 gzip "${fonts[@]}") ;;
     *) echo "install-deps.sh: unknown purpose '$purpose' (build, demo, test, bench, windows, web)" >&2; exit 2 ;;
   esac
 done

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # The web build and its tests (the README's web section):
 #   1. the library, the examples, the unit tests and the page probes built
-#      with Debian's emscripten (build-web/), and installed (out/web-install);
+#      with Debian's emscripten (build-web/), with the font engine
+#      (tools/build-font-deps.sh web, cached as the image decoders are), and
+#      installed (out/web-install);
 #   2. the unit ring under node;
 #   3. the Linux demo's scripted run under Xvfb, for comparison;
 #   4. the README's web recipe run as printed (tools/web/run-readme-recipe.sh):
 #      the library installed in /opt/quillmar-web, a game with asset folders
 #      built against it;
 #   5. in headless Chromium, served on 127.0.0.1 only and driven over the
-#      DevTools protocol (tools/web/run_web_tests.py): the GL probe, the input
+#      DevTools protocol (tools/web/run_web_tests.py): the GL probe, the font
+#      probe (Latin, Arabic and Devanagari text read back), the input
 #      probe, the gamepad probe (a scripted navigator.getGamepads), the
 #      recipe's game (its PNG, its exit status, a quiet console), and the
 #      demo's scripted run against the Linux one (score, hits, screenshot, and
@@ -32,9 +35,10 @@ count() {  # adds a "N passed, N failed" line's numbers to the totals
   failed=$((failed + $(echo "$line" | sed -E 's/.*\b([0-9]+) failed.*/\1/')))
 }
 
-step "web build (emscripten $(emcc --version | head -1 | grep -oE '[0-9]+\.[0-9]+\.[0-9]+'))"
+step "web build (emscripten $(emcc --version | sed -n 1p | grep -oE '[0-9]+\.[0-9]+\.[0-9]+'))"
+font_deps=$(tools/build-font-deps.sh web | tail -n 1)
 emcmake cmake -S . -B build-web -DCMAKE_BUILD_TYPE=Release -DQUILLMAR_BUILD_TESTS=ON \
-      -DQUILLMAR_BUILD_EXAMPLES=ON >/dev/null
+      -DQUILLMAR_BUILD_EXAMPLES=ON -DQUILLMAR_FONT_DEPS="$font_deps" >/dev/null
 cmake --build build-web -j"$jobs"
 rm -rf out/web-install
 cmake --install build-web --prefix "$PWD/out/web-install" >/dev/null
@@ -65,7 +69,7 @@ if echo "$consumer" | grep -q '^consumer: ok'; then
 else
   echo "$consumer"; echo "installed tree: a game built through pkg-config and ran: 0 passed, 1 failed"; count "0 passed, 1 failed"
 fi
-for f in demo.wasm demo.js; do
+for f in demo.wasm demo.js demo.data; do
   echo "size: $f $(stat -c %s "build-web/examples/$f") bytes, $(gzip -9c "build-web/examples/$f" | wc -c) gzipped"
 done
 
@@ -102,7 +106,7 @@ set -e
 line=$(grep -E '^readme recipe: [0-9]+ passed, [0-9]+ failed' out/readme-recipe.log || echo "0 passed, 1 failed")
 count "$line"
 
-step "headless Chromium: GL probe, input probe, gamepad probe, the recipe's game, demo"
+step "headless Chromium: GL probe, font probe, input probe, gamepad probe, the recipe's game, demo"
 set +e
 /usr/bin/python3 tools/web/run_web_tests.py build-web out --game out/readme-recipe/game-web \
   --linux-demo-log out/linux-demo.log --linux-shot out/linux-demo.png | tee out/web-tests.log

@@ -41,6 +41,13 @@
 //    factors are answered from the last glBlendFunc WebGL accepted: asking
 //    WebGL waits for the GPU to catch up, and the library's drawing saves
 //    them for every shape.
+// 9. GL_ALPHA textures (the font's glyph pages): WebGL samples them as black
+//    with the texel's alpha, and the emulation's texture environment treats
+//    every texture as RGBA, so GL_MODULATE drew them black whatever the
+//    colour. They are stored as GL_LUMINANCE_ALPHA with white texels, which
+//    gives GL_MODULATE GL's result for an alpha texture (the fragment's
+//    colour, its alpha times the texel's); GL_REPLACE then gives white, GL's
+//    result only under a white colour (the library draws them so).
 
 // The GL calls that never draw what is pending: they only feed the block
 // being built or the current attributes, which each vertex carries with it,
@@ -55,7 +62,7 @@ var QM_MATRIX_CALLS = /^(gl(PushMatrix|PopMatrix|Translate[fd]|Rotate[fd]|Scale[
 mergeInto(LibraryManager.library, {
   $QMGL__deps: ['$GLImmediateSetup', '$GLEmulation', '$GL', 'glEnable', 'glDisable', 'glGetFloatv', 'glGetIntegerv', 'glGetBooleanv', 'glPixelStorei',
                 'glReadPixels', 'glActiveTexture', 'glBindTexture', 'glDeleteTextures', 'glBlendFunc', 'glBlendFuncSeparate',
-                'malloc', 'free'],
+                'glTexImage2D', 'glTexSubImage2D', 'malloc', 'free'],
   $QMGL__postset: function() {
     // Every other GL and GLU call of the build, and the swap, first draws the
     // pending batch. The emulation's own definitions are wrapped where they
@@ -70,6 +77,8 @@ mergeInto(LibraryManager.library, {
       '_glGetBooleanv = QMGL.answersSecondaryColorArray(_glGetBooleanv);\n' +
       '_glPixelStorei = QMGL.keepsFixedPixelStore(_glPixelStorei);\n' +
       '_glReadPixels = QMGL.readsRGB(_glReadPixels);\n' +
+      '_glTexImage2D = QMGL.whitensAlpha(_glTexImage2D, false);\n' +
+      '_glTexSubImage2D = QMGL.whitensAlpha(_glTexSubImage2D, true);\n' +
       '_glActiveTexture = QMGL.tracksUnit(_glActiveTexture);\n' +
       '_glBindTexture = QMGL.tracksBinding(_glBindTexture);\n' +
       '_glDeleteTextures = QMGL.tracksDeletion(_glDeleteTextures);\n' +
@@ -209,6 +218,31 @@ mergeInto(LibraryManager.library, {
       return function(name, p) {
         if (name == 0x845E /* GL_SECONDARY_COLOR_ARRAY */) HEAP8[p] = 0;
         else getBooleanv(name, p);
+      };
+    },
+
+    // glTexImage2D (sub false) or glTexSubImage2D (sub true) with GL_ALPHA
+    // texels given as GL_LUMINANCE_ALPHA ones of luminance 255.
+    whitensAlpha: function(upload, sub) {
+      return function() {
+        var a = Array.prototype.slice.call(arguments);
+        var w = a[sub ? 4 : 3], h = a[sub ? 5 : 4], format = 6, type = 7, pixels = 8;
+        if (a[format] != 0x1906 /* GL_ALPHA */ || a[type] != 0x1401 /* GL_UNSIGNED_BYTE */ || w <= 0 || h <= 0) {
+          upload.apply(null, a);
+          return;
+        }
+        var align = GL.unpackAlignment;
+        var inRow = Math.ceil(w / align) * align, outRow = Math.ceil(2 * w / align) * align;
+        var texels = new Uint8Array(outRow * h);
+        for (var j = 0; j < h; j++) {
+          for (var i = 0, o = j * outRow, s = a[pixels] + j * inRow; i < w; i++, o += 2) {
+            texels[o] = 255;
+            texels[o + 1] = a[pixels] ? HEAPU8[s + i] : 0;
+          }
+        }
+        var LA = 0x190A;  // GL_LUMINANCE_ALPHA
+        if (sub) GLctx.texSubImage2D(a[0], a[1], a[2], a[3], w, h, LA, a[type], texels);
+        else GLctx.texImage2D(a[0], a[1], LA, w, h, a[5], LA, a[type], texels);
       };
     },
 

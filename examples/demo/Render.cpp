@@ -202,15 +202,17 @@ void Panel(float x0, float y0, float x1, float y1) {
 
 // [SECTION] HUD text
 // The HUD writes in DejaVu Sans when the font file is found (beside the
-// program, or where Debian's fonts-dejavu-core puts it), in the library's
-// stroke font otherwise. Heights are capital heights in pixels, as the stroke
-// font takes them; DejaVu's capitals are 0.73 of its em.
+// program, in fonts/ as the web page packs it, or where Debian's
+// fonts-dejavu-core puts it), in the library's stroke font otherwise.
+// Heights are capital heights in pixels, as the stroke font takes them;
+// DejaVu's capitals are 0.73 of its em.
 Font hudFont;
 constexpr float kEmPerCap = 1.0f / 0.73f;
 
 void LoadHudFont() {
     if (hudFont.IsLoaded()) return;
-    const char* const paths[] = {"DejaVuSans.ttf", "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"};
+    const char* const paths[] = {"DejaVuSans.ttf", "fonts/DejaVuSans.ttf",
+                                  "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf"};
     for (const char* path : paths) {
         if (std::FILE* f = std::fopen(path, "rb")) {
             std::fclose(f);

@@ -502,6 +502,49 @@ int main() {
         glDisable(GL_TEXTURE_2D);
     });
 
+    // A GL_ALPHA texture (as glyph pages are) under GL_MODULATE: the
+    // colour, its alpha the texel's; an odd width (3) with rows padded to 4
+    // bytes, and a part replaced with glTexSubImage2D.
+    Frame([] {
+        Plain2D();
+        const unsigned char alphas[2 * 4] = {255, 255, 0, 0, 0, 0, 255, 0};  // bottom row opaque, top: right one
+        GLuint texture = 0;
+        glGenTextures(1, &texture);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);  // WebGL's rule for a width of 3
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        GLint alignment = 0;
+        glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, 3, 2, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alphas);
+        const unsigned char opaque = 255;
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 2, 0, 1, 1, GL_ALPHA, GL_UNSIGNED_BYTE, &opaque);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+        glColor3f(1.0f, 0.5f, 0.0f);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0); glVertex3f(10, 110, -4);
+        glTexCoord2f(1, 0); glVertex3f(100, 110, -4);
+        glTexCoord2f(1, 1); glVertex3f(100, 170, -4);
+        glTexCoord2f(0, 1); glVertex3f(10, 170, -4);
+        glEnd();
+        const Rgba inked = Pixel(25, 125), clear = Pixel(25, 155), sub = Pixel(85, 125), top = Pixel(85, 155);
+        char text[96];
+        std::snprintf(text, sizeof text, "%d,%d,%d %d,%d,%d %d,%d,%d %d,%d,%d", inked.r, inked.g, inked.b, clear.r,
+                      clear.g, clear.b, sub.r, sub.g, sub.b, top.r, top.g, top.b);
+        Check("GL_ALPHA texture modulated: the colour where opaque",
+              Near(inked, 255, 128, 0) && Dark(clear) && Near(sub, 255, 128, 0) && Near(top, 255, 128, 0), text);
+        glDisable(GL_BLEND);
+        glDisable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, 0);
+        glDeleteTextures(1, &texture);
+    });
+
     // The library's sprites (client vertex arrays, glDrawElements) and filled
     // shapes (glDrawArrays) in the page, then a game's own GL after them.
     Frame([] {

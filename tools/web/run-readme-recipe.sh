@@ -3,8 +3,9 @@
 # README prints it, in WORK_DIR beside two folders it names: quillmar (this
 # source tree) and game (tests/web/game: a game with asset folders that loads
 # a PNG). It installs into the README's prefix. Then checks what it made:
-# the page's files, the asset package, and a library-only web build (no tests
-# or examples by default). Prints "readme recipe: N passed, N failed"; the
+# the page's files, the asset package, the font engine inside the installed
+# libQuillmar.a, and a library-only web build (no tests or examples by
+# default). Prints "readme recipe: N passed, N failed"; the
 # page itself runs in tools/web/run_web_tests.py (--game WORK_DIR/game-web).
 #   tools/web/run-readme-recipe.sh WORK_DIR
 set -uo pipefail
@@ -37,8 +38,13 @@ for f in game.html game.js game.wasm game.data; do
   check "game-web/$f made" test -s "$work/game-web/$f"
 done
 # The asset folders are in the package under their own names.
-check "game.data holds assets/ship.png and levels/one.txt" \
-  bash -c "grep -q '\"/assets/ship.png\"' '$work/game-web/game.js' && grep -q '\"/levels/one.txt\"' '$work/game-web/game.js'"
+check "game.data holds assets/ship.png, levels/one.txt and fonts/DejaVuSans.ttf" \
+  bash -c "grep -q '\"/assets/ship.png\"' '$work/game-web/game.js' && grep -q '\"/levels/one.txt\"' '$work/game-web/game.js' &&
+           grep -q '\"/fonts/DejaVuSans.ttf\"' '$work/game-web/game.js'"
+# FreeType and HarfBuzz came with the library's first configure, inside it.
+check "the installed libQuillmar.a holds FreeType and HarfBuzz" \
+  bash -c "emnm '/opt/quillmar-web/lib/libQuillmar.a' 2>/dev/null > '$work/nm.txt';
+           grep -q ' T FT_Init_FreeType$' '$work/nm.txt' && grep -q ' T hb_shape$' '$work/nm.txt'"
 check "the library's web build has no tests or examples by default" \
   bash -c "grep -q '^QUILLMAR_BUILD_TESTS:BOOL=OFF' '$work/build-web/CMakeCache.txt' &&
            grep -q '^QUILLMAR_BUILD_EXAMPLES:BOOL=OFF' '$work/build-web/CMakeCache.txt' &&

@@ -6,6 +6,8 @@ which builds them first.
 
 Groups, each ending in its own "N passed, N failed" line:
   gl      tests/web/gl_probe: GL 1.x drawn in the page, pixels read back
+  fonts   tests/web/font_probe: Latin, Arabic and Devanagari text from font
+          files in the page's files, pixels read back
   input   tests/web/input_probe: keys, mouse motion, buttons and wheel injected
   gamepad tests/web/gamepad_probe: a scripted navigator.getGamepads drives it
   game    the README recipe's game (--game DIR): asset folders, a PNG, its
@@ -140,18 +142,19 @@ def differing_share(png_a, png_b, tolerance=48):
     return differing / float(wa * ha)
 
 
-def run_gl_probe(browser, base, results):
-    print('== gl_probe', flush=True)
+def run_probe(browser, base, results, probe, group):
+    """A probe that makes its own checks in the page and ends with its summary."""
+    print(f'== {probe}', flush=True)
     page = browser.new_page()
-    page.navigate(f'{base}/tests/web/gl_probe.html')
+    page.navigate(f'{base}/tests/web/{probe}.html')
     page.wait_for(lambda p: any(SUMMARY.match(t) for _, _, t in p.lines) or p.exceptions, 90)
     print_console(page)
     summary = [SUMMARY.match(t) for _, _, t in page.lines if SUMMARY.match(t)]
     if summary and not page.exceptions:
-        results.group('gl', int(summary[-1].group(1)), int(summary[-1].group(2)))
+        results.group(group, int(summary[-1].group(1)), int(summary[-1].group(2)))
     else:
-        print(f'  gl_probe ended without its summary; exceptions: {page.exceptions}')
-        results.group('gl', int(summary[-1].group(1)) if summary else 0, 1)
+        print(f'  {probe} ended without its summary; exceptions: {page.exceptions}')
+        results.group(group, int(summary[-1].group(1)) if summary else 0, 1)
     browser.close_page(page)
 
 
@@ -457,7 +460,7 @@ def main():
     ap.add_argument('--linux-shot', default=None)
     ap.add_argument('--game', default=None, metavar='DIR',
                     help='the build folder of the README recipe\'s game (tools/web/run-readme-recipe.sh)')
-    ap.add_argument('--only', default='gl,input,gamepad,demo,game')
+    ap.add_argument('--only', default='gl,fonts,input,gamepad,demo,game')
     a = ap.parse_args()
     os.makedirs(a.out, exist_ok=True)
     server = serve(a.root)
@@ -472,7 +475,9 @@ def main():
         elif 'game' in groups:
             results.group('game (no --game folder given)', 0, 1)
         if 'gl' in groups:
-            run_gl_probe(browser, base, results)
+            run_probe(browser, base, results, 'gl_probe', 'gl')
+        if 'fonts' in groups:
+            run_probe(browser, base, results, 'font_probe', 'fonts')
         if 'input' in groups:
             run_input_probe(browser, base, results)
         if 'gamepad' in groups:
