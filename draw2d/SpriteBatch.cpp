@@ -8,6 +8,8 @@
 #include <GL/gl.h>
 
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -108,6 +110,42 @@ void SetClientState(GLenum array, bool on) {
         glDisableClientState(array);
 }
 
+// The queue goes to GL in a buffer object where the context has them, made
+// anew at each draw: from client memory, Mesa copies it into upload buffers
+// that glibc hands back to the system and faults in again, frame after
+// frame, and that cost the drawing thread more than placing the quads.
+constexpr GLenum kArrayBuffer = 0x8892;        // GL 1.5 tokens, which Windows'
+constexpr GLenum kStreamDraw = 0x88E0;         // GL 1.1 header lacks
+struct StreamBuffer {
+    GLuint name = 0;
+    unsigned generation = 0;
+};
+StreamBuffer stream;
+
+// Binds the stream buffer holding the queue; false (nothing bound) where the
+// context has no buffer objects.
+bool Stream() {
+    const qmgl::BufferCalls* calls = qmgl::BufferObjects();
+    if (!calls) return false;
+    if (stream.name == 0 || stream.generation != qmgl::Generation()) {
+        stream.name = 0;  // a name of an older context died with it
+        calls->gen(1, &stream.name);
+        stream.generation = qmgl::Generation();
+        if (stream.name == 0) return false;
+    }
+    calls->bind(kArrayBuffer, stream.name);
+    calls->data(kArrayBuffer, std::ptrdiff_t(sizeof(Vertex)) * queue.used, queue.vertices,
+                kStreamDraw);
+    return true;
+}
+
+// Where a vertex field of the queue is for GL: an offset into the stream
+// buffer, or the queue's own memory.
+const GLvoid* VertexField(bool streamed, std::size_t offset) {
+    if (streamed) return reinterpret_cast<const GLvoid*>(static_cast<std::uintptr_t>(offset));
+    return reinterpret_cast<const unsigned char*>(queue.vertices) + offset;
+}
+
 void DrawRuns() {
     // Unit 0 with an identity texture matrix, whatever units and matrix a
     // multitexturing game left (made first, so the state guard saves and
@@ -117,9 +155,10 @@ void DrawRuns() {
     // the texcoord and colour arrays on; each run changes only what differs.
     qmgl::StateGuard guard(true);
     const GLsizei stride = sizeof(Vertex);
-    glVertexPointer(3, GL_FLOAT, stride, &queue.vertices[0].x);
-    glTexCoordPointer(2, GL_FLOAT, stride, &queue.vertices[0].s);
-    glColorPointer(4, GL_UNSIGNED_BYTE, stride, queue.vertices[0].rgba);
+    const bool streamed = Stream();
+    glVertexPointer(3, GL_FLOAT, stride, VertexField(streamed, offsetof(Vertex, x)));
+    glTexCoordPointer(2, GL_FLOAT, stride, VertexField(streamed, offsetof(Vertex, s)));
+    glColorPointer(4, GL_UNSIGNED_BYTE, stride, VertexField(streamed, offsetof(Vertex, rgba)));
     bool textured = true, colourArray = true;
     GLint env = GL_MODULATE;
     unsigned bound = 0;
@@ -158,6 +197,8 @@ void DrawRuns() {
             DrawQuads(run.first, run.count);
         }
     }
+    // The guard gives the game's arrays back from no buffer bound.
+    if (streamed) qmgl::BufferObjects()->bind(kArrayBuffer, 0);
 }
 
 void Draw() {

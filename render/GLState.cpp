@@ -33,26 +33,40 @@ constexpr bool kBufferPerArray = false;
 constexpr bool kBufferPerArray = true;
 #endif
 
-// glBindBuffer where the context has buffer objects, else null; looked up
-// once per context (a token the context does not know would be a GL error).
-struct BufferObjects {
+// The buffer object calls where the context has buffer objects, else null;
+// looked up once per context (a token the context does not know would be a
+// GL error).
+struct BufferObjectsFound {
     bool known = false;
     unsigned generation = 0;
-    BindProc bind = nullptr;
+    BufferCalls calls = {nullptr, nullptr, nullptr};
+    bool all = false;  // every call of BufferCalls was found
 };
-BufferObjects bufferObjects;
+BufferObjectsFound bufferObjects;
 
-BindProc BufferBinder() {
+void* LookUp(const char* name, const char* fallback) {
+    void* proc = qmsys::GetProcAddress(name);
+    return proc ? proc : qmsys::GetProcAddress(fallback);
+}
+
+const BufferObjectsFound& FindBufferObjects() {
     if (!bufferObjects.known || bufferObjects.generation != generation) {
+        bufferObjects = BufferObjectsFound();
         const char* found = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-        const bool has = Version() >= 15 ||
-                         HasExtension(found ? found : "", "GL_ARB_vertex_buffer_object");
-        bufferObjects.bind = has ? LookUpBind("glBindBuffer", "glBindBufferARB") : nullptr;
+        if (Version() >= 15 || HasExtension(found ? found : "", "GL_ARB_vertex_buffer_object")) {
+            BufferCalls& c = bufferObjects.calls;
+            c.bind = LookUpBind("glBindBuffer", "glBindBufferARB");
+            c.gen = reinterpret_cast<decltype(c.gen)>(LookUp("glGenBuffers", "glGenBuffersARB"));
+            c.data = reinterpret_cast<decltype(c.data)>(LookUp("glBufferData", "glBufferDataARB"));
+            bufferObjects.all = c.bind && c.gen && c.data;
+        }
         bufferObjects.generation = generation;
         bufferObjects.known = true;
     }
-    return bufferObjects.bind;
+    return bufferObjects;
 }
+
+BindProc BufferBinder() { return FindBufferObjects().calls.bind; }
 
 const GLenum kCaps[5] = {GL_TEXTURE_2D, GL_BLEND, GL_DEPTH_TEST, GL_CULL_FACE, GL_LIGHTING};
 // Open enables the normal and secondary colour arrays without pointers: left
@@ -95,6 +109,15 @@ bool HasExtension(const char* list, const char* name) {
         if (starts && ends) return true;
     }
     return false;
+}
+
+const BufferCalls* BufferObjects() {
+#if defined(__EMSCRIPTEN__)
+    return nullptr;  // the web's GL emulation reads the client arrays itself
+#else
+    const BufferObjectsFound& found = FindBufferObjects();
+    return found.all ? &found.calls : nullptr;
+#endif
 }
 
 BindProc LookUpBind(const char* name, const char* fallback) {

@@ -7,6 +7,8 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
+
 namespace qmgl {
 
 // A window (and with it a GL context) is open and current.
@@ -28,6 +30,16 @@ using BindProc = void(QM_GL_CALL*)(GLenum target, GLuint name);
 int Version();
 bool HasExtension(const char* list, const char* name);
 BindProc LookUpBind(const char* name, const char* fallback);
+
+// The buffer object calls (GL 1.5 or GL_ARB_vertex_buffer_object) the 2D
+// batch streams its vertices through, where the context has them; null
+// otherwise. Looked up once per context.
+struct BufferCalls {
+    BindProc bind;
+    void(QM_GL_CALL* gen)(GLsizei count, GLuint* names);
+    void(QM_GL_CALL* data)(GLenum target, std::ptrdiff_t size, const void* data, GLenum usage);
+};
+const BufferCalls* BufferObjects();
 
 // Sets, for the guard's life, the state the library draws 2D in: no depth
 // test, no culling, no lighting, blending with source alpha, texturing as

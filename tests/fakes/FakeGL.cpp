@@ -7,7 +7,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
+#include <cstdint>
 #include <limits>
+#include <map>
+#include <vector>
 
 #include <GL/gl.h>
 #include <GL/glu.h>
@@ -80,6 +84,23 @@ void FAKE_GLCALL FakeBindBuffer(GLenum target, GLuint name) {
     if (target == kArrayBuffer) fake::gl.arrayBuffer = int(name);
     if (target == kElementArrayBuffer) fake::gl.elementArrayBuffer = int(name);
 }
+// Buffer objects hold what glBufferData gave them; a draw reads arrays set
+// with one bound from there.
+std::map<GLuint, std::vector<unsigned char>> bufferStore;
+void FAKE_GLCALL FakeGenBuffers(GLsizei count, GLuint* names) {
+    Record("glGenBuffers", {double(count)});
+    static GLuint next = 1000;
+    for (GLsizei i = 0; i < count; ++i) names[i] = next++;
+}
+void FAKE_GLCALL FakeBufferData(GLenum target, std::ptrdiff_t size, const void* data, GLenum usage) {
+    Record("glBufferData", {double(target), double(size), double(usage)});
+    if (target != kArrayBuffer || fake::gl.arrayBuffer == 0) return;
+    const unsigned char* bytes = static_cast<const unsigned char*>(data);
+    bufferStore[GLuint(fake::gl.arrayBuffer)].assign(bytes, bytes + size);
+}
+const char* ArrayBase(const fake::GLMatrices::Pointer& p) {
+    return static_cast<const char*>(fake::ArrayData(p));
+}
 void FAKE_GLCALL FakeBindFramebuffer(GLenum target, GLuint name) {
     Record("glBindFramebuffer", {double(target), double(name)});
     if (target == kReadFramebuffer || target == kFramebufferExt) fake::pixels.readFramebuffer = name;
@@ -95,6 +116,11 @@ void FAKE_GLCALL FakeClientActiveTexture(GLenum unit) {
 }  // namespace
 
 namespace fake {
+const void* ArrayData(const GLMatrices::Pointer& p) {
+    if (p.buffer == 0) return p.pointer;
+    return bufferStore[GLuint(p.buffer)].data() + reinterpret_cast<std::uintptr_t>(p.pointer);
+}
+
 void* GLProc(const std::string& name) {
     if (name == "glActiveTexture" || name == "glActiveTextureARB")
         return reinterpret_cast<void*>(&FakeActiveTexture);
@@ -102,6 +128,10 @@ void* GLProc(const std::string& name) {
         return reinterpret_cast<void*>(&FakeClientActiveTexture);
     if (name == "glBindBuffer" || name == "glBindBufferARB")
         return reinterpret_cast<void*>(&FakeBindBuffer);
+    if (name == "glGenBuffers" || name == "glGenBuffersARB")
+        return reinterpret_cast<void*>(&FakeGenBuffers);
+    if (name == "glBufferData" || name == "glBufferDataARB")
+        return reinterpret_cast<void*>(&FakeBufferData);
     if (name == "glBindFramebuffer" || name == "glBindFramebufferEXT")
         return reinterpret_cast<void*>(&FakeBindFramebuffer);
     return nullptr;
@@ -214,19 +244,22 @@ void GLAPIENTRY glGetPointerv(GLenum pname, GLvoid** params) {
 // Draws record their vertex count; a test reads the arrays through fake::gl.
 void GLAPIENTRY glDrawArrays(GLenum mode, GLint first, GLsizei count) {
     Record("glDrawArrays", {double(mode), double(first), double(count)});
-    if (fake::recording && fake::Enabled(GL_VERTEX_ARRAY) && fake::gl.vertexArray.pointer) {
-        const fake::GLMatrices::Pointer& p = fake::gl.vertexArray;
+    const fake::GLMatrices::Pointer& p = fake::gl.vertexArray;
+    if (fake::recording && fake::Enabled(GL_VERTEX_ARRAY) && (p.pointer || p.buffer)) {
         const fake::GLMatrices::Pointer& c = fake::gl.colorArray;
-        const bool colours = fake::Enabled(GL_COLOR_ARRAY) && c.pointer && c.type == GL_UNSIGNED_BYTE;
+        const bool colours = fake::Enabled(GL_COLOR_ARRAY) && (c.pointer || c.buffer) &&
+                             c.type == GL_UNSIGNED_BYTE;
+        const char* vertices = ArrayBase(p);
+        const unsigned char* colourBytes = reinterpret_cast<const unsigned char*>(ArrayBase(c));
         fake::Drawn d{mode, {}, {}};
         for (GLint i = first; i < first + count; ++i) {
             const float* v = reinterpret_cast<const float*>(
-                static_cast<const char*>(p.pointer) + i * (p.stride ? p.stride : p.size * 4));
+                vertices + i * (p.stride ? p.stride : p.size * 4));
             d.vertices.push_back({{v[0], v[1], p.size > 2 ? v[2] : 0.0f}});
             std::array<int, 4> rgba;
             for (int k = 0; k < 4; ++k) {
                 rgba[std::size_t(k)] =
-                    colours ? static_cast<const unsigned char*>(c.pointer)[i * c.stride + k]
+                    colours ? colourBytes[i * c.stride + k]
                     : std::isnan(fake::gl.color[std::size_t(k)])
                             ? -1
                             : int(fake::gl.color[std::size_t(k)] * 255.0f + 0.5f);

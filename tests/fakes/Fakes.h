@@ -157,6 +157,9 @@ struct GLMatrices {
     };
     StateAtDraw atDraw{};
 };
+// Where an array's data is: its pointer in client memory, or that offset into
+// what glBufferData gave the buffer it was set with.
+const void* ArrayData(const GLMatrices::Pointer& array);
 // What each glDrawArrays drew (while recording): its mode and the vertices
 // (x, y, z) and colours (0..255; the current colour without the colour array)
 // read through the client arrays as GL would.

@@ -402,8 +402,11 @@ TEST_F(SpriteTest, AGamesBufferObjectsAreSetAsideForTheDrawAndPutBack) {
     window.Close();
     ASSERT_TRUE(window.Open());
     FillRect(Vector2D(1, 1), Vector2D(3, 3));
+    FlushSprites();
     for (const fake::Call& c : fake::log)
         EXPECT_FALSE(c.name == "glGetIntegerv" && c.args[0] >= 0x8894 && c.args[0] <= 0x889A);
+    EXPECT_EQ(fake::Count("glGenBuffers") + fake::Count("glBufferData"), 0u);
+    EXPECT_EQ(fake::gl.atDraw.vertices.buffer, 0) << "read from client memory";
 
     // A GL 2.1 context; the game's vertex array lives in buffer 5, and
     // buffers 7 and 6 are bound.
@@ -416,7 +419,9 @@ TEST_F(SpriteTest, AGamesBufferObjectsAreSetAsideForTheDrawAndPutBack) {
     fake::gl.elementArrayBuffer = 6;
     const fake::GLMatrices::StateAtDraw& d = fake::gl.atDraw;
     auto expectPutBack = [&](const char* what) {
-        EXPECT_EQ(d.arrayBuffer, 0) << what << ": client arrays read from client memory";
+        EXPECT_TRUE(d.arrayBuffer != 5 && d.arrayBuffer != 7)
+            << what << ": the library's vertices, not the game's buffers";
+        EXPECT_EQ(d.vertices.buffer, d.arrayBuffer) << what;
         EXPECT_EQ(d.elementArrayBuffer, 0) << what;
         EXPECT_EQ(fake::gl.arrayBuffer, 7) << what;
         EXPECT_EQ(fake::gl.elementArrayBuffer, 6) << what;
@@ -425,11 +430,19 @@ TEST_F(SpriteTest, AGamesBufferObjectsAreSetAsideForTheDrawAndPutBack) {
 #endif
         EXPECT_EQ(fake::gl.vertexArray.pointer, reinterpret_cast<const void*>(16)) << what;
     };
+    fake::drawn.clear();
     DrawSprite(a, Vector2D(0, 0));
     FlushSprites();
     expectPutBack("sprite");
     FillRect(Vector2D(1, 1), Vector2D(3, 3));
+    FlushSprites();
     expectPutBack("FillRect");
+#if !defined(__EMSCRIPTEN__)
+    // What was drawn came from the library's own buffer object.
+    ASSERT_EQ(fake::drawn.size(), 2u);
+    EXPECT_EQ(fake::drawn[0].vertices[2], (std::array<float, 3>{{2, 2, -4}})) << "the 2 x 2 sprite";
+    EXPECT_EQ(fake::drawn[1].vertices[2], (std::array<float, 3>{{4, 4, -4}})) << "the rectangle";
+#endif
 }
 
 // [SECTION] Context lifetime

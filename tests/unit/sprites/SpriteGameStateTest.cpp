@@ -54,8 +54,8 @@ protected:
     };
     static Corner CornerOf(int i) {
         const fake::GLMatrices::StateAtDraw& d = fake::gl.atDraw;
-        const float* v = static_cast<const float*>(d.vertices.pointer);
-        const float* st = static_cast<const float*>(d.texcoords.pointer);
+        const float* v = static_cast<const float*>(fake::ArrayData(d.vertices));
+        const float* st = static_cast<const float*>(fake::ArrayData(d.texcoords));
         const int stride = d.vertices.stride / int(sizeof(float));
         return {v[i * stride], v[i * stride + 1], st[i * stride], st[i * stride + 1]};
     }
