@@ -44,7 +44,8 @@ const BufferCalls* BufferObjects();
 // Sets, for the guard's life, the state the library draws 2D in: no depth
 // test, no culling, no lighting, blending with source alpha, texturing as
 // asked, client arrays of vertex (and texcoord and colour, if textured) only,
-// read from client memory (no buffer object bound), and textured: the texels
+// with no buffer object of the game's bound (the caller may bind its own, and
+// unbinds it before the guard goes), and textured: the texels
 // multiplied by the colour (GL_MODULATE), whatever texture environment the
 // game left. The destructor restores every cap, blend factor, binding
 // (texture and buffer objects), texture environment mode, client array
