@@ -4,7 +4,7 @@
 # it loads, measured and drawn in several scripts and sizes, its glyphs
 # rasterised into the atlas (tests/fuzz/font_fuzz.cpp, against the unit
 # tests' fakes of the window and GL). First every file once: the seeds,
-# small fonts cut from Debian's DejaVu and Lohit Devanagari at each run
+# small fonts cut from Debian's DejaVu, Lohit Devanagari and Cantarell at each run
 # (tests/fuzz/make_font_seeds.cpp), and the crafted files of faults found
 # before (tests/fuzz/fonts); then a seeded run that grows from them, bounded
 # in time and inputs. Any crash, leak, sanitizer report, single allocation

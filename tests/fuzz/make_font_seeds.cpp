@@ -1,7 +1,8 @@
 // Writes the font fuzz ring's seeds: small fonts cut from Debian's DejaVu
-// (fonts-dejavu-core) and Lohit Devanagari (fonts-lohit-deva) down to the
-// characters the fuzz target draws, with their kerning, ligature, joining
-// and reordering tables, hinted and not, and a collection of two of them.
+// (fonts-dejavu-core), Lohit Devanagari (fonts-lohit-deva) and Cantarell
+// (fonts-cantarell, PostScript outlines) down to the characters the fuzz
+// target draws, with their kerning, ligature, joining and reordering tables,
+// hinted and not, and a collection of two of them.
 // Made at each run from the installed fonts, so that no font file of
 // theirs is kept in the repository. The same HarfBuzz makes the same bytes.
 //   make_font_seeds OUTPUT_FOLDER
@@ -19,6 +20,7 @@ using Bytes = std::vector<unsigned char>;
 
 const char* const kDejaVu = "/usr/share/fonts/truetype/dejavu/";
 const char* const kLohit = "/usr/share/fonts/truetype/lohit-devanagari/Lohit-Devanagari.ttf";
+const char* const kCantarell = "/usr/share/fonts/opentype/cantarell/Cantarell-Regular.otf";
 
 // The characters of tests/fuzz/font_fuzz.cpp's strings, by script.
 const char* const kLatin =
@@ -124,5 +126,7 @@ int main(int argc, char** argv) {
     Write("seed-math.ttf", Subset(std::string(kDejaVu) + "DejaVuMathTeXGyre.ttf", "AVx+=\xE2\x88\x91",
                                   HB_SUBSET_FLAGS_DEFAULT));
     Write("seed-collection.ttc", Collection({latin, devanagari}));
+    Write("seed-cff.otf", Subset(kCantarell, kLatin, HB_SUBSET_FLAGS_DEFAULT));
+    Write("seed-cff-flat.otf", Subset(kCantarell, "AVWa To fi", HB_SUBSET_FLAGS_DESUBROUTINIZE));
     return 0;
 }
