@@ -18,6 +18,7 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_MODULE_H
+#include FT_OUTLINE_H
 #include FT_TRUETYPE_TABLES_H
 #include <hb.h>
 
@@ -519,6 +520,19 @@ float LayerScale() {
     return std::isfinite(scale) && scale > 1e-3 && scale < 1e3 ? float(scale) : 1.0f;
 }
 
+// Whether the loaded glyph's outline, once rasterised, fits an atlas page. A
+// glyph that does not (a font's coordinates gone wild) is never rasterised:
+// its bitmap would cost time and memory in proportion to its area, on every
+// draw, only to be refused by the atlas.
+bool FitsAPage(const FT_GlyphSlot slot) {
+    if (slot->format != FT_GLYPH_FORMAT_OUTLINE) return true;
+    FT_BBox box;
+    FT_Outline_Get_CBox(&slot->outline, &box);
+    const long long w = ((static_cast<long long>(box.xMax) + 63) >> 6) - (static_cast<long long>(box.xMin) >> 6);
+    const long long h = ((static_cast<long long>(box.yMax) + 63) >> 6) - (static_cast<long long>(box.yMin) >> 6);
+    return w + 2 <= qmtype::GlyphAtlas::kWidth && h + 2 <= qmtype::GlyphAtlas::kMaxHeight;
+}
+
 // The glyph's image at `size` quarter pixels, rasterised on first use.
 const FontData::Glyph* GlyphImage(FontData& f, unsigned glyph, int size, bool* full) {
     const unsigned long long key = (static_cast<unsigned long long>(size) << 32) | glyph;
@@ -529,13 +543,17 @@ const FontData::Glyph* GlyphImage(FontData& f, unsigned glyph, int size, bool* f
         if (FT_Set_Char_Size(f.face, 0, FT_F26Dot6(size) * 16, 72, 72) != 0) return nullptr;
         f.sizeSet = size;
     }
-    if (FT_Load_Glyph(f.face, glyph, FT_LOAD_RENDER | FT_LOAD_TARGET_LIGHT) == 0) {
-        const FT_GlyphSlot slot = f.face->glyph;
+    const FT_GlyphSlot slot = f.face->glyph;
+    if (FT_Load_Glyph(f.face, glyph, FT_LOAD_TARGET_LIGHT) == 0 && FitsAPage(slot) &&
+        (slot->format == FT_GLYPH_FORMAT_BITMAP || FT_Render_Glyph(slot, FT_RENDER_MODE_LIGHT) == 0)) {
         const FT_Bitmap& bitmap = slot->bitmap;
         const int w = int(bitmap.width), h = int(bitmap.rows);
         const bool gray = bitmap.pixel_mode == FT_PIXEL_MODE_GRAY;
         const bool mono = bitmap.pixel_mode == FT_PIXEL_MODE_MONO;
-        if (w > 0 && h > 0 && (gray || mono)) {
+        // Larger than a page (a bitmap glyph): it never fits, and is cached as
+        // nothing rather than taken for a full atlas.
+        const bool fits = w + 2 <= qmtype::GlyphAtlas::kWidth && h + 2 <= qmtype::GlyphAtlas::kMaxHeight;
+        if (w > 0 && h > 0 && (gray || mono) && fits) {
             int page = 0, x = 0, y = 0;
             if (!f.atlas.Place(w, h, &page, &x, &y)) {
                 *full = true;

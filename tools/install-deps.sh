@@ -29,8 +29,10 @@ for purpose in "${@:-test}"; do
   case "$purpose" in
     build) packages+=("${build[@]}") ;;
     demo)  packages+=("${build[@]}" "${display[@]}" fonts-dejavu-core) ;;
+    # clang-14 builds the fuzz rings; Cantarell gives their seeds a font of
+    # PostScript (CFF) outlines.
     test)  packages+=("${build[@]}" "${display[@]}" "${fonts[@]}" googletest libgtest-dev libgmock-dev libxtst-dev
-                     clang-14 libclang-rt-14-dev) ;;
+                     clang-14 libclang-rt-14-dev fonts-cantarell) ;;
     bench) packages+=("${build[@]}" "${display[@]}" fonts-dejavu-core libxtst-dev libbenchmark-dev libglm-dev
                       valgrind python3 libsfml-dev libsdl2-dev libsdl2-ttf-dev) ;;
     # dpkg-dev unpacks Debian's sources for the libraries built for Windows

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs every test: the unit tests, the real-window tests under Xvfb, the unit
 # tests again under AddressSanitizer + UndefinedBehaviorSanitizer, and the
-# image readers under libFuzzer; a game is also built against the installed
-# library (CMake package and pkg-config).
+# image readers and fonts under libFuzzer; a game is also built against the
+# installed library (CMake package and pkg-config).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc)
@@ -25,4 +25,6 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build-sanitize -L unit --output-on-failure -j"$jobs"
 echo "== Image readers under libFuzzer, AddressSanitizer and UBSan ($SECONDS s)"
 tools/fuzz-images.sh 60 100000 1
+echo "== Fonts under libFuzzer, AddressSanitizer and UBSan ($SECONDS s)"
+tools/fuzz-fonts.sh 60 100000 1
 echo "== All tests passed ($SECONDS s)"

@@ -75,6 +75,26 @@ GLint PackValue(GLenum pname) {
     return pname == GL_PACK_ALIGNMENT || pname == GL_UNPACK_ALIGNMENT ? 4 : 0;
 }
 
+volatile unsigned uploadSum = 0;  // keeps the reads below
+
+// Reads every byte an upload of width x height texels takes from `pixels`
+// under the current unpack alignment and row length.
+void ReadUpload(GLsizei width, GLsizei height, GLenum format, GLenum type, const GLvoid* pixels) {
+    if (!fake::readUploads || !pixels || width <= 0 || height <= 0 || type != GL_UNSIGNED_BYTE ||
+        fake::pixels.unpackBuffer != 0)
+        return;
+    const std::size_t texel = format == GL_RGBA ? 4 : format == GL_RGB ? 3 : format == GL_LUMINANCE_ALPHA ? 2 : 1;
+    const GLint rowLength = PackValue(GL_UNPACK_ROW_LENGTH);
+    const std::size_t align = std::size_t(PackValue(GL_UNPACK_ALIGNMENT));
+    const std::size_t row = std::size_t(rowLength > 0 ? rowLength : width) * texel;
+    const std::size_t stride = (row + align - 1) / align * align;
+    const std::size_t bytes = stride * std::size_t(height - 1) + std::size_t(width) * texel;
+    const auto* p = static_cast<const unsigned char*>(pixels);
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < bytes; ++i) sum += p[i];
+    uploadSum = uploadSum + sum;
+}
+
 // Entry points the library looks up by name (GetProcAddress), not imported.
 #define FAKE_GLCALL GLAPIENTRY
 void FAKE_GLCALL FakeBindBuffer(GLenum target, GLuint name) {
@@ -199,6 +219,7 @@ void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei
     Record("glTexImage2D", {double(target), double(level), double(internal), double(width),
                             double(height), double(border), double(format), double(type),
                             pixels ? double(static_cast<const unsigned char*>(pixels)[0]) : -1.0});
+    ReadUpload(width, height, format, type, pixels);
     fake::pixels.unpackAtUpload.clear();
     for (GLenum p = GL_UNPACK_SWAP_BYTES; p <= GL_UNPACK_ALIGNMENT; ++p)
         fake::pixels.unpackAtUpload[p] = PackValue(p);
@@ -209,6 +230,7 @@ void GLAPIENTRY glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GL
     Record("glTexSubImage2D", {double(target), double(level), double(x), double(y),
                                double(width), double(height), double(format), double(type),
                                pixels ? 1.0 : 0.0});
+    ReadUpload(width, height, format, type, pixels);
 }
 void GLAPIENTRY glTexEnvi(GLenum target, GLenum pname, GLint param) {
     Record("glTexEnvi", {double(target), double(pname), double(param)});

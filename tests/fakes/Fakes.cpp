@@ -7,6 +7,7 @@ namespace fake {
 Script script;
 std::vector<Call> log;
 bool recording = true;
+bool readUploads = false;
 std::vector<Drawn> drawn;
 std::uint32_t clockNow = 0;
 std::uint32_t clockStep = 0;
@@ -21,6 +22,7 @@ void Reset() {
     log.clear();
     drawn.clear();
     recording = true;
+    readUploads = false;
     clockNow = 0;
     clockStep = 0;
     clockNanoseconds = 0;

@@ -89,6 +89,9 @@ extern std::uint64_t clockNanosecondsStep;
 extern bool logClock;
 extern std::vector<Call> log;
 extern bool recording;  // off: calls are answered but not logged (no allocation)
+// On: glTexImage2D and glTexSubImage2D read every byte of the pixels they are
+// given, so that a sanitizer sees an upload that runs past its buffer.
+extern bool readUploads;
 
 void Reset();
 // The arguments arrive as an initializer list so that a call made while

@@ -311,6 +311,25 @@ TEST_F(FontDrawTest, TextChangingEveryFrameStopsAllocatingOnceWarm) {
     fake::recording = true;
 }
 
+TEST_F(FontDrawTest, GlyphsLargerThanAPageAreLeftOutOnce) {
+    // An em of 16 units: every glyph 128 times its size, thousands of pixels.
+    std::vector<unsigned char> b = sans;
+    const std::size_t head = Get32(b, Record(b, "head") + 8);
+    b[head + 18] = 0, b[head + 19] = 16;
+    Font huge;
+    ASSERT_TRUE(huge.LoadFromMemory(b.data(), b.size(), "huge"));
+    huge.Draw("Ab c", {10, 10}, 40, {1, 1, 1, 1});
+    FlushSprites();
+    EXPECT_EQ(fake::Count(kQuadDraw), 0u);
+    // Neither rasterised again nor taken for a full atlas that is cleared.
+    fake::recording = false;
+    const long before = qmtest::AllocationCount();
+    huge.Draw("Ab c", {10, 10}, 40, {1, 1, 1, 1});
+    FlushSprites();
+    EXPECT_EQ(qmtest::AllocationCount(), before);
+    fake::recording = true;
+}
+
 // A font keeps the layouts of text it drew: drawn again anywhere, or with a
 // size or wrap that changes the layout, text lands where a fresh font puts it
 // and measures as it does
