@@ -34,6 +34,9 @@ struct Run {
     // keeps its fastest path for a constant colour).
     bool oneColour;
     float colour[4];
+    // Untextured and every vertex opaque: blending would give the colour
+    // itself, so the run is drawn without it (a software GL's cheaper path).
+    bool opaque;
 };
 
 struct Queue {
@@ -159,7 +162,7 @@ void DrawRuns() {
     glVertexPointer(3, GL_FLOAT, stride, VertexField(streamed, offsetof(Vertex, x)));
     glTexCoordPointer(2, GL_FLOAT, stride, VertexField(streamed, offsetof(Vertex, s)));
     glColorPointer(4, GL_UNSIGNED_BYTE, stride, VertexField(streamed, offsetof(Vertex, rgba)));
-    bool textured = true, colourArray = true;
+    bool textured = true, colourArray = true, blending = true;
     GLint env = GL_MODULATE;
     unsigned bound = 0;
     bool anyBound = false;
@@ -175,6 +178,10 @@ void DrawRuns() {
             glBindTexture(GL_TEXTURE_2D, run.texture);
             bound = run.texture;
             anyBound = true;
+        }
+        if (run.opaque == blending) {
+            blending = !run.opaque;
+            SetCap(GL_BLEND, blending);
         }
         if (run.oneColour == colourArray) {
             colourArray = !run.oneColour;
@@ -275,6 +282,7 @@ Vertex* Reserve(int count, unsigned texture, bool lines, float width, const floa
     }
     const unsigned char bytes[4] = {Channel(rgba[0]), Channel(rgba[1]), Channel(rgba[2]),
                                     Channel(rgba[3])};
+    run->opaque = (run->count == 0 || run->opaque) && texture == 0 && bytes[3] == 255;
     Vertex* v = &queue.vertices[queue.used];
     for (int i = 0; i < count; ++i) std::memcpy(v[i].rgba, bytes, 4);
     run->count += count;

@@ -383,7 +383,11 @@ TEST_F(SpriteTest, SpritesAndShapesDrawInTheirStateAndLeaveTheStateAsFound) {
     FlushSprites();
     EXPECT_FALSE(d.texture || d.depthTest || d.cullFace || d.texcoordArray || d.colorArray ||
                  d.normalArray);
-    EXPECT_TRUE(d.blend && d.vertexArray);
+    EXPECT_TRUE(d.vertexArray);
+    EXPECT_FALSE(d.blend) << "opaque and untextured: blending would give the colour itself";
+    FillRect(Vector2D(1, 1), Vector2D(3, 3), Color4f{1, 0, 0, 0.5f});
+    FlushSprites();
+    EXPECT_TRUE(d.blend) << "translucent";
     FillCircle(Vector2D(5, 5), 4.0f);
     FillPolygon(std::vector<Vector2D>{{0, 0}, {0, 5}, {5, 5}, {5, 0}}.data(), 4);
     FlushSprites();
