@@ -34,7 +34,9 @@
 // Drawing goes through the sprite batch (Sprite.h's batching rule), tinted by
 // the colour given with the call: one GL draw per texture page for a run of
 // text calls. Once a string's glyphs are made, drawing it again allocates
-// nothing. Nothing is drawn without an open window; the pages are sent to GL
+// nothing. A font keeps the layouts of the strings it drew lately (a HUD's
+// lines, drawn every frame, are shaped once), whatever the position and
+// colour they are drawn at. Nothing is drawn without an open window; the pages are sent to GL
 // again after a Close and a new Open.
 //
 // A font file is read as untrusted input: files above kMaxFileBytes, files
