@@ -7,6 +7,8 @@
 // and "N passed, N failed".
 #include <Quillmar.h>
 
+#include "support/InkFrame.h"
+
 #include <GL/gl.h>
 
 #include <cmath>
@@ -23,36 +25,8 @@ void Check(const char* name, bool ok, const char* detail) {
     std::printf("%s %-60s (%s)\n", ok ? "PASS" : "FAIL", name, detail);
 }
 
-// The frame's pixels, bottom row first, and the box of every pixel brighter
-// than the black background.
-struct Frame {
-    std::vector<unsigned char> rgba;
-    int left = kW, right = -1, bottom = kH, top = -1;  // inclusive; right < 0: no ink
-
-    int At(int x, int y, int channel) const { return rgba[std::size_t((y * kW + x) * 4 + channel)]; }
-    bool Ink(int x, int y) const { return At(x, y, 0) + At(x, y, 1) + At(x, y, 2) > 60; }
-    bool ColumnInk(int x) const {
-        for (int y = 0; y < kH; ++y)
-            if (Ink(x, y)) return true;
-        return false;
-    }
-    int Width() const { return right < 0 ? 0 : right - left + 1; }
-    // Stretches of blank columns between the first and last inked ones.
-    int Gaps() const {
-        int gaps = 0;
-        for (int x = left + 1; x <= right; ++x) gaps += !ColumnInk(x) && ColumnInk(x - 1);
-        return gaps;
-    }
-    // The most inked pixels in one of the first `columns` inked columns.
-    int TallestAtLeft(int columns) const {
-        int most = 0;
-        for (int x = left; x < left + columns && x <= right; ++x) {
-            int n = 0;
-            for (int y = 0; y < kH; ++y) n += Ink(x, y);
-            most = n > most ? n : most;
-        }
-        return most;
-    }
+// The frame read back, and its colours.
+struct Frame : qmtest::InkFrame<kW, kH> {
     // Pixels of exactly this colour inside rows [y0, y1].
     int Exactly(int r, int g, int b, int y0 = 0, int y1 = kH - 1) const {
         int n = 0;
@@ -97,14 +71,7 @@ Frame Drawn(Draw draw) {
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, kW, kH, GL_RGBA, GL_UNSIGNED_BYTE, f.rgba.data());
     Core::Renderer.EndFrame();
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x)
-            if (f.Ink(x, y)) {
-                f.left = x < f.left ? x : f.left;
-                f.right = x > f.right ? x : f.right;
-                f.bottom = y < f.bottom ? y : f.bottom;
-                f.top = y > f.top ? y : f.top;
-            }
+    f.Bound();
     return f;
 }
 

@@ -3,6 +3,7 @@
 // Devanagari shaping and a missing glyph, read back from the frame. The
 // fonts come from Debian's fonts-dejavu-core and fonts-lohit-deva.
 #include "WindowTestSupport.h"
+#include "support/InkFrame.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,37 +19,7 @@ const char* const kDeva = "/usr/share/fonts/truetype/lohit-devanagari/Lohit-Deva
 
 constexpr int kW = 320, kH = 240;
 
-// The frame's pixels, bottom row first, and the box of every pixel brighter
-// than the black background.
-struct Frame {
-    std::vector<unsigned char> rgba;
-    unsigned char At(int x, int y, int channel) const {
-        return rgba[std::size_t((y * kW + x) * 4 + channel)];
-    }
-    bool Ink(int x, int y) const { return At(x, y, 0) + At(x, y, 1) + At(x, y, 2) > 60; }
-    bool ColumnInk(int x) const {
-        for (int y = 0; y < kH; ++y)
-            if (Ink(x, y)) return true;
-        return false;
-    }
-    int left = kW, right = -1, bottom = kH, top = -1;  // inclusive; right < 0: no ink
-    // Stretches of blank columns between the first and last inked ones.
-    int Gaps() const {
-        int gaps = 0;
-        for (int x = left + 1; x <= right; ++x) gaps += !ColumnInk(x) && ColumnInk(x - 1);
-        return gaps;
-    }
-    // The most inked pixels in one of the first `columns` inked columns.
-    int TallestAtLeft(int columns) const {
-        int most = 0;
-        for (int x = left; x < left + columns && x <= right; ++x) {
-            int n = 0;
-            for (int y = 0; y < kH; ++y) n += Ink(x, y);
-            most = n > most ? n : most;
-        }
-        return most;
-    }
-};
+using Frame = InkFrame<kW, kH>;
 
 class FontWindowTest : public WindowTest {
 protected:
@@ -83,14 +54,7 @@ protected:
                 std::fclose(out);
             }
         }
-        for (int y = 0; y < kH; ++y)
-            for (int x = 0; x < kW; ++x)
-                if (f.Ink(x, y)) {
-                    f.left = x < f.left ? x : f.left;
-                    f.right = x > f.right ? x : f.right;
-                    f.bottom = y < f.bottom ? y : f.bottom;
-                    f.top = y > f.top ? y : f.top;
-                }
+        f.Bound();
         return f;
     }
     Frame Text(const Font& font, const char* text, Vector2D at, float size,
