@@ -30,9 +30,9 @@ for purpose in "${@:-test}"; do
     build) packages+=("${build[@]}") ;;
     demo)  packages+=("${build[@]}" "${display[@]}" fonts-dejavu-core) ;;
     # clang-14 builds the fuzz rings; Cantarell gives their seeds a font of
-    # PostScript (CFF) outlines.
+    # PostScript (CFF) outlines, DejaVu's extra faces an italic and a MATH table.
     test)  packages+=("${build[@]}" "${display[@]}" "${fonts[@]}" googletest libgtest-dev libgmock-dev libxtst-dev
-                     clang-14 libclang-rt-14-dev fonts-cantarell) ;;
+                     clang-14 libclang-rt-14-dev fonts-cantarell fonts-dejavu-extra) ;;
     bench) packages+=("${build[@]}" "${display[@]}" fonts-dejavu-core libxtst-dev libbenchmark-dev libglm-dev
                       valgrind python3 libsfml-dev libsdl2-dev libsdl2-ttf-dev) ;;
     # dpkg-dev unpacks Debian's sources for the libraries built for Windows
