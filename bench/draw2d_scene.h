@@ -145,28 +145,7 @@ void TextStrokes(int i, Put&& put) {
     const std::string line = TextLine(i);
     float x0, y0;
     TextOrigin(i, &x0, &y0);
-    const double unit = double(kTextHeight) / qmfont::kHeight;
-    double left = x0;
-    for (char ch : line) {
-        const char* g = qmfont::Glyph(static_cast<unsigned char>(ch));
-        const double yScale = (ch >= 'a' && ch <= 'z') ? unit * 2.0 / 3.0 : unit;
-        float px = 0, py = 0;
-        bool joined = false;
-        while (g && *g) {
-            if (*g == ' ') {
-                joined = false;
-                ++g;
-                continue;
-            }
-            const float x = float(left + (g[0] - '0') * unit);
-            const float y = float(y0 + (g[1] - '0') * yScale);
-            if (joined) put(px, py, x, y);
-            px = x, py = y;
-            joined = true;
-            g += 2;
-        }
-        left += qmfont::kAdvance * unit;
-    }
+    qmfont::Strokes(line.c_str(), x0, y0, kTextHeight, put);
 }
 
 // Runs the case: the measured frames through spritebench::Measure.

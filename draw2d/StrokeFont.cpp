@@ -27,50 +27,6 @@ bool Check(const char* text, float height, const char* caller) {
 
 }  // namespace
 
-namespace {
-
-// Walks the string's strokes, handing each segment's two ends to put.
-template <typename Put>
-void Strokes(const char* text, Vector2D position, float height, Put&& put) {
-    const double unit = double(height) / qmfont::kHeight;
-    const double smallCaps = 2.0 / 3.0;  // lower case: two thirds of a capital's height
-    double left = position.x;
-    double base = position.y;
-    int line = 0;
-    for (const char* c = text; *c;) {
-        const int ch = qmfont::Next(c);
-        if (ch == '\n') {
-            // Computed from the first line, not accumulated: every line's
-            // baseline is one rounding from the position.
-            ++line;
-            left = position.x;
-            base = double(position.y) - double(line) * qmfont::kLinePitch * unit;
-            continue;
-        }
-        const char* g = qmfont::Glyph(ch);
-        const double yScale = (ch >= 'a' && ch <= 'z') ? unit * smallCaps : unit;
-        float px = 0.0f, py = 0.0f;
-        bool joined = false;
-        while (g && *g) {
-            if (*g == ' ') {
-                joined = false;
-                ++g;
-                continue;
-            }
-            const float x = float(left + (g[0] - '0') * unit);
-            const float y = float(base + (g[1] - '0') * yScale);
-            if (joined) put(px, py, x, y);
-            px = x;
-            py = y;
-            joined = true;
-            g += 2;
-        }
-        left += qmfont::kAdvance * unit;
-    }
-}
-
-}  // namespace
-
 // Queued with the sprites and shapes, as lines in GL's current colour.
 void DrawString(const char* text, Vector2D position, float height, float lineWidth) {
     if (!Check(text, height, "DrawString") || !*text) return;
@@ -81,12 +37,12 @@ void DrawString(const char* text, Vector2D position, float height, float lineWid
     float rgba[4] = {1.0f, 1.0f, 1.0f, 1.0f};
     glGetFloatv(GL_CURRENT_COLOR, rgba);
     long total = 0;
-    Strokes(text, position, height, [&](float, float, float, float) { ++total; });
+    qmfont::Strokes(text, position.x, position.y, height, [&](float, float, float, float) { ++total; });
     // The whole string in one reservation where the batch has room for it.
     constexpr long kMaxSegments = qmsprite::kMaxQuads * 2;
     qmsprite::Vertex* v = nullptr;
     long room = 0;
-    Strokes(text, position, height, [&](float x0, float y0, float x1, float y1) {
+    qmfont::Strokes(text, position.x, position.y, height, [&](float x0, float y0, float x1, float y1) {
         if (room == 0) {
             room = total < kMaxSegments ? total : kMaxSegments;
             total -= room;

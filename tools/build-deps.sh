@@ -23,6 +23,7 @@
 # (web) or clang-14 (fuzz): tools/install-deps.sh windows, web, or test.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+. "$here/tools/debian-sources.sh"
 cache="${QUILLMAR_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmar}"
 platform="${1:-}"
 # The set of libraries and how they are built: bumped whenever either changes.
@@ -76,38 +77,10 @@ trap 'rm -rf "$work"' EXIT
 final="$prefix"
 prefix="$work/prefix"
 
-# The machine's Debian mirror and release, as apt itself reports them, with
-# its -security and -updates suites where the machine uses them.
-codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")"
-mkdir -p "$work/lists/partial" "$work/cache/archives/partial" "$work/parts" "$work/src"
-apt-cache policy | awk -v c="$codename" '$NF == "Packages" && $3 ~ ("^" c "(-security|-updates)?/main$") {
-    split($3, s, "/"); print "deb-src " $2 " " s[1] " main" }' | sort -u > "$work/sources.list"
-if ! grep -q " $codename main" "$work/sources.list"; then
-  echo "build-deps: no apt source for $codename/main found" >&2
-  exit 1
-fi
-echo "build-deps: sources from $(tr '\n' ';' < "$work/sources.list")" >&2
-apt_private=(-o "Dir::Etc::SourceList=$work/sources.list" -o "Dir::Etc::SourceParts=$work/parts"
-             -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache"
-             -o "Acquire::Languages=none" -o "APT::Sandbox::User=root")
-apt-get "${apt_private[@]}" -qq update >&2
-# A mirror may carry a suite's binary packages without its sources: the
-# release's own source then stands in (and is named).
-for package in "${packages[@]}"; do
-  (cd "$work/src" && apt-get "${apt_private[@]}" -qq source "$package" 2>"$work/fetch.log" >&2) || {
-    echo "build-deps: $package's newest source not on the mirror, $codename's used" >&2
-    (cd "$work/src" && apt-get "${apt_private[@]}" -qq source "$package/$codename" >&2)
-  }
-done
+debian_sources build-deps "$work" "${packages[@]}"
 echo "build-deps: building $(cd "$work/src" && ls ./*.dsc | sed 's|^\./||; s|\.dsc$||' | tr '\n' ' ')" >&2
 mkdir -p "$prefix/include" "$prefix/lib"
 
-source_dir() {  # source_dir NAME-GLOB: the unpacked source folder
-  local dir
-  dir="$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name "$1" | head -1)"
-  [ -n "$dir" ] || { echo "build-deps: no source for $1 unpacked" >&2; exit 1; }
-  echo "$dir"
-}
 cmake_build() {  # cmake_build SOURCE-DIR TARGET|"" [CMAKE OPTION...]: builds (and installs, with no target)
   local dir=$1 target=$2
   shift 2
@@ -144,12 +117,12 @@ archive() {  # archive LIB DIR [FLAG...] -- SOURCE...: compiles the C files into
 }
 
 if [ "$platform" = windows ]; then
-  cmake_build "$(source_dir 'glfw3-*')" "" -DBUILD_SHARED_LIBS=OFF -DGLFW_BUILD_EXAMPLES=OFF \
+  cmake_build "$(source_dir build-deps "$work" 'glfw3-*')" "" -DBUILD_SHARED_LIBS=OFF -DGLFW_BUILD_EXAMPLES=OFF \
       -DGLFW_BUILD_TESTS=OFF -DGLFW_BUILD_DOCS=OFF
 fi
 
 # zlib: the library's C files alone (its own build would add a DLL on Windows).
-src="$(source_dir 'zlib-*')"
+src="$(source_dir build-deps "$work" 'zlib-*')"
 zlib_flags=()
 [ "$platform" != windows ] && zlib_flags+=(-DHAVE_UNISTD_H)
 archive libz.a "$src" "${zlib_flags[@]}" -- adler32.c compress.c crc32.c deflate.c gzclose.c \
@@ -159,7 +132,7 @@ cp "$src/zlib.h" "$src/zconf.h" "$prefix/include/"
 # libspng: one C file over zlib. SPNG_STATIC: on Windows its header would
 # otherwise declare the functions as imported from a DLL (the library's
 # CMake defines it too when it links this archive).
-src="$(source_dir 'libspng-*')"
+src="$(source_dir build-deps "$work" 'libspng-*')"
 spng_flags=(-DSPNG_STATIC)
 # Its SIMD filters are x86 or ARM code: on the web it says so and uses C.
 [ "$platform" = web ] && spng_flags+=(-DSPNG_DISABLE_OPT)
@@ -172,7 +145,7 @@ cp "$src/spng/spng.h" "$prefix/include/"
 # decoding two to four times faster; upstream fuzzes it as built here); the
 # web has no x86 code, so its C code is used there, and the fuzz build uses
 # it too, so that every line the decoder runs is instrumented.
-src="$(source_dir 'libjpeg-turbo-*')"
+src="$(source_dir build-deps "$work" 'libjpeg-turbo-*')"
 # Emscripten's CMake answers its type-size checks wrongly (9 bytes): wasm32's are given.
 case "$platform" in
   windows) jpeg_options=(-DWITH_SIMD=ON -DREQUIRE_SIMD=ON) ;;
@@ -187,7 +160,7 @@ cp "$src/jpeglib.h" "$src/jmorecfg.h" "$src/jerror.h" "$src/build-$platform/jcon
    "$prefix/include/"
 
 # giflib: its library's C files (its Makefile builds for the host only).
-src="$(source_dir 'giflib-*')"
+src="$(source_dir build-deps "$work" 'giflib-*')"
 archive libgif.a "$src" -- dgif_lib.c egif_lib.c gifalloc.c gif_err.c gif_font.c gif_hash.c \
     openbsd-reallocarray.c
 cp "$src/gif_lib.h" "$prefix/include/"

@@ -21,6 +21,7 @@
 # emscripten (web) or clang-14 (fuzz): tools/install-deps.sh windows, web, or test.
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
+. "$here/tools/debian-sources.sh"
 cache="${QUILLMAR_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/quillmar}"
 platform="${1:-}"
 set_version=2  # bumped whenever the set or the way it is built changes
@@ -64,28 +65,10 @@ trap 'rm -rf "$work"' EXIT
 final="$prefix"
 prefix="$work/prefix"
 
-codename="$(. /etc/os-release && echo "${VERSION_CODENAME:-bookworm}")"
-mkdir -p "$work/lists/partial" "$work/cache/archives/partial" "$work/parts" "$work/src"
-apt-cache policy | awk -v c="$codename" '$NF == "Packages" && $3 ~ ("^" c "(-security|-updates)?/main$") {
-    split($3, s, "/"); print "deb-src " $2 " " s[1] " main" }' | sort -u > "$work/sources.list"
-if ! grep -q " $codename main" "$work/sources.list"; then
-  echo "build-font-deps: no apt source for $codename/main found" >&2
-  exit 1
-fi
-apt_private=(-o "Dir::Etc::SourceList=$work/sources.list" -o "Dir::Etc::SourceParts=$work/parts"
-             -o "Dir::State::Lists=$work/lists" -o "Dir::Cache=$work/cache"
-             -o "Acquire::Languages=none" -o "APT::Sandbox::User=root")
-apt-get "${apt_private[@]}" -qq update >&2
-(cd "$work/src" && apt-get "${apt_private[@]}" -qq source freetype harfbuzz >&2)
-source_dir() {
-  local dir
-  dir="$(find "$work/src" -mindepth 1 -maxdepth 1 -type d -name "$1" | head -1)"
-  [ -n "$dir" ] || { echo "build-font-deps: no source for $1 unpacked" >&2; exit 1; }
-  echo "$dir"
-}
+debian_sources build-font-deps "$work" freetype harfbuzz
 mkdir -p "$prefix/include/harfbuzz" "$prefix/lib"
 
-src="$(source_dir 'freetype-*')"
+src="$(source_dir build-font-deps "$work" 'freetype-*')"
 # No gzip support at all: with the system zlib off, FreeType would compile its
 # own copy of zlib into ftgzip.c, whose symbols clash with the zlib the image
 # decoders link (TrueType and OpenType files are never gzipped).
@@ -100,7 +83,7 @@ grep -q '^#define FT_CONFIG_OPTION_USE_ZLIB' "$src/include/freetype/config/ftopt
 cmake --build "$src/build-$platform" -j"$(nproc)" >&2
 cmake --install "$src/build-$platform" >&2
 
-src="$(source_dir 'harfbuzz-*')"
+src="$(source_dir build-font-deps "$work" 'harfbuzz-*')"
 "$cxx" -std=c++11 "${hb_flags[@]}" -fno-exceptions -fno-rtti -fno-threadsafe-statics \
     -c "$src/src/harfbuzz.cc" -o "$work/harfbuzz.o" >&2
 "$ar" rcs "$prefix/lib/libharfbuzz.a" "$work/harfbuzz.o"
