@@ -106,8 +106,13 @@ unsigned GlyphAtlas::Prepare(int index) {
     } else {
         glBindTexture(GL_TEXTURE_2D, page.glName);
     }
-    // Rows of kWidth bytes keep the default 4-byte unpack alignment. Alpha
-    // texels times the colour give the colour with the glyph's coverage.
+    // Rows of kWidth bytes, tightly packed. Alpha texels times the colour give
+    // the colour with the glyph's coverage.
+    qmgl::DefaultUnpack unpack;
+    if (!unpack.Ready()) {  // tried again at the next draw
+        glBindTexture(GL_TEXTURE_2D, GLuint(bound));
+        return 0;
+    }
     if (whole) {
         glTexImage2D(GL_TEXTURE_2D, 0, GL_ALPHA, kWidth, page.height, 0, GL_ALPHA,
                      GL_UNSIGNED_BYTE, page.pixels.data());

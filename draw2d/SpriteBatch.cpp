@@ -99,20 +99,6 @@ void ReadMatrices(GLfloat* projection, GLfloat* modelview) {
     glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
 }
 
-void SetCap(GLenum cap, bool on) {
-    if (on)
-        glEnable(cap);
-    else
-        glDisable(cap);
-}
-
-void SetClientState(GLenum array, bool on) {
-    if (on)
-        glEnableClientState(array);
-    else
-        glDisableClientState(array);
-}
-
 // The queue goes to GL in a buffer object where the context has them, made
 // anew at each draw: from client memory, Mesa copies it into upload buffers
 // that glibc hands back to the system and faults in again, frame after
@@ -171,8 +157,8 @@ void DrawRuns() {
         const bool texturedRun = run.texture != 0;
         if (texturedRun != textured) {
             textured = texturedRun;
-            SetCap(GL_TEXTURE_2D, textured);
-            SetClientState(GL_TEXTURE_COORD_ARRAY, textured);
+            qmgl::SetCap(GL_TEXTURE_2D, textured);
+            qmgl::SetClientState(GL_TEXTURE_COORD_ARRAY, textured);
         }
         if (texturedRun && (!anyBound || bound != run.texture)) {
             glBindTexture(GL_TEXTURE_2D, run.texture);
@@ -181,11 +167,11 @@ void DrawRuns() {
         }
         if (run.opaque == blending) {
             blending = !run.opaque;
-            SetCap(GL_BLEND, blending);
+            qmgl::SetCap(GL_BLEND, blending);
         }
         if (run.oneColour == colourArray) {
             colourArray = !run.oneColour;
-            SetClientState(GL_COLOR_ARRAY, colourArray);
+            qmgl::SetClientState(GL_COLOR_ARRAY, colourArray);
         }
         if (run.oneColour) glColor4f(run.colour[0], run.colour[1], run.colour[2], run.colour[3]);
         if (texturedRun) {

@@ -215,62 +215,6 @@ bool Texture::IsRepeated() const { return repeated_; }
 
 // [SECTION] Upload
 
-namespace {
-
-// GL's pixel-unpack parameters, each at its default for the upload: a game's
-// row length, skips or alignment would have GL read the image from the wrong
-// place (beyond the texture's own copy).
-constexpr GLenum kUnpackParameters[] = {GL_UNPACK_SWAP_BYTES, GL_UNPACK_LSB_FIRST,
-                                        GL_UNPACK_ROW_LENGTH, GL_UNPACK_SKIP_ROWS,
-                                        GL_UNPACK_SKIP_PIXELS, GL_UNPACK_ALIGNMENT};
-constexpr int kUnpackCount = int(sizeof kUnpackParameters / sizeof kUnpackParameters[0]);
-constexpr GLenum kPixelUnpackBuffer = 0x88EC;         // GL 2.1, which Windows' header lacks
-constexpr GLenum kPixelUnpackBufferBinding = 0x88EF;
-
-// Sets the unpack state to GL's defaults with no unpack buffer bound for its
-// life, and gives the game's back. Only tokens the context knows are asked:
-// an unknown one is a GL error the game would find.
-class DefaultUnpack {
-public:
-    DefaultUnpack() {
-        for (int i = 0; i < kUnpackCount; ++i) {
-            const GLint standard = kUnpackParameters[i] == GL_UNPACK_ALIGNMENT ? 4 : 0;
-            saved_[i] = standard;
-            glGetIntegerv(kUnpackParameters[i], &saved_[i]);
-            if (saved_[i] != standard) glPixelStorei(kUnpackParameters[i], standard);
-        }
-        const char* found = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-        const char* extensions = found ? found : "";
-        if (qmgl::Version() >= 21 || qmgl::HasExtension(extensions, "GL_ARB_pixel_buffer_object") ||
-            qmgl::HasExtension(extensions, "GL_EXT_pixel_buffer_object")) {
-            glGetIntegerv(kPixelUnpackBufferBinding, &buffer_);
-            if (buffer_ != 0) {
-                bind_ = qmgl::LookUpBind("glBindBuffer", "glBindBufferARB");
-                if (bind_) bind_(kPixelUnpackBuffer, 0);
-            }
-        }
-    }
-    ~DefaultUnpack() {
-        if (bind_) bind_(kPixelUnpackBuffer, GLuint(buffer_));
-        for (int i = 0; i < kUnpackCount; ++i) {
-            const GLint standard = kUnpackParameters[i] == GL_UNPACK_ALIGNMENT ? 4 : 0;
-            if (saved_[i] != standard) glPixelStorei(kUnpackParameters[i], saved_[i]);
-        }
-    }
-    DefaultUnpack(const DefaultUnpack&) = delete;
-    DefaultUnpack& operator=(const DefaultUnpack&) = delete;
-
-    // False when a game's unpack buffer is bound and cannot be unbound.
-    bool Ready() const { return buffer_ == 0 || bind_ != nullptr; }
-
-private:
-    GLint saved_[kUnpackCount];
-    GLint buffer_ = 0;
-    qmgl::BindProc bind_ = nullptr;
-};
-
-}  // namespace
-
 namespace qmdetail {
 
 unsigned TextureAccess::Prepare(const Texture& t) {
@@ -306,7 +250,7 @@ unsigned TextureAccess::Prepare(const Texture& t) {
     glBindTexture(GL_TEXTURE_2D, t.glName_);
     if (t.imageDirty_) {
         // The copy's rows are tightly packed, top row first, 4 bytes a pixel.
-        DefaultUnpack unpack;
+        qmgl::DefaultUnpack unpack;
         if (!unpack.Ready()) {  // tried again at the next draw
             glBindTexture(GL_TEXTURE_2D, GLuint(bound));
             return 0;

@@ -74,19 +74,21 @@ const GLenum kCaps[5] = {GL_TEXTURE_2D, GL_BLEND, GL_DEPTH_TEST, GL_CULL_FACE, G
 const GLenum kClientStates[5] = {GL_VERTEX_ARRAY, GL_TEXTURE_COORD_ARRAY, GL_COLOR_ARRAY,
                                  GL_NORMAL_ARRAY, GL_SECONDARY_COLOR_ARRAY};
 
+}  // namespace
+
 void SetCap(GLenum cap, bool on) {
     if (on)
         glEnable(cap);
     else
         glDisable(cap);
 }
+
 void SetClientState(GLenum array, bool on) {
     if (on)
         glEnableClientState(array);
     else
         glDisableClientState(array);
 }
-}  // namespace
 
 bool ContextCurrent() { return glfw2::glfwGetWindowParam(glfw2::GLFW_OPENED) > 0; }
 unsigned Generation() { return generation; }
@@ -124,6 +126,45 @@ BindProc LookUpBind(const char* name, const char* fallback) {
     void* proc = qmsys::GetProcAddress(name);
     if (!proc && fallback) proc = qmsys::GetProcAddress(fallback);
     return reinterpret_cast<BindProc>(proc);
+}
+
+// [SECTION] Default unpack state
+
+namespace {
+constexpr GLenum kUnpackParameters[] = {GL_UNPACK_SWAP_BYTES, GL_UNPACK_LSB_FIRST,
+                                        GL_UNPACK_ROW_LENGTH, GL_UNPACK_SKIP_ROWS,
+                                        GL_UNPACK_SKIP_PIXELS, GL_UNPACK_ALIGNMENT};
+constexpr int kUnpackCount = int(sizeof kUnpackParameters / sizeof kUnpackParameters[0]);
+constexpr GLenum kPixelUnpackBuffer = 0x88EC;  // GL 2.1, which Windows' header lacks
+constexpr GLenum kPixelUnpackBufferBinding = 0x88EF;
+GLint StandardUnpack(GLenum parameter) { return parameter == GL_UNPACK_ALIGNMENT ? 4 : 0; }
+}  // namespace
+
+DefaultUnpack::DefaultUnpack() {
+    static_assert(kUnpackCount == sizeof saved_ / sizeof saved_[0], "one slot a parameter");
+    for (int i = 0; i < kUnpackCount; ++i) {
+        const GLint standard = StandardUnpack(kUnpackParameters[i]);
+        saved_[i] = standard;
+        glGetIntegerv(kUnpackParameters[i], &saved_[i]);
+        if (saved_[i] != standard) glPixelStorei(kUnpackParameters[i], standard);
+    }
+    const char* found = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    const char* extensions = found ? found : "";
+    if (Version() >= 21 || HasExtension(extensions, "GL_ARB_pixel_buffer_object") ||
+        HasExtension(extensions, "GL_EXT_pixel_buffer_object")) {
+        glGetIntegerv(kPixelUnpackBufferBinding, &buffer_);
+        if (buffer_ != 0) {
+            bind_ = LookUpBind("glBindBuffer", "glBindBufferARB");
+            if (bind_) bind_(kPixelUnpackBuffer, 0);
+        }
+    }
+}
+
+DefaultUnpack::~DefaultUnpack() {
+    if (bind_) bind_(kPixelUnpackBuffer, GLuint(buffer_));
+    for (int i = 0; i < kUnpackCount; ++i)
+        if (saved_[i] != StandardUnpack(kUnpackParameters[i]))
+            glPixelStorei(kUnpackParameters[i], saved_[i]);
 }
 
 // [SECTION] The state guard

@@ -31,6 +31,10 @@ int Version();
 bool HasExtension(const char* list, const char* name);
 BindProc LookUpBind(const char* name, const char* fallback);
 
+// glEnable / glDisable, glEnableClientState / glDisableClientState by a flag.
+void SetCap(GLenum cap, bool on);
+void SetClientState(GLenum array, bool on);
+
 // The buffer object calls (GL 1.5 or GL_ARB_vertex_buffer_object) the 2D
 // batch streams its vertices through, where the context has them; null
 // otherwise. Looked up once per context.
@@ -40,6 +44,27 @@ struct BufferCalls {
     void(QM_GL_CALL* data)(GLenum target, std::ptrdiff_t size, const void* data, GLenum usage);
 };
 const BufferCalls* BufferObjects();
+
+// Sets GL's pixel-unpack parameters to their defaults, with no unpack buffer
+// bound, for the guard's life, and gives the game's back: a game's row
+// length, skips or alignment would have GL read an upload from the wrong
+// place. Only tokens the context knows are asked (an unknown one is a GL
+// error the game would find).
+class DefaultUnpack {
+public:
+    DefaultUnpack();
+    ~DefaultUnpack();
+    DefaultUnpack(const DefaultUnpack&) = delete;
+    DefaultUnpack& operator=(const DefaultUnpack&) = delete;
+
+    // False when a game's unpack buffer is bound and cannot be unbound.
+    bool Ready() const { return buffer_ == 0 || bind_ != nullptr; }
+
+private:
+    GLint saved_[6];
+    GLint buffer_ = 0;
+    BindProc bind_ = nullptr;
+};
 
 // Sets, for the guard's life, the state the library draws 2D in: no depth
 // test, no culling, no lighting, blending with source alpha, texturing as

@@ -213,6 +213,13 @@ void GLAPIENTRY glBindTexture(GLenum target, GLuint name) {
     Record("glBindTexture", {double(target), double(name)});
     fake::gl.boundTexture = int(name);
 }
+// The unpack state an upload read its pixels with.
+void NoteUnpack() {
+    fake::pixels.unpackAtUpload.clear();
+    for (GLenum p = GL_UNPACK_SWAP_BYTES; p <= GL_UNPACK_ALIGNMENT; ++p)
+        fake::pixels.unpackAtUpload[p] = PackValue(p);
+    fake::pixels.unpackBufferAtUpload = fake::pixels.unpackBuffer;
+}
 void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei width,
                              GLsizei height, GLint border, GLenum format, GLenum type,
                              const GLvoid* pixels) {
@@ -220,10 +227,7 @@ void GLAPIENTRY glTexImage2D(GLenum target, GLint level, GLint internal, GLsizei
                             double(height), double(border), double(format), double(type),
                             pixels ? double(static_cast<const unsigned char*>(pixels)[0]) : -1.0});
     ReadUpload(width, height, format, type, pixels);
-    fake::pixels.unpackAtUpload.clear();
-    for (GLenum p = GL_UNPACK_SWAP_BYTES; p <= GL_UNPACK_ALIGNMENT; ++p)
-        fake::pixels.unpackAtUpload[p] = PackValue(p);
-    fake::pixels.unpackBufferAtUpload = fake::pixels.unpackBuffer;
+    NoteUnpack();
 }
 void GLAPIENTRY glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GLsizei width,
                                 GLsizei height, GLenum format, GLenum type, const GLvoid* pixels) {
@@ -231,6 +235,7 @@ void GLAPIENTRY glTexSubImage2D(GLenum target, GLint level, GLint x, GLint y, GL
                                double(width), double(height), double(format), double(type),
                                pixels ? 1.0 : 0.0});
     ReadUpload(width, height, format, type, pixels);
+    NoteUnpack();
 }
 void GLAPIENTRY glTexEnvi(GLenum target, GLenum pname, GLint param) {
     Record("glTexEnvi", {double(target), double(pname), double(param)});

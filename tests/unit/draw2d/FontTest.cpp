@@ -18,6 +18,7 @@
 #include <array>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -247,6 +248,30 @@ protected:
     Font font;
     WindowManager window;
 };
+
+// Glyph pages upload with GL's default unpack state and no unpack buffer, as
+// textures do, whatever the game left; the game's state is put back.
+TEST_F(FontDrawTest, GlyphUploadsUseDefaultUnpackStateThenPutTheGamesBack) {
+    fake::pixels.version = "2.1";  // unpack buffers
+    const std::map<unsigned, int> games = {{GL_UNPACK_ROW_LENGTH, 7}, {GL_UNPACK_SKIP_ROWS, 3},
+                                           {GL_UNPACK_SKIP_PIXELS, 2}, {GL_UNPACK_ALIGNMENT, 8}};
+    const std::map<unsigned, int> defaults = {{GL_UNPACK_SWAP_BYTES, 0}, {GL_UNPACK_LSB_FIRST, 0},
+                                              {GL_UNPACK_ROW_LENGTH, 0}, {GL_UNPACK_SKIP_ROWS, 0},
+                                              {GL_UNPACK_SKIP_PIXELS, 0}, {GL_UNPACK_ALIGNMENT, 4}};
+    for (const auto& p : games) glPixelStorei(p.first, p.second);
+    auto bind = reinterpret_cast<void (*)(GLenum, GLuint)>(fake::GLProc("glBindBuffer"));
+    bind(0x88EC /* GL_PIXEL_UNPACK_BUFFER */, 9);
+    for (const char* text : {"Pilot", "Zo\xC3\xAB"}) {  // a new page, then more glyphs on it
+        fake::pixels.unpackAtUpload.clear();
+        font.Draw(text, {10, 10}, 16, {1, 1, 1, 1});
+        FlushSprites();
+        EXPECT_EQ(fake::pixels.unpackAtUpload, defaults) << text;
+        EXPECT_EQ(fake::pixels.unpackBufferAtUpload, 0u) << text;
+        for (const auto& p : games) EXPECT_EQ(fake::pixels.pack[p.first], p.second) << p.first;
+        EXPECT_EQ(fake::pixels.unpackBuffer, 9u) << "the game's buffer is bound again";
+    }
+    EXPECT_GE(fake::Count("glTexSubImage2D"), 1u);
+}
 
 TEST_F(FontDrawTest, LinesOfTextAreOneDrawAndGlyphsAreSentOnce) {
     for (int line = 0; line < 20; ++line)
